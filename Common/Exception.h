@@ -1,0 +1,75 @@
+#pragma once
+// The common foundation's exception family. Each exception carries the parts
+// of a failed check (condition, place, message) and composes them once, at
+// construction, into the multi-line report that what() returns.
+
+#include <exception>
+#include <string>
+
+#include "Common/Types.h"
+
+namespace vexo::Common {
+
+// Selects the printf-style constructor of Exception.
+struct FormatMessage {};
+inline constexpr FormatMessage kFormatMessage{};
+
+class Exception : public std::exception {
+ public:
+  Exception(const char* condition, Int32 linenumber, const char* filename, const char* function,
+            const char* message, UInt32 aux_value);
+  // The message is formatted from `format` and the further arguments (no length limit).
+  Exception(FormatMessage, const char* condition, Int32 linenumber, const char* filename,
+            const char* function, const char* format, ...);
+  Exception(const Exception&) = default;
+  Exception& operator=(const Exception&) = default;
+  ~Exception() override;
+
+  const char* what() const noexcept override;
+  virtual const char* GetTypeName() const noexcept;
+
+  const std::string& Message() const noexcept { return message; }
+  const std::string& Condition() const noexcept { return condition; }
+  const std::string& Filename() const noexcept { return filename; }
+  const std::string& Function() const noexcept { return function; }
+  Int32 Linenumber() const noexcept { return linenumber; }
+  UInt32 AuxValue() const noexcept { return aux_value; }
+
+ private:
+  std::string message;
+  std::string condition;
+  std::string filename;
+  std::string function;
+  std::string report;
+  Int32 linenumber;
+  UInt32 aux_value;
+};
+
+class BadAllocException : public Exception {
+ public:
+  BadAllocException(const char* condition, Int32 linenumber, const char* filename,
+                    const char* function, UInt32 num_bytes);
+  const char* GetTypeName() const noexcept override;
+};
+
+// Architecture record of the report, made once per process.
+struct PlatformInfo {
+  Int32 architectureCode;
+  static const PlatformInfo& Get();
+};
+const char* ArchitectureName(Int32 architecture_code);
+// The platform the program was built for: "Windows", "Linux" or "macOS".
+const char* PlatformName();
+
+}  // namespace vexo::Common
+
+namespace vexo::Uni {
+
+class UnicodeException : public Common::Exception {
+ public:
+  UnicodeException(const char* condition, Int32 linenumber, const char* function,
+                   const char* message);
+  const char* GetTypeName() const noexcept override;
+};
+
+}  // namespace vexo::Uni

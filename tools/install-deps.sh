@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs, on Debian 12, everything the build, the tests, the example and the
+# benchmark need. Idempotent: when every package is present it does nothing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  libgtest-dev libgmock-dev rapidjson-dev libstb-dev
+  libzxing-dev libleptonica-dev
+  zint imagemagick
+  zxing-cpp-tools zbar-tools time
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
