@@ -1,0 +1,64 @@
+#pragma once
+// The engine's symbologies: one row each in the table of Symbology.cpp, which
+// gives the engine code reported in results, the feature bit that enables its
+// family, and whether a reader of ours handles it yet.
+
+#include <bitset>
+#include <cstddef>
+#include <optional>
+
+#include "Common/Types.h"
+
+namespace vexo::engine {
+
+enum class Symbology : UInt8 {
+  Ean13,
+  Ean8,
+  UpcA,
+  UpcE,
+  Code39,
+  Code128,
+  Interleaved2of5,
+  Codabar,
+  Gs1_128,
+  Code93,
+  EanExt5,
+  EanExt2,
+  Msi,
+  Code11,
+  Standard2of5,
+  DataBar,
+  DataBarLimited,
+  DataBarExpanded,
+  PatchCode,
+  PostNet,
+  Planet,
+  AustraliaPost,
+  Rm4scc,
+  Usps4cb,
+  DataBarStacked,
+  DataBarExpandedStacked,
+  PharmaCode,
+  Pdf417,
+  MicroPdf417,
+  QrCode,
+  DataMatrix,
+  Aztec,
+  MaxiCode,
+  MicroQrCode,
+  Count
+};
+inline constexpr std::size_t kSymbologyCount = static_cast<std::size_t>(Symbology::Count);
+using SymbologySet = std::bitset<kSymbologyCount>;
+
+struct SymbologyInfo {
+  Symbology symbology;
+  UInt32 code;        // engine code: in results, and (alone) in a search list
+  UInt32 featureBit;  // the OpenBarcodeReader feature that enables the family
+  bool readable;      // a reader of ours handles it today
+};
+
+const SymbologyInfo& Info(Symbology symbology);
+inline std::size_t Index(Symbology symbology) { return static_cast<std::size_t>(symbology); }
+
+}  // namespace vexo::engine
