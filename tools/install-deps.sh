@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev rapidjson-dev libstb-dev
   libzxing-dev libleptonica-dev
   zint imagemagick
-  zxing-cpp-tools zbar-tools time
+  zxing-cpp-tools zbar-tools time bc
   clang libclang-rt-14-dev
 )
 

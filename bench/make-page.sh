@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Draws the benchmark page: A4 at 300 dpi (2480x3508), eight barcodes in
+# several orientations, lightly blurred with sensor noise like a scan.
+# Usage: make-page.sh OUT.png
+set -euo pipefail
+out=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+zint -b QRCODE -d "https://example.com/bench/0001" --scale 8 -o "$tmp/qr.png"
+zint -b CODE128 -d "BENCH-128-000042" --scale 2 --height 50 -o "$tmp/c128.png"
+zint -b EANX -d "590123412345" --scale 3 -o "$tmp/ean.png"
+zint -b DATAMATRIX -d "DM bench 2026/12" --scale 8 -o "$tmp/dm.png"
+zint -b PDF417 -d "PDF417 benchmark payload 0123456789" --scale 3 -o "$tmp/pdf.png"
+zint -b CODE39 -d "CODE39 BENCH" --scale 2 --height 50 -o "$tmp/c39.png"
+zint -b C25INTER -d "12345678901234" --scale 3 --height 50 -o "$tmp/itf.png"
+zint -b AZTEC -d "Aztec bench" --scale 8 -o "$tmp/aztec.png"
+convert -size 2480x3508 xc:white \
+  "$tmp/qr.png" -geometry +200+200 -composite \
+  \( "$tmp/c128.png" -rotate 90 \) -geometry +2000+250 -composite \
+  "$tmp/ean.png" -geometry +200+1200 -composite \
+  \( "$tmp/dm.png" -rotate 180 \) -geometry +1400+1300 -composite \
+  "$tmp/pdf.png" -geometry +200+2000 -composite \
+  \( "$tmp/c39.png" -rotate 270 \) -geometry +1900+1900 -composite \
+  "$tmp/itf.png" -geometry +200+2800 -composite \
+  "$tmp/aztec.png" -geometry +1500+2900 -composite \
+  -blur 0x1 -attenuate 0.4 +noise Gaussian \
+  -colorspace Gray -depth 8 -density 300 -units PixelsPerInch "$out"
