@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Writes the fuzz seed corpora into tests/fuzz/seeds/: valid and near-valid
+# requests, UTF-8/UTF-16 samples, and small images of every format we decode.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seeds=tests/fuzz/seeds
+mkdir -p "$seeds/request" "$seeds/unicode" "$seeds/image"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# Requests: the bitmap path names the image the request target writes itself.
+req() { printf '%s' "$2" > "$seeds/request/$1.json"; }
+full='"width": 64, "height": 64, "stride": 64, "dpi": 300, "scalarW": "1.0", "scalarH": "1.0", "bitmapPath": "/tmp/velmora-fuzz/page.png", "resultPath": "/tmp/velmora-fuzz/result.json"'
+req valid "{$full}"
+req all-members "{\"searchTypeGroups\": 4294967295, \"searchDirections\": 7, \"profile\": 2, \"outputFormat\": 1, $full}"
+req empty-object '{}'
+req nested '{"a": [[[[{"b": [1, 2.5e3, -0, true, false, null, "x\u0000y"]}]]]]}'
+req escapes "{\"resultPath\": \"\\u00e9\\ud83d\\ude00\\n\", $full}"
+req bad-scalar '{"width": 1, "height": 1, "stride": 1, "dpi": 1, "scalarW": "1,5", "scalarH": " 2e-3"}'
+req wrong-types '{"width": 640.0, "height": "640", "stride": null, "dpi": [1]}'
+
+# Unicode: mixed widths, surrogates, malformed sequences.
+printf 'plain ASCII text' > "$seeds/unicode/ascii"
+printf 'caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80' > "$seeds/unicode/utf8-mixed"
+printf '\xe2\x82' > "$seeds/unicode/utf8-truncated"
+printf '\xed\xa0\x80\xc0\x80\xf4\x90\x80\x80' > "$seeds/unicode/utf8-invalid"
+printf 'A\x00\x3d\xd8\x00\xde\x00\xdc\x00\xd8' > "$seeds/unicode/utf16-surrogates"
+
+# Images: a small QR Code in every format, plus a small linear symbol.
+zint -b QRCODE -d "fuzz" --scale 1 -o "$tmp/qr.png"
+zint -b CODE128 -d "F1" --scale 1 --height 10 --notext -o "$tmp/c128.png"
+convert "$tmp/qr.png" -colorspace Gray "$seeds/image/qr-gray.png"
+convert "$tmp/c128.png" -colorspace Gray "$seeds/image/c128.png"
+convert "$tmp/qr.png" -quality 50 "$seeds/image/qr.jpg"
+convert "$tmp/qr.png" -colorspace Gray -compress LZW "$seeds/image/qr-lzw.tif"
+convert "$tmp/qr.png" -monochrome -compress Group4 "$seeds/image/qr-g4.tif"
+convert "$tmp/qr.png" "$seeds/image/qr.bmp"
+convert "$tmp/qr.png" "$seeds/image/qr.gif"
+convert "$tmp/qr.png" -colorspace Gray "$seeds/image/qr.pgm"
+convert "$tmp/qr.png" "$seeds/image/qr.webp" 2>/dev/null || true
+convert "$tmp/qr.png" "$seeds/image/qr.jp2" 2>/dev/null || true
+ls -l "$seeds"/*
