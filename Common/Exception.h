@@ -36,13 +36,17 @@ class Exception : public std::exception {
   UInt32 AuxValue() const noexcept { return aux_value; }
 
  private:
+  // Fills every field and builds the report.
+  void Compose(const char* condition_text, Int32 line, const char* file,
+               const char* function_text, std::string message_text, UInt32 aux);
+
   std::string message;
   std::string condition;
   std::string filename;
   std::string function;
   std::string report;
-  Int32 linenumber;
-  UInt32 aux_value;
+  Int32 linenumber = 0;
+  UInt32 aux_value = 0;
 };
 
 class BadAllocException : public Exception {
@@ -65,6 +69,7 @@ const char* PlatformName();
 
 namespace vexo::Uni {
 
+// Always names the source file of the Unicode conversions.
 class UnicodeException : public Common::Exception {
  public:
   UnicodeException(const char* condition, Int32 linenumber, const char* function,
@@ -73,3 +78,28 @@ class UnicodeException : public Common::Exception {
 };
 
 }  // namespace vexo::Uni
+
+// Throw sites. The condition is stringified so the report shows it exactly as
+// written at the site; `function` is the qualified name or signature text.
+
+// Throws Exception (formatted message) when `cond` does not hold.
+#define VEXO_CHECK(cond, function, ...)                                                    \
+  do {                                                                                      \
+    if (!(cond))                                                                            \
+      throw ::vexo::Common::Exception(::vexo::Common::kFormatMessage, #cond, __LINE__,      \
+                                      __FILE__, function, __VA_ARGS__);                     \
+  } while (0)
+
+// Throws UnicodeException when `cond` does not hold.
+#define VEXO_UNICODE_CHECK(cond, function, message)                                        \
+  do {                                                                                      \
+    if (!(cond)) throw ::vexo::Uni::UnicodeException(#cond, __LINE__, function, message);   \
+  } while (0)
+
+// Throws BadAllocException when `cond` holds (the condition names the failure).
+#define VEXO_BAD_ALLOC_IF(cond, function, num_bytes)                                       \
+  do {                                                                                      \
+    if (cond)                                                                               \
+      throw ::vexo::Common::BadAllocException(#cond, __LINE__, __FILE__, function,          \
+                                              num_bytes);                                   \
+  } while (0)

@@ -36,7 +36,7 @@ class UString {
   friend void IMPL_VEXO_UStringAssignAscii(UString& target, const char* buf, Int32 buf_sz,
                                            UStringEncoding encoding);
   static constexpr UInt8 kOwnsBody = 0x80;
-  UString(UStringBody* borrowed);  // non-owning view, used during construction
+  explicit UString(UStringBody* borrowed);  // non-owning view, used during construction
   UStringBody* body;
   UInt8 flags;
 };

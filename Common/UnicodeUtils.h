@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "Common/Exception.h"  // the failures thrown here
 #include "Common/Types.h"
 
 namespace vexo::Uni {
