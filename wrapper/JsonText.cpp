@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace vexo {
@@ -61,8 +60,11 @@ void AppendJsonDouble(std::string& out, double value) {
   for (; cursor != end && *cursor != 'e'; ++cursor) {
     if (*cursor != '.') digits.push_back(*cursor);
   }
-  // After 'e': sign and at least two digits.
-  const int exponent = std::atoi(cursor + 1);
+  // After 'e': a sign and at least two digits.
+  const bool negativeExponent = cursor[1] == '-';
+  int exponent = 0;
+  std::from_chars(cursor + 2, end, exponent);
+  if (negativeExponent) exponent = -exponent;
   const int length = static_cast<int>(digits.size());
 
   if (exponent >= kLowestPlainExponent && exponent <= kHighestPlainExponent) {
