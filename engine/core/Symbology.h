@@ -59,6 +59,14 @@ struct SymbologyInfo {
 };
 
 const SymbologyInfo& Info(Symbology symbology);
-inline std::size_t Index(Symbology symbology) { return static_cast<std::size_t>(symbology); }
+
+// Result codes of the two symbologies whose code carries the symbol size.
+inline constexpr Int32 kQrVersionCount = 40;
+inline constexpr Int32 kDataMatrixSizeCount = 30;
+// 0x08000300 + version for versions 1..40; the base code for any other value.
+UInt32 QrCodeResultCode(Int32 version);
+// 0x10000100 + size index 1..30; 0x1000011F for any other value.
+UInt32 DataMatrixResultCode(Int32 sizeIndex);
+constexpr std::size_t Index(Symbology symbology) { return static_cast<std::size_t>(symbology); }
 
 }  // namespace vexo::engine

@@ -1,0 +1,236 @@
+#include "engine/zx/Quad.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vexo::engine {
+namespace {
+
+// Below this spread of gray levels a line carries no bars.
+constexpr int kMinContrast = 40;
+// Share of samples two neighbouring scan lines of one symbol agree on.
+constexpr double kMinAgreement = 0.8;
+// Add-on gaps are 7 to 12 modules; search a little further for skewed reads.
+constexpr double kAddOnSearchFromModules = 3.0;
+constexpr double kAddOnMaxGapModules = 14.0;
+
+struct Vec {
+  double x = 0;
+  double y = 0;
+};
+
+Vec Diff(PointI a, PointI b) { return {double(a.x) - b.x, double(a.y) - b.y}; }
+double Norm(Vec v) { return std::hypot(v.x, v.y); }
+
+// Coordinates along the reading direction (u) and towards the bottom (v).
+struct Frame {
+  Vec origin;
+  Vec d{1, 0};
+  Vec n{0, 1};
+
+  double U(PointI p) const { return (p.x - origin.x) * d.x + (p.y - origin.y) * d.y; }
+  double V(PointI p) const { return (p.x - origin.x) * n.x + (p.y - origin.y) * n.y; }
+  Vec ToView(double u, double v) const {
+    return {origin.x + u * d.x + v * n.x, origin.y + u * d.y + v * n.y};
+  }
+  UInt8 Sample(const GrayView& view, double u, double v) const {
+    const Vec p = ToView(u, v);
+    return view.At(static_cast<Int32>(std::lround(p.x)), static_cast<Int32>(std::lround(p.y)));
+  }
+};
+
+struct Box {
+  double u0, u1, v0, v1;
+};
+
+Frame FrameOf(const Quad& q) {
+  Frame f;
+  f.origin = {double(q[0].x), double(q[0].y)};
+  Vec dir = Diff(q[1], q[0]);
+  if (Norm(dir) == 0) dir = Diff(q[2], q[3]);
+  if (Norm(dir) == 0) return f;
+  const double len = Norm(dir);
+  f.d = {dir.x / len, dir.y / len};
+  f.n = {-f.d.y, f.d.x};
+  return f;
+}
+
+Box BoxOf(const Frame& f, const Quad& q) {
+  Box b{f.U(q[0]), f.U(q[0]), f.V(q[0]), f.V(q[0])};
+  for (const PointI& p : q) {
+    b.u0 = std::min(b.u0, f.U(p));
+    b.u1 = std::max(b.u1, f.U(p));
+    b.v0 = std::min(b.v0, f.V(p));
+    b.v1 = std::max(b.v1, f.V(p));
+  }
+  return b;
+}
+
+PointI Round(Vec v) {
+  return {static_cast<Int32>(std::lround(v.x)), static_cast<Int32>(std::lround(v.y))};
+}
+
+Quad QuadOf(const Frame& f, const Box& b) {
+  return {Round(f.ToView(b.u0, b.v0)), Round(f.ToView(b.u1, b.v0)), Round(f.ToView(b.u1, b.v1)),
+          Round(f.ToView(b.u0, b.v1))};
+}
+
+// One scan line across the box at height v, binarized at the middle of its
+// gray levels; empty when the line has too little contrast.
+std::vector<bool> BarLine(const GrayView& view, const Frame& f, const Box& b, double v,
+                          int& threshold) {
+  const int count = static_cast<int>(b.u1 - b.u0) + 1;
+  std::vector<UInt8> line(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) line[static_cast<std::size_t>(i)] = f.Sample(view, b.u0 + i, v);
+  const auto [lo, hi] = std::minmax_element(line.begin(), line.end());
+  if (threshold < 0) {
+    if (*hi - *lo < kMinContrast) return {};
+    threshold = (*hi + *lo) / 2;
+  }
+  std::vector<bool> bits(line.size());
+  for (std::size_t i = 0; i < line.size(); ++i) bits[i] = line[i] < threshold;
+  return bits;
+}
+
+double Agreement(const std::vector<bool>& a, const std::vector<bool>& b) {
+  std::size_t same = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) same += a[i] == b[i];
+  return a.empty() ? 0.0 : double(same) / double(a.size());
+}
+
+}  // namespace
+
+bool IsEmpty(const Quad& quad) {
+  return std::all_of(quad.begin(), quad.end(), [](PointI p) { return p.x == 0 && p.y == 0; });
+}
+
+PointI Center(const Quad& quad) {
+  Int64 x = 0, y = 0;
+  for (const PointI& p : quad) {
+    x += p.x;
+    y += p.y;
+  }
+  return {static_cast<Int32>(x / 4), static_cast<Int32>(y / 4)};
+}
+
+double TopLength(const Quad& quad) { return Norm(Diff(quad[1], quad[0])); }
+double LeftLength(const Quad& quad) { return Norm(Diff(quad[3], quad[0])); }
+
+Quad OrientLinear(const Quad& quad) {
+  const Frame f = FrameOf(quad);
+  if (f.V(quad[2]) + f.V(quad[3]) >= 0) return quad;
+  return {quad[3], quad[2], quad[1], quad[0]};
+}
+
+Quad Enclose(const Quad& a, const Quad& b) {
+  const Frame f = FrameOf(a);
+  Box box = BoxOf(f, a);
+  const Box other = BoxOf(f, b);
+  box = {std::min(box.u0, other.u0), std::max(box.u1, other.u1), std::min(box.v0, other.v0),
+         std::max(box.v1, other.v1)};
+  return QuadOf(f, box);
+}
+
+Quad GrowLinearBand(const GrayView& view, const Quad& band) {
+  const Frame f = FrameOf(band);
+  const Box b = BoxOf(f, band);
+  const double length = b.u1 - b.u0;
+  if (length < 2) return band;
+  const int maxSteps = static_cast<int>(2 * length);
+  double top = b.v0, bottom = b.v1;
+  for (const double start : {b.v0, b.v1}) {
+    int threshold = -1;
+    const std::vector<bool> reference = BarLine(view, f, b, start, threshold);
+    if (reference.empty()) continue;
+    for (const int dir : {-1, 1}) {
+      std::vector<bool> previous = reference;
+      double reached = start;
+      for (int step = 1; step <= maxSteps; ++step) {
+        const double v = start + dir * step;
+        std::vector<bool> line = BarLine(view, f, b, v, threshold);
+        if (Agreement(previous, line) < kMinAgreement) break;
+        previous = std::move(line);
+        reached = v;
+      }
+      top = std::min(top, reached);
+      bottom = std::max(bottom, reached);
+    }
+  }
+  return QuadOf(f, {b.u0, b.u1, top, bottom});
+}
+
+Quad AddOnQuad(const GrayView& view, const Quad& main, Int32 mainModules, const Quad& addOnBand,
+               Int32 addOnModules, Int32 minGapModules) {
+  const Frame f = FrameOf(main);
+  const Box mb = BoxOf(f, main);
+  const Box ab = BoxOf(f, addOnBand);
+  const double module = std::max(1.0, (mb.u1 - mb.u0 + 1) / mainModules);
+  const Box search{mb.u1 + kAddOnSearchFromModules * module,
+                   mb.u1 + (kAddOnMaxGapModules + addOnModules) * module, 0, 0};
+  std::vector<double> starts;
+  for (const double share : {0.25, 0.5, 0.75}) {
+    int threshold = -1;
+    const std::vector<bool> bits = BarLine(view, f, search, ab.v0 + share * (ab.v1 - ab.v0),
+                                           threshold);
+    const auto dark = std::find(bits.begin(), bits.end(), true);
+    if (dark != bits.end()) starts.push_back(search.u0 + double(dark - bits.begin()));
+  }
+  double start = mb.u1 + 1 + minGapModules * module;
+  if (!starts.empty()) {
+    std::sort(starts.begin(), starts.end());
+    start = starts[starts.size() / 2];
+  }
+  return QuadOf(f, {start, start + addOnModules * module - 1, ab.v0, ab.v1});
+}
+
+Quad DarkBoundingBox(const GrayView& view) {
+  int lo = 255, hi = 0;
+  for (Int32 y = 0; y < view.height; ++y) {
+    for (Int32 x = 0; x < view.width; ++x) {
+      lo = std::min<int>(lo, view.At(x, y));
+      hi = std::max<int>(hi, view.At(x, y));
+    }
+  }
+  if (hi - lo < kMinContrast) return {};
+  const int threshold = (hi + lo) / 2;
+  Int32 x0 = view.width, y0 = view.height, x1 = -1, y1 = -1;
+  for (Int32 y = 0; y < view.height; ++y) {
+    for (Int32 x = 0; x < view.width; ++x) {
+      if (view.At(x, y) >= threshold) continue;
+      x0 = std::min(x0, x);
+      x1 = std::max(x1, x);
+      y0 = std::min(y0, y);
+      y1 = std::max(y1, y);
+    }
+  }
+  return {PointI{x0, y0}, PointI{x1, y0}, PointI{x1, y1}, PointI{x0, y1}};
+}
+
+void PaintWhite(std::vector<UInt8>& pixels, Int32 width, Int32 height, const Quad& quad,
+                double margin) {
+  const Frame f = FrameOf(quad);
+  const Box b = BoxOf(f, quad);
+  Int32 x0 = width, y0 = height, x1 = 0, y1 = 0;
+  for (const PointI& p : quad) {
+    x0 = std::min(x0, p.x);
+    x1 = std::max(x1, p.x);
+    y0 = std::min(y0, p.y);
+    y1 = std::max(y1, p.y);
+  }
+  const Int32 pad = static_cast<Int32>(std::ceil(margin));
+  x0 = std::max(0, x0 - pad);
+  y0 = std::max(0, y0 - pad);
+  x1 = std::min(width - 1, x1 + pad);
+  y1 = std::min(height - 1, y1 + pad);
+  for (Int32 y = y0; y <= y1; ++y) {
+    for (Int32 x = x0; x <= x1; ++x) {
+      const double u = f.U({x, y}), v = f.V({x, y});
+      if (u < b.u0 - margin || u > b.u1 + margin || v < b.v0 - margin || v > b.v1 + margin) {
+        continue;
+      }
+      pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x] = 255;
+    }
+  }
+}
+
+}  // namespace vexo::engine

@@ -1,0 +1,171 @@
+#include "engine/zx/ReadMapping.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string_view>
+
+#include "engine/zx/Gs1Elements.h"
+#include "engine/zx/SymbolSize.h"
+#include "wrapper/ImagingEngine.h"
+
+namespace vexo::engine {
+namespace {
+
+constexpr std::string_view kGs1_128Identifier = "]C1";
+constexpr std::string_view kDataBarIdentifierAi = "01";
+constexpr char kAddOnSeparator = ' ';
+constexpr Int32 kAddOn2Modules = 20;
+constexpr Int32 kAddOn5Modules = 47;
+
+bool IsEanUpc(Symbology s) {
+  return s == Symbology::Ean13 || s == Symbology::Ean8 || s == Symbology::UpcA ||
+         s == Symbology::UpcE;
+}
+
+bool IsLinear(Symbology s) { return Info(s).featureBit == kFeatureLinear; }
+
+// Width of the main symbol in modules, guards included.
+Int32 MainModules(Symbology s) {
+  switch (s) {
+    case Symbology::Ean8:
+      return 67;
+    case Symbology::UpcE:
+      return 51;
+    default:
+      return 95;
+  }
+}
+
+// Smallest gap between main symbol and add-on, in modules.
+Int32 MinAddOnGap(Symbology s) { return s == Symbology::UpcA ? 9 : 7; }
+
+std::vector<UInt8> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+
+// One EAN/UPC symbol, seen on one or more bands of scan lines.
+struct EanSymbol {
+  Symbology symbology;
+  std::string digits;
+  Quad quad;
+  std::string addOn;  // the add-on read on the most lines
+  Quad addOnBand{};
+  Int32 addOnLines = 0;
+};
+
+class Mapper {
+ public:
+  Mapper(const GrayView& view, const SymbologySet& wanted) : view_(view), wanted_(wanted) {}
+
+  void Add(const LibraryRead& read) {
+    if (IsEanUpc(read.symbology)) {
+      AddEanUpc(read);
+      return;
+    }
+    Symbology symbology = read.symbology;
+    UInt32 code = 0;
+    std::vector<UInt8> content = read.bytes;
+    Quad quad = read.quad;
+    switch (symbology) {
+      case Symbology::Code128:
+        if (read.symbologyId == kGs1_128Identifier) symbology = Symbology::Gs1_128;
+        break;
+      case Symbology::DataBar:
+        content.insert(content.begin(), kDataBarIdentifierAi.begin(), kDataBarIdentifierAi.end());
+        break;
+      case Symbology::DataBarExpanded: {
+        const std::string text(read.bytes.begin(), read.bytes.end());
+        if (const std::optional<std::string> elements = Gs1ElementString(text)) {
+          content = Bytes(*elements);
+        }
+        break;
+      }
+      case Symbology::QrCode:
+        code = QrCodeResultCode(QrVersionFromCodewords(read.ecLevel, read.dataCodewords));
+        break;
+      case Symbology::DataMatrix: {
+        const double height = LeftLength(quad);
+        const double aspect = height > 0 ? TopLength(quad) / height : 0.0;
+        code = DataMatrixResultCode(DataMatrixSizeFromCodewords(read.dataCodewords, aspect));
+        break;
+      }
+      case Symbology::MaxiCode:
+        // The library finds this symbology only alone in the view and then
+        // reports no position: the symbol is the view's dark area.
+        if (IsEmpty(quad)) quad = DarkBoundingBox(view_);
+        break;
+      default:
+        break;
+    }
+    if (IsLinear(symbology) && !read.bandGrown) quad = OrientLinear(quad);
+    Emit(symbology, code, std::move(content), quad);
+  }
+
+  std::vector<Detection> Finish() {
+    for (const EanSymbol& symbol : eanSymbols_) {
+      Emit(symbol.symbology, 0, Bytes(symbol.digits), symbol.quad);
+      const Symbology addOn = symbol.addOn.size() == 2   ? Symbology::EanExt2
+                              : symbol.addOn.size() == 5 ? Symbology::EanExt5
+                                                         : Symbology::Count;
+      if (addOn == Symbology::Count) continue;
+      const Int32 modules = addOn == Symbology::EanExt2 ? kAddOn2Modules : kAddOn5Modules;
+      Emit(addOn, 0, Bytes(symbol.addOn),
+           AddOnQuad(view_, symbol.quad, MainModules(symbol.symbology), symbol.addOnBand, modules,
+                     MinAddOnGap(symbol.symbology)));
+    }
+    return std::move(detections_);
+  }
+
+ private:
+  // The library reports a symbol with an add-on once for the lines that
+  // crossed the add-on ("digits addon") and once for the others ("digits").
+  void AddEanUpc(const LibraryRead& read) {
+    const std::string text(read.bytes.begin(), read.bytes.end());
+    const std::size_t split = text.find(kAddOnSeparator);
+    const std::string digits = text.substr(0, split);
+    const std::string addOn = split == std::string::npos ? std::string() : text.substr(split + 1);
+    const Quad quad = OrientLinear(read.quad);
+    auto same = std::find_if(eanSymbols_.begin(), eanSymbols_.end(), [&](const EanSymbol& s) {
+      const PointI a = Center(s.quad), b = Center(quad);
+      const double distance = std::hypot(double(a.x) - b.x, double(a.y) - b.y);
+      return s.symbology == read.symbology && s.digits == digits &&
+             distance <= std::max(TopLength(s.quad), TopLength(quad));
+    });
+    if (same == eanSymbols_.end()) {
+      eanSymbols_.push_back({read.symbology, digits, quad, std::string(), Quad{}, 0});
+      same = eanSymbols_.end() - 1;
+    } else {
+      same->quad = Enclose(same->quad, quad);
+    }
+    if (!addOn.empty() && read.lineCount > same->addOnLines) {
+      same->addOn = addOn;
+      same->addOnBand = quad;
+      same->addOnLines = read.lineCount;
+    }
+  }
+
+  void Emit(Symbology symbology, UInt32 code, std::vector<UInt8> content, const Quad& quad) {
+    if (symbology == Symbology::Count || !wanted_.test(Index(symbology))) return;
+    Detection detection;
+    detection.symbology = symbology;
+    detection.code = code != 0 ? code : Info(symbology).code;
+    detection.content = std::move(content);
+    detection.corners = quad;
+    detections_.push_back(std::move(detection));
+  }
+
+  const GrayView& view_;
+  const SymbologySet& wanted_;
+  std::vector<EanSymbol> eanSymbols_;
+  std::vector<Detection> detections_;
+};
+
+}  // namespace
+
+std::vector<Detection> MapReads(const std::vector<LibraryRead>& reads, const GrayView& view,
+                                const SymbologySet& wanted) {
+  Mapper mapper(view, wanted);
+  for (const LibraryRead& read : reads) mapper.Add(read);
+  return mapper.Finish();
+}
+
+}  // namespace vexo::engine

@@ -1,0 +1,224 @@
+#include "engine/zx/ZxReader.h"
+
+#define ZX_USE_UTF8 1
+#include <ZXing/BarcodeFormat.h>
+#include <ZXing/DecodeHints.h>
+#include <ZXing/ImageView.h>
+#include <ZXing/ReadBarcode.h>
+#include <ZXing/Result.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "engine/zx/Quad.h"
+#include "engine/zx/ReadMapping.h"
+
+namespace vexo::engine {
+namespace {
+
+using ZXing::BarcodeFormat;
+using ZXing::BarcodeFormats;
+
+struct FormatRow {
+  Symbology symbology;
+  BarcodeFormat format;
+};
+// Our symbologies and the library format that finds them. GS1-128 is a
+// Code 128 told apart by its symbology identifier; add-ons come with the
+// EAN/UPC formats, which are looked for when only add-ons are wanted.
+constexpr std::array<FormatRow, 18> kFormatRows{{
+    {Symbology::Ean13, BarcodeFormat::EAN13},
+    {Symbology::Ean8, BarcodeFormat::EAN8},
+    {Symbology::UpcA, BarcodeFormat::UPCA},
+    {Symbology::UpcE, BarcodeFormat::UPCE},
+    {Symbology::Code39, BarcodeFormat::Code39},
+    {Symbology::Code128, BarcodeFormat::Code128},
+    {Symbology::Gs1_128, BarcodeFormat::Code128},
+    {Symbology::Interleaved2of5, BarcodeFormat::ITF},
+    {Symbology::Codabar, BarcodeFormat::Codabar},
+    {Symbology::Code93, BarcodeFormat::Code93},
+    {Symbology::DataBar, BarcodeFormat::DataBar},
+    {Symbology::DataBarExpanded, BarcodeFormat::DataBarExpanded},
+    {Symbology::Pdf417, BarcodeFormat::PDF417},
+    {Symbology::QrCode, BarcodeFormat::QRCode},
+    {Symbology::MicroQrCode, BarcodeFormat::MicroQRCode},
+    {Symbology::DataMatrix, BarcodeFormat::DataMatrix},
+    {Symbology::Aztec, BarcodeFormat::Aztec},
+    {Symbology::MaxiCode, BarcodeFormat::MaxiCode},
+}};
+constexpr BarcodeFormats kEanUpcFormats =
+    BarcodeFormat::EAN13 | BarcodeFormat::EAN8 | BarcodeFormat::UPCA | BarcodeFormat::UPCE;
+// The library's DataBar readers join symbol halves seen on different lines,
+// and version 1.4 aborts (a failed assertion, not an exception) when such a
+// symbol is then met again while collecting several symbols. They get a pass
+// of their own that stops at the first symbol; see ReadDataBars.
+constexpr BarcodeFormats kDataBarFormats = BarcodeFormat::DataBar | BarcodeFormat::DataBarExpanded;
+
+// Library defaults for the pyramid of downscaled copies, which stays off.
+constexpr uint16_t kUnusedDownscaleThreshold = 500;
+constexpr uint8_t kUnusedDownscaleFactor = 3;
+constexpr Int32 kMaxLibraryCount = 255;
+
+Symbology SymbologyOf(BarcodeFormat format) {
+  for (const FormatRow& row : kFormatRows) {
+    if (row.format == format) return row.symbology;
+  }
+  return Symbology::Count;
+}
+
+bool IsDataBar(BarcodeFormat format) { return kDataBarFormats.testFlag(format); }
+
+bool WantsAddOns(const SymbologySet& symbologies) {
+  return symbologies.test(Index(Symbology::EanExt2)) ||
+         symbologies.test(Index(Symbology::EanExt5));
+}
+
+// The formats of the wanted readable symbologies, for the DataBar pass or
+// for the main one.
+BarcodeFormats FormatsFor(const SymbologySet& symbologies, bool dataBarPass) {
+  BarcodeFormats formats;
+  for (const FormatRow& row : kFormatRows) {
+    if (symbologies.test(Index(row.symbology)) && Info(row.symbology).readable &&
+        IsDataBar(row.format) == dataBarPass) {
+      formats |= row.format;
+    }
+  }
+  if (!dataBarPass && WantsAddOns(symbologies)) formats |= kEanUpcFormats;
+  return formats;
+}
+
+uint8_t LibraryCount(Int32 value, Int32 whenUnset) {
+  return static_cast<uint8_t>(std::clamp(value > 0 ? value : whenUnset, 1, kMaxLibraryCount));
+}
+
+ZXing::DecodeHints MakeHints(const ZxSettings& settings, BarcodeFormats formats, bool addOns) {
+  ZXing::DecodeHints hints;
+  hints.setFormats(formats)
+      .setTryHarder(settings.tryHarder)
+      .setTryRotate(settings.tryRotate)
+      .setTryDownscale(false)
+      .setDownscaleThreshold(kUnusedDownscaleThreshold)
+      .setDownscaleFactor(kUnusedDownscaleFactor)
+      .setBinarizer(settings.localBinarizer ? ZXing::Binarizer::LocalAverage
+                                            : ZXing::Binarizer::GlobalHistogram)
+      .setIsPure(false)
+      .setMinLineCount(LibraryCount(settings.minLineCount, 2))
+      .setMaxNumberOfSymbols(LibraryCount(settings.maxNumberOfSymbols, kMaxLibraryCount))
+      .setCharacterSet(std::string())
+      .setTryCode39ExtendedMode(false)
+      .setValidateCode39CheckSum(false)
+      .setValidateITFCheckSum(false)
+      .setReturnCodabarStartEnd(true)
+      .setReturnErrors(false)
+      .setEanAddOnSymbol(addOns ? ZXing::EanAddOnSymbol::Read : ZXing::EanAddOnSymbol::Ignore);
+  return hints;
+}
+
+Quad QuadOf(const ZXing::Position& position) {
+  Quad quad;
+  for (std::size_t i = 0; i < quad.size(); ++i) quad[i] = {position[i].x, position[i].y};
+  return quad;
+}
+
+LibraryRead Copy(const ZXing::Result& result) {
+  LibraryRead read;
+  read.symbology = SymbologyOf(result.format());
+  read.symbologyId = result.symbologyIdentifier();
+  const std::string ecLevel = result.ecLevel();
+  read.ecLevel = ecLevel.size() == 1 ? ecLevel[0] : '\0';
+  read.bytes.assign(result.bytes().begin(), result.bytes().end());
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  // The codewords are the one trace of the symbol size this version exposes.
+  read.dataCodewords = static_cast<Int32>(result.rawBytes().size());
+#pragma GCC diagnostic pop
+  read.lineCount = result.lineCount();
+  read.quad = QuadOf(result.position());
+  return read;
+}
+
+bool SameSymbol(const LibraryRead& a, const LibraryRead& b) {
+  if (a.symbology != b.symbology || a.bytes != b.bytes) return false;
+  const PointI c = Center(b.quad);
+  const PointI o = Center(a.quad);
+  return std::hypot(double(c.x) - o.x, double(c.y) - o.y) <= TopLength(a.quad);
+}
+
+// DataBar symbols one at a time: each found symbol is painted over in a copy
+// of the view before the next read. Single-line reads are accepted (the
+// symbology carries its own check), and the band of lines is grown to the
+// symbol's height afterwards.
+void ReadDataBars(const GrayView& view, const ZxSettings& settings, BarcodeFormats formats,
+                  Int32 limit, std::vector<LibraryRead>& reads) {
+  ZxSettings single = settings;
+  single.minLineCount = 1;
+  single.maxNumberOfSymbols = 1;
+  const ZXing::DecodeHints hints = MakeHints(single, formats, false);
+  std::vector<UInt8> painted;
+  GrayView current = view;
+  std::vector<LibraryRead> found;
+  while (static_cast<Int32>(found.size()) < limit) {
+    const ZXing::Results results = ZXing::ReadBarcodes(
+        ZXing::ImageView(current.pixels, current.width, current.height, ZXing::ImageFormat::Lum,
+                         current.rowStride),
+        hints);
+    if (results.empty() || !results.front().isValid()) break;
+    LibraryRead read = Copy(results.front());
+    read.quad = GrowLinearBand(current, OrientLinear(read.quad));
+    read.bandGrown = true;
+    const bool again = std::any_of(found.begin(), found.end(),
+                                   [&](const LibraryRead& f) { return SameSymbol(f, read); });
+    if (again) break;
+    if (painted.empty()) {
+      painted.resize(static_cast<std::size_t>(view.width) * view.height);
+      for (Int32 y = 0; y < view.height; ++y) {
+        std::memcpy(painted.data() + static_cast<std::size_t>(y) * view.width,
+                    view.pixels + static_cast<std::ptrdiff_t>(y) * view.rowStride,
+                    static_cast<std::size_t>(view.width));
+      }
+      current = {painted.data(), view.width, view.height, view.width};
+    }
+    PaintWhite(painted, view.width, view.height, read.quad, 2.0 + TopLength(read.quad) / 50.0);
+    found.push_back(std::move(read));
+  }
+  reads.insert(reads.end(), found.begin(), found.end());
+}
+
+std::vector<Detection> Read(const GrayView& view, const ZxSettings& settings) {
+  const BarcodeFormats mainFormats = FormatsFor(settings.symbologies, false);
+  const BarcodeFormats dataBarFormats = FormatsFor(settings.symbologies, true);
+  const Int32 limit = LibraryCount(settings.maxNumberOfSymbols, kMaxLibraryCount);
+  std::vector<LibraryRead> reads;
+  if (!mainFormats.empty()) {
+    const ZXing::Results results = ZXing::ReadBarcodes(
+        ZXing::ImageView(view.pixels, view.width, view.height, ZXing::ImageFormat::Lum,
+                         view.rowStride),
+        MakeHints(settings, mainFormats, WantsAddOns(settings.symbologies)));
+    for (const ZXing::Result& result : results) {
+      if (result.isValid()) reads.push_back(Copy(result));
+    }
+  }
+  const Int32 left = limit - static_cast<Int32>(reads.size());
+  if (!dataBarFormats.empty() && left > 0) ReadDataBars(view, settings, dataBarFormats, left, reads);
+  return MapReads(reads, view, settings.symbologies);
+}
+
+}  // namespace
+
+std::vector<Detection> ReadWithZx(const UInt8* pixels, Int32 width, Int32 height, Int32 rowStride,
+                                  const ZxSettings& settings) {
+  if (pixels == nullptr || width <= 0 || height <= 0 || rowStride < width) return {};
+  if (FormatsFor(settings.symbologies, false).empty() &&
+      FormatsFor(settings.symbologies, true).empty()) {
+    return {};
+  }
+  try {
+    return Read({pixels, width, height, rowStride}, settings);
+  } catch (...) {
+    return {};
+  }
+}
+
+}  // namespace vexo::engine

@@ -1,0 +1,109 @@
+#include "tests/engine/SymbolImages.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace vexo::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder for one drawing, removed afterwards.
+class Scratch {
+ public:
+  Scratch() {
+    std::string pattern = (fs::temp_directory_path() / "zxtest-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  ~Scratch() {
+    std::error_code ignored;
+    if (!path_.empty()) fs::remove_all(path_, ignored);
+  }
+  std::string File(const char* name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+}  // namespace
+
+Gray Gray::White(Int32 width, Int32 height) {
+  return {width, height, std::vector<UInt8>(static_cast<std::size_t>(width) * height, 255)};
+}
+
+Gray DrawSymbol(const std::string& args, double scale, int rotate) {
+  Scratch scratch;
+  const std::string png = scratch.File("s.png"), raw = scratch.File("s.raw");
+  const std::string zint = "zint -b " + args + " --scale=" + std::to_string(scale) + " -o " +
+                           Quoted(png) + " >/dev/null 2>&1";
+  const std::string convert = "convert " + Quoted(png) + " -rotate " + std::to_string(rotate) +
+                              " -depth 8 -write gray:" + Quoted(raw) + " -format '%w %h' info:";
+  Gray image;
+  if (std::system(zint.c_str()) != 0) {
+    ADD_FAILURE() << zint;
+    return image;
+  }
+  if (FILE* pipe = ::popen(convert.c_str(), "r")) {
+    if (std::fscanf(pipe, "%d %d", &image.width, &image.height) != 2) image = {};
+    ::pclose(pipe);
+  }
+  std::ifstream in(raw, std::ios::binary);
+  image.pixels.assign(std::istreambuf_iterator<char>(in), {});
+  if (image.width <= 0 || image.pixels.size() != std::size_t(image.width) * image.height) {
+    ADD_FAILURE() << convert;
+    return {};
+  }
+  return image;
+}
+
+void Place(Gray& page, const Gray& symbol, Int32 x, Int32 y) {
+  for (Int32 row = 0; row < symbol.height; ++row) {
+    std::copy_n(symbol.pixels.begin() + std::ptrdiff_t(row) * symbol.width, symbol.width,
+                page.pixels.begin() + std::ptrdiff_t(y + row) * page.width + x);
+  }
+}
+
+Corners DarkCorners(const Gray& image, int rotate, Int32 x0, Int32 x1) {
+  if (x1 < 0) x1 = image.width - 1;
+  Int32 left = image.width, top = image.height, right = -1, bottom = -1;
+  for (Int32 y = 0; y < image.height; ++y) {
+    for (Int32 x = x0; x <= x1; ++x) {
+      if (image.pixels[std::size_t(y) * image.width + x] >= 128) continue;
+      left = std::min(left, x), right = std::max(right, x);
+      top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+  }
+  const Corners box{{{left, top}, {right, top}, {right, bottom}, {left, bottom}}};
+  Corners turned;
+  for (int i = 0; i < 4; ++i) turned[i] = box[(i + rotate / 90) % 4];
+  return turned;
+}
+
+Corners Shifted(Corners corners, Int32 dx, Int32 dy) {
+  for (engine::PointI& p : corners) p = {p.x + dx, p.y + dy};
+  return corners;
+}
+
+std::vector<engine::Detection> Read(const Gray& image, const engine::ZxSettings& settings) {
+  return engine::ReadWithZx(image.pixels.data(), image.width, image.height, image.width, settings);
+}
+
+engine::ZxSettings Wanting(std::initializer_list<engine::Symbology> symbologies) {
+  engine::ZxSettings settings;
+  for (const engine::Symbology s : symbologies) settings.symbologies.set(engine::Index(s));
+  return settings;
+}
+
+std::vector<UInt8> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+}  // namespace vexo::test
