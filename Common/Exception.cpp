@@ -1,6 +1,7 @@
 #include "Common/Exception.h"
 
 #include <cstdarg>
+#include <exception>
 #include <utility>
 
 #include <stb_sprintf.h>
@@ -55,18 +56,32 @@ std::string BaseName(const char* path) {
 
 std::string TextOrEmpty(const char* text) { return text != nullptr ? text : ""; }
 
-// stb_sprintf hands its output over in chunks; each is appended here.
+// stb_sprintf hands its output over in chunks; each is appended here. No
+// exception may cross the C formatter, so a failed append stops it and is
+// rethrown afterwards.
+struct FormatSink {
+  std::string text;
+  std::exception_ptr failure;
+};
+
 char* AppendChunk(const char* chunk, void* user, int len) {
-  static_cast<std::string*>(user)->append(chunk, static_cast<std::size_t>(len));
+  auto* sink = static_cast<FormatSink*>(user);
+  try {
+    sink->text.append(chunk, static_cast<std::size_t>(len));
+  } catch (...) {
+    sink->failure = std::current_exception();
+    return nullptr;
+  }
   return const_cast<char*>(chunk);
 }
 
 std::string FormatText(const char* format, va_list args) {
-  std::string text;
-  if (format == nullptr) return text;
+  FormatSink sink;
+  if (format == nullptr) return sink.text;
   char chunk[STB_SPRINTF_MIN];
-  stbsp_vsprintfcb(AppendChunk, &text, chunk, format, args);
-  return text;
+  stbsp_vsprintfcb(AppendChunk, &sink, chunk, format, args);
+  if (sink.failure) std::rethrow_exception(sink.failure);
+  return std::move(sink.text);
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ UInt32 StackBackedStorage<N>::Capacity() const {
 
 template <UInt32 N>
 UInt32 StackBackedStorage<N>::GrownCapacity(UInt32 current, UInt32 new_size) {
-  UInt64 grown = UInt64{current} * 2;
-  while (grown < new_size && grown < kMaxAlignedCapacity) grown *= 2;
+  UInt64 grown = std::max<UInt64>(UInt64{current} * 2, 1);
+  while (grown < new_size) grown *= 2;  // ends by 2^32 at the latest
   return static_cast<UInt32>(std::min<UInt64>(grown, kMaxAlignedCapacity));
 }
 

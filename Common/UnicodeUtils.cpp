@@ -133,8 +133,10 @@ ChunkProgress UTF16Nat_to_UTF8_Chunk(const char16_t* in, std::size_t num_units, 
       out[written++] = static_cast<UInt8>(in[read++]);
     }
     // BMP run: two or three bytes per unit.
-    while (read < num_units && written < capacity && in[read] >= 0x80 && !IsSurrogate(in[read])) {
-      const std::size_t bytes = CodePoint_to_UTF8_Multi(in[read], out + written, capacity - written);
+    while (read < num_units && written < capacity && in[read] >= 0x80 &&
+           !IsSurrogate(in[read])) {
+      const std::size_t bytes =
+          CodePoint_to_UTF8_Multi(in[read], out + written, capacity - written);
       if (bytes == 0) return {read, written};
       written += bytes;
       ++read;
@@ -143,9 +145,11 @@ ChunkProgress UTF16Nat_to_UTF8_Chunk(const char16_t* in, std::size_t num_units, 
     while (read < num_units && written < capacity && IsSurrogate(in[read])) {
       const bool pairFits = num_units - read >= 2;
       // Throws for a low surrogate here, even as the last unit.
-      const UInt32 codePoint = CodePoint_from_UTF16Nat_Surrogate(in[read], pairFits ? in[read + 1] : 0);
+      const UInt32 codePoint =
+          CodePoint_from_UTF16Nat_Surrogate(in[read], pairFits ? in[read + 1] : 0);
       if (!pairFits) return {read, written};  // lone high surrogate at the end
-      const std::size_t bytes = CodePoint_to_UTF8_Multi(codePoint, out + written, capacity - written);
+      const std::size_t bytes =
+          CodePoint_to_UTF8_Multi(codePoint, out + written, capacity - written);
       if (bytes == 0) return {read, written};
       written += bytes;
       read += 2;
