@@ -36,7 +36,9 @@ class StackBackedStorage {
   static UInt32 GrownCapacity(UInt32 current, UInt32 new_size);
 
  private:
-  UInt8 inPlace[N] = {};
+  // 16-byte aligned like the heap block: with N a multiple of 16, aligned
+  // 16-byte reads of the content stay inside the array.
+  alignas(16) UInt8 inPlace[N] = {};
   AlignedBuffer heap;
 
  public:

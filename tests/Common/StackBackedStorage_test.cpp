@@ -114,6 +114,7 @@ TEST_F(Storage, RefusedGrowthKeepsContent) {
 
 TEST_F(Storage, GrowthKeepsContentAndZeroesTail) {
   StackBackedStorage<8> storage;
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(storage.Data()) % 16, 0u);
   UInt8 next = 1;
   while (storage.size < 100) {  // append three bytes at a time, as an owner does
     storage.Resize(storage.size, storage.size + 3 + 1);
