@@ -1,0 +1,27 @@
+#pragma once
+// Whole files between disk and memory, by UTF-16 path. Failures throw
+// std::runtime_error with one line: what failed, the path in UTF-8 and the
+// system's error text.
+
+#include <string>
+#include <vector>
+
+#include "Common/UStringImpl.h"
+
+namespace vexo {
+
+// Largest file ReadWholeFile accepts (2^31 - 1 bytes); a larger one is
+// reported as "Cannot read input file" with the text of EFBIG.
+inline constexpr long long kMaxReadableFileSize = 0x7FFFFFFF;
+
+// The path in UTF-8, as messages show it (and Linux opens it); a path that is
+// no valid UTF-16 throws the conversion's exception.
+std::string PathToUTF8(const WideString& path);
+
+// Replaces the content of `buffer` with the file's bytes.
+void ReadWholeFile(const WideString& path, std::vector<char>& buffer);
+// Creates or truncates the file and writes `text` as its whole content; a
+// failure to flush it (a full disk) is reported too.
+void WriteWholeFile(const WideString& path, const std::string& text);
+
+}  // namespace vexo
