@@ -1,0 +1,75 @@
+#include "engine/core/Findings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <tuple>
+
+namespace vexo::engine {
+namespace {
+
+bool Overlap(Box a, Box b, double tolerance) {
+  return a.left - tolerance <= b.right + tolerance && b.left - tolerance <= a.right + tolerance &&
+         a.top - tolerance <= b.bottom + tolerance && b.top - tolerance <= a.bottom + tolerance;
+}
+
+// True when `part` occurs in `whole`.
+bool Contains(const std::vector<UInt8>& whole, const std::vector<UInt8>& part) {
+  return std::search(whole.begin(), whole.end(), part.begin(), part.end()) != whole.end();
+}
+
+Int32 Rounded(double v) { return static_cast<Int32>(std::lround(v)); }
+
+}  // namespace
+
+Box BoxOf(const Finding& finding) {
+  Box box{finding.corners[0].x, finding.corners[0].y, finding.corners[0].x, finding.corners[0].y};
+  for (const PointD& p : finding.corners) {
+    box.left = std::min(box.left, p.x);
+    box.top = std::min(box.top, p.y);
+    box.right = std::max(box.right, p.x);
+    box.bottom = std::max(box.bottom, p.y);
+  }
+  return box;
+}
+
+bool Inside(const Box& box, PointD point) {
+  return point.x >= box.left && point.x <= box.right && point.y >= box.top &&
+         point.y <= box.bottom;
+}
+
+bool MergeFinding(std::vector<Finding>& accepted, Finding candidate, double tolerance) {
+  const Box box = BoxOf(candidate);
+  for (Finding& earlier : accepted) {
+    if (earlier.symbology != candidate.symbology || !Overlap(BoxOf(earlier), box, tolerance)) {
+      continue;
+    }
+    if (Contains(earlier.content, candidate.content)) return false;
+    if (Contains(candidate.content, earlier.content)) {
+      earlier = std::move(candidate);
+      return true;
+    }
+  }
+  accepted.push_back(std::move(candidate));
+  return true;
+}
+
+void SortFindings(std::vector<Finding>& findings) {
+  std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+    const Box boxA = BoxOf(a), boxB = BoxOf(b);
+    const Int32 topA = Rounded(boxA.top), leftA = Rounded(boxA.left);
+    const Int32 topB = Rounded(boxB.top), leftB = Rounded(boxB.left);
+    return std::tie(topA, leftA, a.code, a.content) < std::tie(topB, leftB, b.code, b.content);
+  });
+}
+
+Int32 AngleOf(const Finding& finding) {
+  const double dx = finding.corners[1].x - finding.corners[0].x;
+  const double dy = finding.corners[1].y - finding.corners[0].y;
+  if (dx == 0 && dy == 0) return 0;
+  auto hundredths = Rounded(std::atan2(-dy, dx) * 18000.0 / std::numbers::pi);
+  if (hundredths <= -18000) hundredths += 36000;
+  return hundredths;
+}
+
+}  // namespace vexo::engine

@@ -1,0 +1,226 @@
+#include "engine/core/PageReader.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "engine/core/RegionFinder.h"
+#include "engine/core/ViewTransform.h"
+
+namespace vexo::engine {
+namespace {
+
+// A region crop is this many times the blob's longer side, and at least this
+// large, so that a blob that is only part of a symbol still gets all of it.
+constexpr Int32 kRegionCropFactor = 3;
+constexpr Int32 kRegionCropMinSide = 256;
+// Maxi Code is found only in a view that holds nothing else: a tight crop.
+constexpr double kMaxiMarginShare = 0.1;
+constexpr Int32 kMaxiMinMargin = 8;
+constexpr double kDiagonalDegrees = 45;
+// Turned crops: blobs whose gradient is at least this coherent hold bars; the
+// crop leaves this much room around the blob for the quiet zones.
+constexpr double kMinBarCoherence = 0.5;
+constexpr double kTurnedMarginShare = 0.15;
+constexpr Int32 kTurnedMinMargin = 16;
+constexpr Int32 kMaxSymbolsPerView = 255;
+
+class PassRunner {
+ public:
+  PassRunner(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
+             const ViewReader& reader, Deadline deadline)
+      : area_(area), areaToPage_(areaToPage), options_(options), reader_(reader),
+        deadline_(deadline) {}
+
+  // False when the deadline had passed and the pass did not run (in full).
+  bool Run(const PassSpec& pass) {
+    if (Expired()) return false;
+    switch (pass.kind) {
+      case PassKind::Full:
+      case PassKind::OtherBinarizer:
+        Read(area_, {}, pass, pass.symbologies);
+        return true;
+      case PassKind::QuarterTurn: {
+        const DerivedImage turned = RotateQuarterClockwise(area_);
+        Read(ViewOf(turned.image), turned.toSource, pass, pass.symbologies);
+        return true;
+      }
+      case PassKind::Half:
+        Read(ViewOf(Half().image), Half().toSource, pass, pass.symbologies);
+        return true;
+      case PassKind::Regions:
+        return RunRegions(pass);
+      case PassKind::Diagonal:
+        return RunDiagonal(pass);
+    }
+    return true;
+  }
+
+  std::vector<Finding> TakeFindings() { return std::move(findings_); }
+
+ private:
+  bool Expired() const { return std::chrono::steady_clock::now() >= deadline_; }
+  bool CanHalve() const { return std::min(area_.width, area_.height) >= kMinHalfSide; }
+
+  const DerivedImage& Half() {
+    if (!half_) half_ = HalveView(area_);
+    return *half_;
+  }
+
+  ZxSettings SettingsFor(const PassSpec& pass, const SymbologySet& symbologies) const {
+    ZxSettings settings;
+    settings.symbologies = symbologies;
+    settings.tryHarder = options_.tryHarder;
+    settings.tryRotate = pass.tryRotate;
+    settings.localBinarizer = !pass.globalBinarizer;
+    settings.minLineCount = options_.minLineCount;
+    settings.maxNumberOfSymbols = kMaxSymbolsPerView;
+    return settings;
+  }
+
+  // Reads `view`, whose points map to the area by `viewToArea`, and merges
+  // the detections of the wanted symbologies.
+  void Read(const LumaView& view, const AffineMap& viewToArea, const PassSpec& pass,
+            const SymbologySet& wanted) {
+    const AffineMap toPage = areaToPage_.After(viewToArea);
+    for (Detection& detection : reader_(view, SettingsFor(pass, wanted))) {
+      if (detection.symbology >= Symbology::Count || !wanted.test(Index(detection.symbology))) {
+        continue;
+      }
+      Finding finding{detection.symbology, detection.code, std::move(detection.content), {}};
+      const auto& c = detection.corners;
+      const bool located = std::any_of(c.begin(), c.end(), [&](const PointI& p) {
+        return p.x != c[0].x || p.y != c[0].y;
+      });
+      const double w = view.width, h = view.height;
+      for (std::size_t i = 0; i < c.size(); ++i) {
+        // A symbol read without a position (Maxi Code) fills its crop.
+        const PointD corner = located ? PointD{static_cast<double>(c[i].x),
+                                               static_cast<double>(c[i].y)}
+                                      : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
+        finding.corners[i] = toPage.Apply(corner);
+      }
+      MergeFinding(findings_, std::move(finding), options_.mergeTolerance);
+    }
+  }
+
+  void ReadCrop(Region crop, const PassSpec& pass, const SymbologySet& wanted) {
+    crop = Clipped(crop);
+    if (crop.right <= crop.left || crop.bottom <= crop.top) return;
+    Read(CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top),
+         AffineMap::Translation(crop.left, crop.top), pass, wanted);
+  }
+
+  // Ink blobs of the area, found once for the region and diagonal passes.
+  const std::vector<Region>& Blobs() {
+    if (blobs_) return *blobs_;
+    if (CanHalve()) {
+      blobs_ = FindInkRegions(ViewOf(Half().image), options_.maxRegions, 2);
+      for (Region& r : *blobs_) r = {2 * r.left, 2 * r.top, 2 * r.right, 2 * r.bottom,
+                                     r.gradientDegrees, r.coherence};
+    } else {
+      blobs_ = FindInkRegions(area_, options_.maxRegions, 1);
+    }
+    return *blobs_;
+  }
+
+  bool Covered(const Region& r) const {
+    const PointD page = areaToPage_.Apply({(r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0});
+    return std::any_of(findings_.begin(), findings_.end(),
+                       [&](const Finding& f) { return Inside(BoxOf(f), page); });
+  }
+
+  bool RunRegions(const PassSpec& pass) {
+    SymbologySet centred = pass.symbologies;
+    const bool maxi = centred.test(Index(Symbology::MaxiCode));
+    centred.reset(Index(Symbology::MaxiCode));
+    for (const Region& r : Blobs()) {
+      if (Expired()) return false;
+      // Bars (one strong gradient direction) are no matrix symbol.
+      if (r.coherence >= kMinBarCoherence || Covered(r)) continue;
+      const Int32 cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+      const Int32 longer = std::max(r.right - r.left, r.bottom - r.top);
+      const Int32 half = std::max(kRegionCropFactor * longer, kRegionCropMinSide) / 2;
+      if (centred.any()) ReadCrop({cx - half, cy - half, cx + half, cy + half}, pass, centred);
+      if (maxi) {
+        SymbologySet only;
+        only.set(Index(Symbology::MaxiCode));
+        ReadCrop(Grown(r, kMaxiMarginShare, kMaxiMinMargin), pass, only);
+      }
+    }
+    return true;
+  }
+
+  bool RunDiagonal(const PassSpec& pass) {
+    if (options_.diagonal == DiagonalMethod::TurnedCrops) return RunTurnedCrops(pass);
+    const bool halved = options_.diagonal == DiagonalMethod::HalfCopy && CanHalve();
+    const LumaView base = halved ? ViewOf(Half().image) : area_;
+    const AffineMap baseToArea = halved ? Half().toSource : AffineMap{};
+    const DerivedImage turned = RotateByDegrees(base, kDiagonalDegrees);
+    Read(ViewOf(turned.image), baseToArea.After(turned.toSource), pass, pass.symbologies);
+    return true;
+  }
+
+  // Blobs with one strong gradient direction (bars) are cut out at full
+  // resolution and turned so that the bars stand upright.
+  bool RunTurnedCrops(const PassSpec& diagonalPass) {
+    PassSpec pass = diagonalPass;
+    pass.tryRotate = false;  // the bars stand upright in every crop
+    for (const Region& r : Blobs()) {
+      if (Expired()) return false;
+      if (r.coherence < kMinBarCoherence || Covered(r)) continue;
+      Region crop = Clipped(Grown(r, kTurnedMarginShare, kTurnedMinMargin));
+      if (crop.right <= crop.left || crop.bottom <= crop.top) continue;
+      const LumaView view =
+          CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
+      const DerivedImage turned = RotateByDegrees(view, r.gradientDegrees);
+      const AffineMap cropToArea = AffineMap::Translation(crop.left, crop.top);
+      Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, pass.symbologies);
+    }
+    return true;
+  }
+
+  static Region Grown(const Region& r, double share, Int32 minimum) {
+    const Int32 longer = std::max(r.right - r.left, r.bottom - r.top);
+    const Int32 margin = std::max(minimum, static_cast<Int32>(longer * share));
+    return {r.left - margin, r.top - margin, r.right + margin, r.bottom + margin,
+            r.gradientDegrees, r.coherence};
+  }
+
+  Region Clipped(const Region& r) const {
+    return {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, area_.width),
+            std::min(r.bottom, area_.height), r.gradientDegrees, r.coherence};
+  }
+
+  const LumaView area_;
+  const AffineMap areaToPage_;
+  const ReadOptions& options_;
+  const ViewReader& reader_;
+  const Deadline deadline_;
+  std::optional<DerivedImage> half_;
+  std::optional<std::vector<Region>> blobs_;
+  std::vector<Finding> findings_;
+};
+
+}  // namespace
+
+PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
+                  const SymbologySet& readable, const ViewReader& reader, Deadline deadline) {
+  PassRunner runner(area, areaToPage, options, reader, deadline);
+  PageRead read;
+  for (const PassSpec& pass : PlanPasses(options, readable, area.width, area.height)) {
+    if (!runner.Run(pass)) {
+      read.outOfTime = true;
+      break;
+    }
+  }
+  read.findings = runner.TakeFindings();
+  return read;
+}
+
+ViewReader ZxViewReader() {
+  return [](const LumaView& view, const ZxSettings& settings) {
+    return ReadWithZx(view.pixels, view.width, view.height, view.stride, settings);
+  };
+}
+
+}  // namespace vexo::engine

@@ -1,0 +1,63 @@
+#include "engine/core/PassPlan.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace vexo::engine {
+namespace {
+
+SymbologySet SetOf(std::initializer_list<Symbology> symbologies) {
+  SymbologySet set;
+  for (Symbology s : symbologies) set.set(Index(s));
+  return set;
+}
+
+}  // namespace
+
+SymbologySet FreeSymbologies() { return SetOf({Symbology::QrCode, Symbology::MicroQrCode}); }
+
+SymbologySet CentredSymbologies() {
+  return SetOf({Symbology::DataMatrix, Symbology::Aztec, Symbology::MaxiCode});
+}
+
+std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet& readable,
+                                 Int32 width, Int32 height) {
+  // Linear and stacked symbols are read along the rows of a view (and its
+  // columns with tryRotate); the direction flags decide which views they get.
+  const SymbologySet free = readable & FreeSymbologies();
+  const SymbologySet centred = readable & CentredSymbologies();
+  const SymbologySet oriented = readable & ~(FreeSymbologies() | CentredSymbologies());
+  const bool horizontal = (options.directions & kDirectionHorizontal) != 0;
+  const bool vertical = (options.directions & kDirectionVertical) != 0;
+  const bool diagonal = (options.directions & kDirectionDiagonal) != 0;
+  const bool small = static_cast<Int64>(width) * height <= kSmallViewPixels;
+  const bool regions = (options.passes & kPassRegions) != 0 && options.maxRegions > 0;
+  const bool half = (options.passes & kPassHalf) != 0 &&
+                    std::min(width, height) >= std::max(options.halfPassMinSide, kMinHalfSide);
+
+  std::vector<PassSpec> plan;
+  auto add = [&](PassKind kind, const SymbologySet& set, bool tryRotate, bool global) {
+    if (set.any()) plan.push_back({kind, set, tryRotate, global});
+  };
+  const SymbologySet straight = free | (horizontal ? oriented : SymbologySet{});
+  const SymbologySet fullSet = straight | (small || !regions ? centred : SymbologySet{});
+  const bool bothWays = horizontal && vertical;
+  // A profile without the full pass still gets it where the half pass cannot run.
+  if ((options.passes & kPassFull) != 0 || !half) {
+    add(PassKind::Full, fullSet, bothWays, options.globalBinarizer);
+  }
+  if (vertical && !horizontal) add(PassKind::QuarterTurn, oriented, false, options.globalBinarizer);
+  if ((options.passes & kPassOtherBinarizer) != 0) {
+    add(PassKind::OtherBinarizer, fullSet, bothWays, !options.globalBinarizer);
+  }
+  const bool halfLinear = (options.passes & kPassHalfLinear) != 0;
+  if (half) {
+    add(PassKind::Half, free | centred | (halfLinear && horizontal ? oriented : SymbologySet{}),
+        bothWays, options.globalBinarizer);
+  }
+  if (regions) add(PassKind::Regions, centred, false, options.globalBinarizer);
+  if (diagonal) add(PassKind::Diagonal, oriented, true, options.globalBinarizer);
+  return plan;
+}
+
+}  // namespace vexo::engine

@@ -1,0 +1,44 @@
+#pragma once
+// Which reads one FindBarcodes call makes, in order of trust: the earlier a
+// pass, the more precise its coordinates, and the merge keeps the first.
+
+#include <vector>
+
+#include "Common/Types.h"
+#include "engine/core/Profiles.h"
+#include "engine/core/Symbology.h"
+
+namespace vexo::engine {
+
+enum class PassKind {
+  Full,             // the search area as it is
+  QuarterTurn,      // a copy turned a quarter turn (vertical without horizontal)
+  OtherBinarizer,   // the full pass again with the other binarizer
+  Half,             // a half-size copy
+  Regions,          // crops centred on ink blobs
+  Diagonal,         // a copy turned by 45 degrees, at 1/1 or 1/2 size
+};
+
+struct PassSpec {
+  PassKind kind = PassKind::Full;
+  SymbologySet symbologies;
+  bool tryRotate = false;
+  bool globalBinarizer = false;
+};
+
+// Views up to this many pixels also look for Datamatrix, Aztec and Maxi Code
+// in the full pass: their finders look around the centre, which on a small
+// view is most of it.
+inline constexpr Int64 kSmallViewPixels = 1'500'000;
+// No half pass below this shorter side, whatever the profile says.
+inline constexpr Int32 kMinHalfSide = 64;
+
+// Symbologies whose finders work in any orientation and anywhere in a view.
+SymbologySet FreeSymbologies();
+// Symbologies whose finders look only around the centre of a view.
+SymbologySet CentredSymbologies();
+
+std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet& readable,
+                                 Int32 width, Int32 height);
+
+}  // namespace vexo::engine

@@ -1,0 +1,217 @@
+#include "engine/core/RegionFinder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+
+namespace vexo::engine {
+namespace {
+
+constexpr int kMinContrast = 48;    // darkest to lightest percentile, else no ink
+constexpr Int32 kCloseRadius = 2;   // merges a symbol's modules into one blob
+constexpr Int32 kMinBlobSide = 3;   // working pixels
+constexpr Int32 kMaxAspect = 5;     // longer side over shorter side
+constexpr double kMinFill = 0.25;   // blob pixels over box area (a thin bar turned by 45 degrees fills 1/3)
+constexpr double kMaxAreaShare = 0.25;  // larger blobs are pictures or borders
+
+struct Plane {
+  Int32 width = 0;
+  Int32 height = 0;
+  std::vector<UInt8> values;
+  UInt8& At(Int32 x, Int32 y) { return values[static_cast<std::size_t>(y) * width + x]; }
+};
+
+Plane Reduce(const LumaView& view, Int32 factor) {
+  Plane out{view.width / factor, view.height / factor, {}};
+  out.values.resize(static_cast<std::size_t>(out.width) * out.height);
+  const int area = factor * factor;
+  for (Int32 y = 0; y < out.height; ++y) {
+    for (Int32 x = 0; x < out.width; ++x) {
+      int sum = 0;
+      for (Int32 dy = 0; dy < factor; ++dy) {
+        const UInt8* row = view.Row(y * factor + dy) + x * factor;
+        for (Int32 dx = 0; dx < factor; ++dx) sum += row[dx];
+      }
+      out.At(x, y) = static_cast<UInt8>((sum + area / 2) / area);
+    }
+  }
+  return out;
+}
+
+// Otsu's threshold; -1 when the plane has too little contrast to hold ink.
+int InkThreshold(const Plane& plane) {
+  std::array<std::size_t, 256> histogram{};
+  for (UInt8 v : plane.values) ++histogram[v];
+  const std::size_t total = plane.values.size();
+  std::size_t seen = 0;
+  int low = -1, high = 0;
+  for (int v = 0; v < 256; ++v) {
+    seen += histogram[v];
+    if (low < 0 && seen * 100 >= total * 2) low = v;
+    if (seen * 100 <= total * 98) high = v;
+  }
+  if (high - low < kMinContrast) return -1;
+  double sumAll = 0;
+  for (int v = 0; v < 256; ++v) sumAll += static_cast<double>(v) * histogram[v];
+  double sumBelow = 0, best = -1;
+  std::size_t below = 0;
+  int threshold = -1;
+  for (int v = 0; v < 255; ++v) {
+    below += histogram[v];
+    sumBelow += static_cast<double>(v) * histogram[v];
+    if (below == 0 || below == total) continue;
+    const double above = static_cast<double>(total - below);
+    const double meanBelow = sumBelow / below;
+    const double meanAbove = (sumAll - sumBelow) / above;
+    const double spread = static_cast<double>(below) * above * (meanBelow - meanAbove) *
+                          (meanBelow - meanAbove);
+    if (spread > best) best = spread, threshold = v;
+  }
+  return threshold;
+}
+
+// Box sums over a (2r+1)^2 window of a 0/1 plane, clipped at the borders.
+std::vector<Int32> BoxSums(const Plane& mask, Int32 r) {
+  const Int32 w = mask.width, h = mask.height;
+  std::vector<Int32> integral(static_cast<std::size_t>(w + 1) * (h + 1), 0);
+  auto I = [&](Int32 x, Int32 y) -> Int32& {
+    return integral[static_cast<std::size_t>(y) * (w + 1) + x];
+  };
+  for (Int32 y = 0; y < h; ++y) {
+    Int32 rowSum = 0;
+    for (Int32 x = 0; x < w; ++x) {
+      rowSum += mask.values[static_cast<std::size_t>(y) * w + x];
+      I(x + 1, y + 1) = I(x + 1, y) + rowSum;
+    }
+  }
+  std::vector<Int32> sums(static_cast<std::size_t>(w) * h);
+  for (Int32 y = 0; y < h; ++y) {
+    const Int32 y0 = std::max(0, y - r), y1 = std::min(h, y + r + 1);
+    for (Int32 x = 0; x < w; ++x) {
+      const Int32 x0 = std::max(0, x - r), x1 = std::min(w, x + r + 1);
+      sums[static_cast<std::size_t>(y) * w + x] = I(x1, y1) - I(x0, y1) - I(x1, y0) + I(x0, y0);
+    }
+  }
+  return sums;
+}
+
+// Dilation then erosion with a square of side 2r+1.
+Plane Close(const Plane& mask, Int32 r) {
+  Plane dilated = mask;
+  const std::vector<Int32> dilateSums = BoxSums(mask, r);
+  for (std::size_t i = 0; i < dilated.values.size(); ++i) dilated.values[i] = dilateSums[i] > 0;
+  const std::vector<Int32> erodeSums = BoxSums(dilated, r);
+  Plane closed = dilated;
+  for (Int32 y = 0; y < mask.height; ++y) {
+    const Int32 rows = std::min(mask.height, y + r + 1) - std::max(0, y - r);
+    for (Int32 x = 0; x < mask.width; ++x) {
+      const Int32 cols = std::min(mask.width, x + r + 1) - std::max(0, x - r);
+      const std::size_t i = static_cast<std::size_t>(y) * mask.width + x;
+      closed.values[i] = erodeSums[i] == rows * cols;
+    }
+  }
+  return closed;
+}
+
+struct Blob {
+  Region box;
+  Int64 pixels = 0;
+};
+
+// 8-connected components of the set pixels; the plane is cleared on the way.
+std::vector<Blob> Components(Plane& plane) {
+  std::vector<Blob> blobs;
+  std::vector<std::pair<Int32, Int32>> stack;
+  for (Int32 y = 0; y < plane.height; ++y) {
+    for (Int32 x = 0; x < plane.width; ++x) {
+      if (plane.At(x, y) == 0) continue;
+      Blob blob{{x, y, x + 1, y + 1}, 0};
+      plane.At(x, y) = 0;
+      stack.assign(1, {x, y});
+      while (!stack.empty()) {
+        const auto [px, py] = stack.back();
+        stack.pop_back();
+        ++blob.pixels;
+        blob.box = {std::min(blob.box.left, px), std::min(blob.box.top, py),
+                    std::max(blob.box.right, px + 1), std::max(blob.box.bottom, py + 1)};
+        for (Int32 ny = std::max(0, py - 1); ny <= std::min(plane.height - 1, py + 1); ++ny) {
+          for (Int32 nx = std::max(0, px - 1); nx <= std::min(plane.width - 1, px + 1); ++nx) {
+            if (plane.At(nx, ny) == 0) continue;
+            plane.At(nx, ny) = 0;
+            stack.emplace_back(nx, ny);
+          }
+        }
+      }
+      blobs.push_back(blob);
+    }
+  }
+  return blobs;
+}
+
+bool LooksLikeSymbol(const Blob& blob, Int64 planeArea) {
+  const Int32 w = blob.box.right - blob.box.left;
+  const Int32 h = blob.box.bottom - blob.box.top;
+  const Int64 area = static_cast<Int64>(w) * h;
+  return w >= kMinBlobSide && h >= kMinBlobSide && std::max(w, h) <= kMaxAspect * std::min(w, h) &&
+         static_cast<double>(blob.pixels) >= kMinFill * static_cast<double>(area) &&
+         static_cast<double>(area) <= kMaxAreaShare * static_cast<double>(planeArea);
+}
+
+// The structure tensor of the luminance gradient over the region's box.
+void MeasureGradient(const LumaView& view, Region& region) {
+  double xx = 0, yy = 0, xy = 0;
+  const Int32 x0 = std::max(region.left, 1), x1 = std::min(region.right, view.width - 1);
+  const Int32 y0 = std::max(region.top, 1), y1 = std::min(region.bottom, view.height - 1);
+  for (Int32 y = y0; y < y1; ++y) {
+    const UInt8* above = view.Row(y - 1);
+    const UInt8* row = view.Row(y);
+    const UInt8* below = view.Row(y + 1);
+    for (Int32 x = x0; x < x1; ++x) {
+      const double gx = row[x + 1] - row[x - 1];
+      const double gy = below[x] - above[x];
+      xx += gx * gx;
+      yy += gy * gy;
+      xy += gx * gy;
+    }
+  }
+  const double energy = xx + yy;
+  if (energy <= 0) return;
+  double degrees = 0.5 * std::atan2(2 * xy, xx - yy) * 180.0 / std::numbers::pi;
+  if (degrees < 0) degrees += 180;
+  region.gradientDegrees = degrees;
+  region.coherence = std::sqrt((xx - yy) * (xx - yy) + 4 * xy * xy) / energy;
+}
+
+}  // namespace
+
+std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce) {
+  reduce = std::max(1, reduce);
+  if (maxRegions == 0 || view.width / reduce < kMinBlobSide || view.height / reduce < kMinBlobSide) {
+    return {};
+  }
+  Plane plane = Reduce(view, reduce);
+  const int threshold = InkThreshold(plane);
+  if (threshold < 0) return {};
+  for (UInt8& v : plane.values) v = v <= threshold ? 1 : 0;
+  Plane closed = Close(plane, kCloseRadius);
+  std::vector<Blob> blobs = Components(closed);
+  const Int64 planeArea = static_cast<Int64>(plane.width) * plane.height;
+  std::erase_if(blobs, [&](const Blob& blob) { return !LooksLikeSymbol(blob, planeArea); });
+  std::stable_sort(blobs.begin(), blobs.end(), [](const Blob& a, const Blob& b) {
+    return a.pixels > b.pixels;
+  });
+  if (blobs.size() > maxRegions) blobs.resize(maxRegions);
+  std::vector<Region> regions;
+  regions.reserve(blobs.size());
+  for (const Blob& blob : blobs) {
+    Region region{blob.box.left * reduce, blob.box.top * reduce, blob.box.right * reduce,
+                  blob.box.bottom * reduce};
+    MeasureGradient(view, region);
+    regions.push_back(region);
+  }
+  return regions;
+}
+
+}  // namespace vexo::engine

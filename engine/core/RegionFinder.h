@@ -1,0 +1,31 @@
+#pragma once
+// Finds blobs of ink that may be symbols. The Datamatrix and Aztec finders
+// only look around the centre of the view they are given, and the Maxi Code
+// finder only at a view that holds nothing but the symbol; the region pass
+// reads crops placed on these blobs.
+
+#include <vector>
+
+#include "Common/Types.h"
+#include "engine/core/LumaView.h"
+
+namespace vexo::engine {
+
+struct Region {
+  Int32 left = 0;  // in the coordinates of the view searched
+  Int32 top = 0;
+  Int32 right = 0;  // exclusive
+  Int32 bottom = 0;
+  // The dominant direction of the luminance gradient inside the blob, in
+  // degrees in [0, 180), measured from the x axis towards y (clockwise as
+  // seen on screen), and how strongly it dominates, 0 to 1. The bars of a
+  // linear symbol give a coherence near 1 and the angle of their normal.
+  double gradientDegrees = 0;
+  double coherence = 0;
+};
+
+// At most `maxRegions` blobs, largest first. The view is reduced by `reduce`
+// (1 or more) before the search; regions are given in view coordinates.
+std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce);
+
+}  // namespace vexo::engine

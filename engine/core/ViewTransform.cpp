@@ -1,0 +1,98 @@
+#include "engine/core/ViewTransform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+
+namespace vexo::engine {
+namespace {
+
+constexpr UInt8 kWhite = 255;
+constexpr Int32 kTile = 64;  // quarter turns copy in tiles to stay in cache
+
+LumaImage Blank(Int32 width, Int32 height, UInt8 fill) {
+  LumaImage image;
+  image.width = width;
+  image.height = height;
+  image.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
+  return image;
+}
+
+}  // namespace
+
+LumaView CropView(const LumaView& view, Int32 left, Int32 top, Int32 width, Int32 height) {
+  return {view.Row(top) + left, width, height, view.stride};
+}
+
+DerivedImage HalveView(const LumaView& view) {
+  DerivedImage out{Blank(view.width / 2, view.height / 2, kWhite), AffineMap::Scale(2)};
+  LumaImage& half = out.image;
+  for (Int32 y = 0; y < half.height; ++y) {
+    const UInt8* upper = view.Row(2 * y);
+    const UInt8* lower = view.Row(2 * y + 1);
+    UInt8* row = half.Row(y);
+    for (Int32 x = 0; x < half.width; ++x) {
+      const int sum = upper[2 * x] + upper[2 * x + 1] + lower[2 * x] + lower[2 * x + 1];
+      row[x] = static_cast<UInt8>((sum + 2) / 4);
+    }
+  }
+  return out;
+}
+
+DerivedImage RotateQuarterClockwise(const LumaView& view) {
+  // Copy point (x', y') shows source point (y', H - x').
+  const double sourceHeight = view.height;
+  DerivedImage out{Blank(view.height, view.width, kWhite), {0, 1, 0, -1, 0, sourceHeight}};
+  LumaImage& turned = out.image;
+  for (Int32 ty = 0; ty < view.height; ty += kTile) {
+    for (Int32 tx = 0; tx < view.width; tx += kTile) {
+      const Int32 yEnd = std::min(ty + kTile, view.height);
+      const Int32 xEnd = std::min(tx + kTile, view.width);
+      for (Int32 y = ty; y < yEnd; ++y) {
+        const UInt8* source = view.Row(y);
+        const Int32 column = view.height - 1 - y;
+        for (Int32 x = tx; x < xEnd; ++x) turned.Row(x)[column] = source[x];
+      }
+    }
+  }
+  return out;
+}
+
+DerivedImage RotateByDegrees(const LumaView& view, double degrees) {
+  const double radians = degrees * std::numbers::pi / 180.0;
+  const double c = std::cos(radians);
+  const double s = std::sin(radians);
+  const double w = view.width;
+  const double h = view.height;
+  const auto width = static_cast<Int32>(std::ceil(std::abs(w * c) + std::abs(h * s) - 1e-9));
+  const auto height = static_cast<Int32>(std::ceil(std::abs(w * s) + std::abs(h * c) - 1e-9));
+  const double cx = w / 2, cy = h / 2;
+  const double ox = width / 2.0, oy = height / 2.0;
+  // Copy point p' shows source point R(p' - o) + c, R the inverse turn.
+  const AffineMap toSource{c, -s, cx - c * ox + s * oy, s, c, cy - s * ox - c * oy};
+  DerivedImage out{Blank(width, height, kWhite), toSource};
+  LumaImage& turned = out.image;
+  for (Int32 y = 0; y < height; ++y) {
+    // Sample at pixel centres; bilinear weights relative to source centres.
+    PointD p = toSource.Apply({0.5, y + 0.5});
+    double sx = p.x - 0.5;
+    double sy = p.y - 0.5;
+    UInt8* row = turned.Row(y);
+    for (Int32 x = 0; x < width; ++x, sx += c, sy += s) {
+      if (sx < 0 || sy < 0 || sx >= w - 1 || sy >= h - 1) continue;
+      const auto ix = static_cast<Int32>(sx);
+      const auto iy = static_cast<Int32>(sy);
+      const double fx = sx - ix;
+      const double fy = sy - iy;
+      const UInt8* top = view.Row(iy) + ix;
+      const UInt8* bottom = top + view.stride;
+      const double upper = top[0] + (top[1] - top[0]) * fx;
+      const double lower = bottom[0] + (bottom[1] - bottom[0]) * fx;
+      row[x] = static_cast<UInt8>(upper + (lower - upper) * fy + 0.5);
+    }
+  }
+  return out;
+}
+
+}  // namespace vexo::engine

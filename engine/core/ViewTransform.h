@@ -1,0 +1,31 @@
+#pragma once
+// Derived views of a page for the reading passes: a crop (no copy), a half
+// size copy, a copy turned by a quarter turn and a copy turned by any angle.
+// Each copy comes with the map from its coordinates back to its source.
+
+#include "engine/core/LumaView.h"
+#include "engine/image/LumaImage.h"
+
+namespace vexo::engine {
+
+struct DerivedImage {
+  LumaImage image;
+  AffineMap toSource;
+};
+
+// The part of `view` in [left, left+width) x [top, top+height); the caller
+// keeps the rectangle inside the view.
+LumaView CropView(const LumaView& view, Int32 left, Int32 top, Int32 width, Int32 height);
+
+// Each pixel the mean of a 2x2 block; an odd last row or column is dropped.
+DerivedImage HalveView(const LumaView& view);
+
+// The view turned clockwise by a quarter turn as seen on screen (y down):
+// the source's left column becomes the copy's top row.
+DerivedImage RotateQuarterClockwise(const LumaView& view);
+
+// The view turned counter-clockwise by `degrees` as seen on screen, on a
+// canvas just large enough to hold it, bilinear samples, white outside.
+DerivedImage RotateByDegrees(const LumaView& view, double degrees);
+
+}  // namespace vexo::engine
