@@ -48,8 +48,7 @@ void AppendJsonDouble(std::string& out, double value) {
   // Scientific form gives the shortest round-trip digits and their exponent:
   // "[-]d[.ddd]e(+|-)xx".
   char text[std::numeric_limits<double>::max_digits10 + 16];
-  const auto result =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
+  const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
   const char* cursor = text;
   const char* const end = result.ptr;
   if (*cursor == '-') {

@@ -18,12 +18,13 @@ struct SymbologyGroup {
 
 // Tested in this order; the order of the codes handed to the reader follows it.
 constexpr std::array<SymbologyGroup, 13> kSymbologyGroups{{
-    {0x0001, kFeatureLinear, 1, {0x8003FFFF}},  // all 18 linear symbologies at once
-    {0x0800, kFeatureLinear, 1, {0x04000001}},  // Patch Code
+    {0x0001, kFeatureLinear, 1, {0x8003FFFF}},              // all 18 linear symbologies at once
+    {0x0800, kFeatureLinear, 1, {0x04000001}},              // Patch Code
     {0x0002, kFeatureLinear, 2, {0x04000002, 0x04000004}},  // Post Net, Planet
-    {0x0004, kFeatureLinear, 3, {0x04000008, 0x04000010, 0x04000080}},  // Australia Post, RM4SCC, USPS4BC
+    // Australia Post, RM4SCC, USPS4BC
+    {0x0004, kFeatureLinear, 3, {0x04000008, 0x04000010, 0x04000080}},
     {0x0008, kFeatureLinear, 2, {0x04000020, 0x04000040}},  // GS1 Databar (Expanded) Stacked
-    {0x1000, kFeatureLinear, 1, {0x04000100}},  // Pharma Code
+    {0x1000, kFeatureLinear, 1, {0x04000100}},              // Pharma Code
     {0x0200, kFeaturePdf417, 1, {0x20002000}},
     {0x0400, kFeatureMicroPdf417, 1, {0x20000001}},
     {0x0010, kFeatureQrCode, 1, {0x08000001}},

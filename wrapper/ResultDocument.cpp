@@ -30,7 +30,9 @@ bool AllTextBytes(const UInt8* bytes, Int32 length) {
 }
 
 // Divide first, then scale: the order shows in the last digit.
-double ToPoints(Int32 pixels, double dpi) { return static_cast<double>(pixels) / dpi * kPointsPerInch; }
+double ToPoints(Int32 pixels, double dpi) {
+  return static_cast<double>(pixels) / dpi * kPointsPerInch;
+}
 
 }  // namespace
 

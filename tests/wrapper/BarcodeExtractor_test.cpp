@@ -52,7 +52,8 @@ TEST(BarcodeExtractor, WritesEveryRecordThenReleasesInReverseOrder) {
   request.dpi = 144;
   const std::string document = Extract(request, engine);
   EXPECT_NE(document.find("[72.0, 0.0, 0.0, 0.0],\n                \"type\": \"Code 128\",\n"
-                          "                \"text\": \"ABC\","), std::string::npos);
+                          "                \"text\": \"ABC\","),
+            std::string::npos);
   EXPECT_NE(document.find("\"QR Code\",\n                \"data\": \"/w==\","), std::string::npos);
   EXPECT_EQ(engine.Operations(),
             Then(kUntilFind, {"ReleaseBarcodeResults", "CloseBarcodeReader", "ReleaseBitmap"}));
@@ -85,7 +86,7 @@ TEST(BarcodeExtractor, PassesArgumentsToEngine) {
   const std::int64_t bitmap = decode[1];
   EXPECT_EQ(decode, (Args{Address(request.bitmapData.data()), bitmap, 284, 0, 4, 5, 0, 0}));
   const test::EngineCall& profile = engine.Call("GetProfileOptions");
-  EXPECT_EQ(profile.args[0], 0);                                   // profile index
+  EXPECT_EQ(profile.args[0], 0);                                      // profile index
   EXPECT_EQ((Args{profile.args[6], profile.args[7]}), (Args{0, 0}));  // outputs zeroed
   EXPECT_EQ(profile.wordsA, (Words{44, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(profile.wordsB, (Words{8, 0}));
@@ -112,16 +113,24 @@ TEST(BarcodeExtractor, FailuresThrowAndReleaseWhatWasTaken) {
     Ops operations;
   } cases[] = {
       {"DecodeImageToBitmap", false, "", "Could not create bitmap image", {"DecodeImageToBitmap"}},
-      {"OpenBarcodeReader", false, "", "Could not initialize barcode reader",
+      {"OpenBarcodeReader",
+       false,
+       "",
+       "Could not initialize barcode reader",
        {"DecodeImageToBitmap", "OpenBarcodeReader", "ReleaseBitmap"}},
-      {"GetProfileOptions", false, "", "Could not initialize profile settings",
+      {"GetProfileOptions",
+       false,
+       "",
+       "Could not initialize profile settings",
        {"DecodeImageToBitmap", "OpenBarcodeReader", "GetProfileOptions", "CloseBarcodeReader",
         "ReleaseBitmap"}},
       {"FindBarcodes", false, "Image too small", "Image too small",
        Then(kUntilFind, {"DescribeError", "CloseBarcodeReader", "ReleaseBitmap"})},
       {"FindBarcodes", true, "Engine busy", "Engine busy",
-       Then(kUntilFind, {"DescribeError", "ReleaseBarcodeResults", "CloseBarcodeReader", "ReleaseBitmap"})},
-      {"FindBarcodes", false, "", "", Then(kUntilFind, {"DescribeError", "CloseBarcodeReader", "ReleaseBitmap"})},
+       Then(kUntilFind,
+            {"DescribeError", "ReleaseBarcodeResults", "CloseBarcodeReader", "ReleaseBitmap"})},
+      {"FindBarcodes", false, "", "",
+       Then(kUntilFind, {"DescribeError", "CloseBarcodeReader", "ReleaseBitmap"})},
       {"FindBarcodes", false, std::string(1500, 'x'), std::string(1023, 'x'),
        Then(kUntilFind, {"DescribeError", "CloseBarcodeReader", "ReleaseBitmap"})}};
   for (const auto& c : cases) {
@@ -147,26 +156,32 @@ TEST(BarcodeExtractor, FailuresThrowAndReleaseWhatWasTaken) {
 }
 
 TEST(BarcodeExtractor, TranslatesGroupsDirectionsAndProfile) {
-  const Words all = {0x8003FFFF, 0x04000001, 0x04000002, 0x04000004, 0x04000008, 0x04000010,
-                     0x04000080, 0x04000020, 0x04000040, 0x04000100, 0x20002000, 0x20000001,
-                     0x08000001, 0x10000001, 0x10000002, 0x10000004, 0x21000000, 0x22000000,
-                     0x24000000};
+  const Words all = {0x8003FFFF, 0x04000001, 0x04000002, 0x04000004, 0x04000008,
+                     0x04000010, 0x04000080, 0x04000020, 0x04000040, 0x04000100,
+                     0x20002000, 0x20000001, 0x08000001, 0x10000001, 0x10000002,
+                     0x10000004, 0x21000000, 0x22000000, 0x24000000};
   const struct {
     const char* name;
     UInt32 groups, directions;
     Int32 profile;
     Words codes;
     std::int64_t featureMask, directionFlags, profileIndex;
-  } cases[] = {
-      {"Defaults", 0xFFFFFFFF, 0xFFFFFFFF, 1, all, 0xAAA9, 0xE0, 0},
-      {"AllGroupBitsOnly", 0x1FFF, 0x7, 2, all, 0xAAA9, 0xE0, 1},
-      {"NoGroups", 0, 0, 3, {}, 0, 0, 2},
-      {"OnlyUnusedBits", 0xFFFFE000, 0xFFFFFFF8, 4, {}, 0, 0, 3},
-      {"PostalPair", 0x0002, 5, 7, {0x04000002, 0x04000004}, 0x1, 0xA0, 0},
-      {"LinearAndQr", 0x0011, 2, 5, {0x8003FFFF, 0x08000001}, 0x81, 0x40, 0},
-      {"PatchAndPharma", 0x1800, 1, 0, {0x04000001, 0x04000100}, 0x1, 0x20, 0},
-      {"Matrix", 0x07F0, 4, -2, {0x20002000, 0x20000001, 0x08000001, 0x10000001, 0x10000002,
-                                 0x10000004, 0x21000000, 0x22000000, 0x24000000}, 0xAAA8, 0x80, 0}};
+  } cases[] = {{"Defaults", 0xFFFFFFFF, 0xFFFFFFFF, 1, all, 0xAAA9, 0xE0, 0},
+               {"AllGroupBitsOnly", 0x1FFF, 0x7, 2, all, 0xAAA9, 0xE0, 1},
+               {"NoGroups", 0, 0, 3, {}, 0, 0, 2},
+               {"OnlyUnusedBits", 0xFFFFE000, 0xFFFFFFF8, 4, {}, 0, 0, 3},
+               {"PostalPair", 0x0002, 5, 7, {0x04000002, 0x04000004}, 0x1, 0xA0, 0},
+               {"LinearAndQr", 0x0011, 2, 5, {0x8003FFFF, 0x08000001}, 0x81, 0x40, 0},
+               {"PatchAndPharma", 0x1800, 1, 0, {0x04000001, 0x04000100}, 0x1, 0x20, 0},
+               {"Matrix",
+                0x07F0,
+                4,
+                -2,
+                {0x20002000, 0x20000001, 0x08000001, 0x10000001, 0x10000002, 0x10000004, 0x21000000,
+                 0x22000000, 0x24000000},
+                0xAAA8,
+                0x80,
+                0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptedEngine engine;

@@ -55,7 +55,8 @@ std::string ReferenceNumber(double value) {
 
 void ExpectRoundTripAndReference(double value) {
   const std::string text = Number(value);
-  ASSERT_EQ(std::bit_cast<std::uint64_t>(std::strtod(text.c_str(), nullptr)), std::bit_cast<std::uint64_t>(value))
+  ASSERT_EQ(std::bit_cast<std::uint64_t>(std::strtod(text.c_str(), nullptr)),
+            std::bit_cast<std::uint64_t>(value))
       << text;
   ASSERT_EQ(text, ReferenceNumber(value));
 }
@@ -64,12 +65,25 @@ TEST(JsonNumber, LayoutMatchesTheWriter) {
   const struct {
     double value;
     const char* text;
-  } cases[] = {{72.0, "72.0"}, {0.0, "0.0"}, {-0.0, "-0.0"}, {-0.25, "-0.25"}, {36.5, "36.5"},
-               {0.1, "0.1"}, {1e-6, "0.000001"}, {1.5e-6, "0.0000015"},
-               {123456789012.0, "123456789012.0"}, {1e20, "100000000000000000000.0"},
-               {9.5e20, "950000000000000000000.0"}, {1e-7, "1e-7"}, {1.2345e-10, "1.2345e-10"},
-               {1e21, "1e21"}, {1.5e21, "1.5e21"}, {-3e25, "-3e25"}, {1e100, "1e100"},
-               {5e-324, "5e-324"}, {1.7976931348623157e308, "1.7976931348623157e308"}};
+  } cases[] = {{72.0, "72.0"},
+               {0.0, "0.0"},
+               {-0.0, "-0.0"},
+               {-0.25, "-0.25"},
+               {36.5, "36.5"},
+               {0.1, "0.1"},
+               {1e-6, "0.000001"},
+               {1.5e-6, "0.0000015"},
+               {123456789012.0, "123456789012.0"},
+               {1e20, "100000000000000000000.0"},
+               {9.5e20, "950000000000000000000.0"},
+               {1e-7, "1e-7"},
+               {1.2345e-10, "1.2345e-10"},
+               {1e21, "1e21"},
+               {1.5e21, "1.5e21"},
+               {-3e25, "-3e25"},
+               {1e100, "1e100"},
+               {5e-324, "5e-324"},
+               {1.7976931348623157e308, "1.7976931348623157e308"}};
   for (const auto& c : cases) {
     EXPECT_EQ(Number(c.value), c.text);
     EXPECT_EQ(WriterNumber(c.value), c.text);
@@ -88,7 +102,8 @@ TEST(JsonNumber, RandomValuesRoundTripAndMatchReference) {
   }
   std::uniform_real_distribution<double> mantissa(1.0, 10.0);
   for (int exponent = -9; exponent <= 23; ++exponent) {  // around both layout limits
-    for (int i = 0; i < 2000; ++i) ExpectRoundTripAndReference(mantissa(random) * std::pow(10.0, exponent));
+    for (int i = 0; i < 2000; ++i)
+      ExpectRoundTripAndReference(mantissa(random) * std::pow(10.0, exponent));
   }
   for (const int dpi : {1, 72, 96, 150, 200, 240, 300, 400, 600, 1200}) {
     for (int pixels = -3000; pixels <= 30000; pixels += 7) {
@@ -118,9 +133,15 @@ TEST(Base64, EncodesWithPadding) {
   const struct {
     std::string bytes;
     const char* text;
-  } cases[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
-               {"foo", "Zm9v"},  {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
-               {"foobar", "Zm9vYmFy"}, {std::string("\0A", 2), "AEE="}, {"\xFB\xFF\xBF", "+/+/"},
+  } cases[] = {{"", ""},
+               {"f", "Zg=="},
+               {"fo", "Zm8="},
+               {"foo", "Zm9v"},
+               {"foob", "Zm9vYg=="},
+               {"fooba", "Zm9vYmE="},
+               {"foobar", "Zm9vYmFy"},
+               {std::string("\0A", 2), "AEE="},
+               {"\xFB\xFF\xBF", "+/+/"},
                {"\xFF\xFF", "//8="}};
   for (const auto& c : cases) {
     EXPECT_EQ(EncodeBase64(reinterpret_cast<const unsigned char*>(c.bytes.data()), c.bytes.size()),

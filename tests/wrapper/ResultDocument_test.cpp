@@ -39,7 +39,8 @@ std::string Document(const std::vector<Barcode>& barcodes, Int32 dpi, bool binar
 
 // The member lines with one of `keys`, in document order, without their
 // indentation and trailing comma.
-std::vector<std::string> Members(const std::string& document, std::initializer_list<std::string> keys) {
+std::vector<std::string> Members(const std::string& document,
+                                 std::initializer_list<std::string> keys) {
   std::vector<std::string> found;
   for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
     end = document.find('\n', start);
@@ -70,8 +71,9 @@ TEST(ResultDocument, OneBarcodeLayoutByteForByte) {
 }
 
 TEST(ResultDocument, TwoBarcodesAndNone) {
-  const std::string document = Document({{.code = 0x20002000, .bytes = "A", .angle = 9000},
-                                         {.code = 0x80040000, .angle = -4550}}, 72);
+  const std::string document = Document(
+      {{.code = 0x20002000, .bytes = "A", .angle = 9000}, {.code = 0x80040000, .angle = -4550}},
+      72);
   EXPECT_NE(document.find("        \"barcodes\": [\n            {\n                \"rect\": [0.0"),
             std::string::npos);
   EXPECT_NE(document.find("0.0]\n            },\n            {\n                \"rect\": ["),
@@ -90,10 +92,14 @@ TEST(ResultDocument, TextOrDataSequences) {
     std::vector<std::string> contents;
     std::vector<std::string> members;
   } cases[] = {
-      {"SwitchStaysOnData", false, {"ABC", std::string("\0A", 2), "XYZ"},
+      {"SwitchStaysOnData",
+       false,
+       {"ABC", std::string("\0A", 2), "XYZ"},
        {R"("text": "ABC")", R"("data": "AEE=")", R"("data": "WFla")"}},
       {"BinaryFromStart", true, {"ABC", ""}, {R"("data": "QUJD")", R"("data": "")"}},
-      {"ControlEscapes", false, {"a\tb\nc", "\x0B", "\b\f\r ~"},
+      {"ControlEscapes",
+       false,
+       {"a\tb\nc", "\x0B", "\b\f\r ~"},
        {R"("text": "a\tb\nc")", R"("text": "\u000B")", R"("text": "\b\f\r ~")"}},
       {"DeleteIsData", false, {"A\x7F"}, {R"("data": "QX8=")"}},
       {"HighByteIsData", false, {"\x80", "plain"}, {R"("data": "gA==")", R"("data": "cGxhaW4=")"}},
@@ -113,16 +119,27 @@ TEST(ResultDocument, PixelsToPointsAndCornerFallback) {
     Int32 dpi;
     std::vector<std::string> members;
   } cases[] = {
-      {"Dpi72", {.rect = {100, 0, 250, 40}, .corners = {1, 2, 3, 4, 5, 6, 7, 8}}, 72,
-       {R"("rect": [100.0, 0.0, 250.0, 40.0])", R"("vertices": [1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0])"}},
-      {"Dpi300DividesFirst", {.rect = {1, -3, 300, 7}}, 300,
+      {"Dpi72",
+       {.rect = {100, 0, 250, 40}, .corners = {1, 2, 3, 4, 5, 6, 7, 8}},
+       72,
+       {R"("rect": [100.0, 0.0, 250.0, 40.0])",
+        R"("vertices": [1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0])"}},
+      {"Dpi300DividesFirst",
+       {.rect = {1, -3, 300, 7}},
+       300,
        {R"("rect": [0.24000000000000002, -0.72, 72.0, 1.6800000000000002])",
         R"("vertices": [0.24000000000000002, -0.72, 72.0, -0.72, 72.0, 1.6800000000000002, )"
         R"(0.24000000000000002, 1.6800000000000002])"}},
-      {"OnlyX1Set", {.rect = {10, 20, 30, 40}, .corners = {5, 0, 0, 0, 0, 0, 0, 0}}, 72,
-       {R"("rect": [10.0, 20.0, 30.0, 40.0])", R"("vertices": [5.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0])"}},
-      {"OnlyY4Set", {.rect = {10, 20, 30, 40}, .corners = {0, 0, 0, 0, 0, 0, 0, -9}}, 144,
-       {R"("rect": [5.0, 10.0, 15.0, 20.0])", R"("vertices": [0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, -4.5])"}}};
+      {"OnlyX1Set",
+       {.rect = {10, 20, 30, 40}, .corners = {5, 0, 0, 0, 0, 0, 0, 0}},
+       72,
+       {R"("rect": [10.0, 20.0, 30.0, 40.0])",
+        R"("vertices": [5.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0])"}},
+      {"OnlyY4Set",
+       {.rect = {10, 20, 30, 40}, .corners = {0, 0, 0, 0, 0, 0, 0, -9}},
+       144,
+       {R"("rect": [5.0, 10.0, 15.0, 20.0])",
+        R"("vertices": [0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, -4.5])"}}};
   for (const auto& c : cases) {
     EXPECT_EQ(Members(Document({c.barcode}, c.dpi), {"rect", "vertices"}), c.members) << c.name;
   }

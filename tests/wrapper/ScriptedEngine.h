@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <map>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -80,9 +80,9 @@ class ScriptedEngine : public ImagingEngine {
   EngineStatus DecodeImageToBitmap(const void* fileBytes, EngineBitmap* bitmap, UInt32 bitmapSize,
                                    UInt32 flags, UInt32 mode, UInt64 byteCount,
                                    const void* reserved1, const void* reserved2) override {
-    return Log("DecodeImageToBitmap", {Address(fileBytes), Address(bitmap), bitmapSize, flags, mode,
-                                       static_cast<std::int64_t>(byteCount), Address(reserved1),
-                                       Address(reserved2)});
+    return Log("DecodeImageToBitmap",
+               {Address(fileBytes), Address(bitmap), bitmapSize, flags, mode,
+                static_cast<std::int64_t>(byteCount), Address(reserved1), Address(reserved2)});
   }
   EngineStatus ReleaseBitmap(EngineBitmap* bitmap) override {
     return Log("ReleaseBitmap", {Address(bitmap)});
@@ -101,8 +101,9 @@ class ScriptedEngine : public ImagingEngine {
   }
   EngineStatus GetProfileOptions(UInt32 index, UInt32* value, ProfileOptionsA* a,
                                  ProfileOptionsB* b, ProfileOptionsC* c, UInt32* extra) override {
-    const EngineStatus status = Log("GetProfileOptions", {index, Address(value), Address(a),
-                                    Address(b), Address(c), Address(extra), *value, *extra});
+    const EngineStatus status =
+        Log("GetProfileOptions", {index, Address(value), Address(a), Address(b), Address(c),
+                                  Address(extra), *value, *extra});
     KeepBlocks(a->words, b->words, c->words);
     if (status == kEngineSuccess) {
       *value = profileValue;
@@ -118,9 +119,9 @@ class ScriptedEngine : public ImagingEngine {
                             const ProfileOptionsC* c, BarcodeResult** out, UInt32 size, UInt32 r3,
                             UInt32 r4) override {
     const EngineStatus status =
-        Log("FindBarcodes", {Address(bitmap), Address(rect), Address(codes), codeCount, r1, value,
-                             r2, Address(a), Address(b), Address(c), Address(out), size, r3, r4,
-                             Address(*out)});
+        Log("FindBarcodes",
+            {Address(bitmap), Address(rect), Address(codes), codeCount, r1, value, r2, Address(a),
+             Address(b), Address(c), Address(out), size, r3, r4, Address(*out)});
     if (codes != nullptr) calls.back().codes.assign(codes, codes + codeCount);
     calls.back().rect = *rect;
     KeepBlocks(a->words, b->words, c->words);

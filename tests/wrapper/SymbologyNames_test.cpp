@@ -12,6 +12,7 @@ struct NameCase {
 
 // Every named code, both ends of the two ranges, then codes that fall to the
 // bit rule (0x10000000, 0x100 or 0x1 set) and codes without a name.
+// clang-format off
 constexpr NameCase kNames[] = {
     {0x80000001, "EAN-13"}, {0x80000002, "EAN-8"}, {0x80000004, "UPC-A"},
     {0x80000008, "UPC-E"}, {0x80000010, "Code 39"}, {0x80000020, "Code 128"},
@@ -32,6 +33,7 @@ constexpr NameCase kNames[] = {
     {0x80000003, "Datamatrix"}, {0xFFFFFFFF, "Datamatrix"}, {0x00000000, ""},
     {0x80000000, ""}, {0x80040000, ""}, {0x04000200, ""}, {0x20000002, ""}, {0x08000200, ""},
     {0x08000002, ""}};
+// clang-format on
 
 TEST(SymbologyNames, EveryRowRangeEndAndBitRule) {
   for (const NameCase& c : kNames) {
