@@ -41,13 +41,13 @@ Gray Gray::White(Int32 width, Int32 height) {
   return {width, height, std::vector<UInt8>(static_cast<std::size_t>(width) * height, 255)};
 }
 
-Gray DrawSymbol(const std::string& args, double scale, int rotate) {
+Gray DrawSymbol(const std::string& args, double scale) {
   Scratch scratch;
   const std::string png = scratch.File("s.png"), raw = scratch.File("s.raw");
   const std::string zint = "zint -b " + args + " --scale=" + std::to_string(scale) + " -o " +
                            Quoted(png) + " >/dev/null 2>&1";
-  const std::string convert = "convert " + Quoted(png) + " -rotate " + std::to_string(rotate) +
-                              " -depth 8 -write gray:" + Quoted(raw) + " -format '%w %h' info:";
+  const std::string convert = "convert " + Quoted(png) + " -depth 8 -write gray:" + Quoted(raw) +
+                              " -format '%w %h' info:";
   Gray image;
   if (std::system(zint.c_str()) != 0) {
     ADD_FAILURE() << zint;
@@ -73,7 +73,19 @@ void Place(Gray& page, const Gray& symbol, Int32 x, Int32 y) {
   }
 }
 
-Corners DarkCorners(const Gray& image, int rotate, Int32 x0, Int32 x1) {
+Gray Turned(const Gray& image, int rotate) {
+  const bool across = rotate % 180 != 0;
+  Gray out = Gray::White(across ? image.height : image.width, across ? image.width : image.height);
+  for (Int32 y = 0; y < image.height; ++y) {
+    for (Int32 x = 0; x < image.width; ++x) {
+      const engine::PointI p = Moved({{{x, y}}}, image, rotate, 0, 0)[0];
+      out.At(p.x, p.y) = image.pixels[std::size_t(y) * image.width + x];
+    }
+  }
+  return out;
+}
+
+Corners DarkCorners(const Gray& image, Int32 x0, Int32 x1) {
   if (x1 < 0) x1 = image.width - 1;
   Int32 left = image.width, top = image.height, right = -1, bottom = -1;
   for (Int32 y = 0; y < image.height; ++y) {
@@ -83,15 +95,30 @@ Corners DarkCorners(const Gray& image, int rotate, Int32 x0, Int32 x1) {
       top = std::min(top, y), bottom = std::max(bottom, y);
     }
   }
-  const Corners box{{{left, top}, {right, top}, {right, bottom}, {left, bottom}}};
-  Corners turned;
-  for (int i = 0; i < 4; ++i) turned[i] = box[(i + rotate / 90) % 4];
-  return turned;
+  return {{{left, top}, {right, top}, {right, bottom}, {left, bottom}}};
 }
 
-Corners Shifted(Corners corners, Int32 dx, Int32 dy) {
-  for (engine::PointI& p : corners) p = {p.x + dx, p.y + dy};
+Corners Moved(Corners corners, const Gray& image, int rotate, Int32 dx, Int32 dy) {
+  const Int32 w = image.width - 1, h = image.height - 1;
+  for (engine::PointI& p : corners) {
+    switch (rotate % 360) {
+      case 90: p = {h - p.y, p.x}; break;
+      case 180: p = {w - p.x, h - p.y}; break;
+      case 270: p = {p.y, w - p.x}; break;
+      default: break;
+    }
+    p = {p.x + dx, p.y + dy};
+  }
   return corners;
+}
+
+Gray OnPage(const Gray& symbol, int rotate, Corners* corners) {
+  constexpr Int32 kMargin = 40;
+  const Gray turned = Turned(symbol, rotate);
+  Gray page = Gray::White(turned.width + 2 * kMargin, turned.height + 2 * kMargin);
+  Place(page, turned, kMargin, kMargin);
+  if (corners != nullptr) *corners = Moved(*corners, symbol, rotate, kMargin, kMargin);
+  return page;
 }
 
 std::vector<engine::Detection> Read(const Gray& image, const engine::ZxSettings& settings) {

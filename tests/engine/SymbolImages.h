@@ -21,14 +21,19 @@ struct Gray {
 
 using Corners = std::array<engine::PointI, 4>;
 
-// `zint -b <args>` at `scale`, turned by `rotate` degrees clockwise.
-Gray DrawSymbol(const std::string& args, double scale, int rotate = 0);
+// `zint -b <args>` at `scale` (one module: 2 * scale pixels).
+Gray DrawSymbol(const std::string& args, double scale);
+// The image turned clockwise by `rotate` degrees (a multiple of 90).
+Gray Turned(const Gray& image, int rotate);
 // Copies `symbol` into `page` with its top-left pixel at (x, y).
 void Place(Gray& page, const Gray& symbol, Int32 x, Int32 y);
-// Corners, in reading order for a symbol turned by `rotate`, of the box
-// around the dark pixels at columns x0..x1 (default: all).
-Corners DarkCorners(const Gray& image, int rotate, Int32 x0 = 0, Int32 x1 = -1);
-Corners Shifted(Corners corners, Int32 dx, Int32 dy);
+// Corners of the box around the dark pixels at columns x0..x1 (default: all).
+Corners DarkCorners(const Gray& image, Int32 x0 = 0, Int32 x1 = -1);
+// Where corners of `image` land when it is turned and placed at (dx, dy).
+Corners Moved(Corners corners, const Gray& image, int rotate, Int32 dx, Int32 dy);
+// `symbol` turned by `rotate` on a white page with a margin; corners of its
+// dark area in reading order, in page coordinates.
+Gray OnPage(const Gray& symbol, int rotate, Corners* corners = nullptr);
 
 std::vector<engine::Detection> Read(const Gray& image, const engine::ZxSettings& settings);
 engine::ZxSettings Wanting(std::initializer_list<engine::Symbology> symbologies);

@@ -14,7 +14,6 @@ namespace {
 using engine::Detection;
 using engine::Symbology;
 
-constexpr Int32 kMargin = 40;
 constexpr Int32 kTolerance = 3;  // pixels, for every corner coordinate
 
 struct ReadCase {
@@ -48,6 +47,8 @@ const ReadCase kReadCases[] = {
     {"DataBarExpanded", "DBAR_EXP --notext --gs1 -d '[01]12345678901231[3103]001234[10]A(B)C[21]X'",
      Symbology::DataBarExpanded, 0x80020000,
      "0112345678901231" "3103001234" "10A(B)C\x1d" "21X", 2},
+    {"DataBarStackedOmni", "DBAR_OMNSTK -d 1234567890123", Symbology::DataBar, 0x80008000,
+     "0112345678901231", 1},
     {"QrCodeVersion1", "QRCODE -d Hello", Symbology::QrCode, 0x08000301, "Hello"},
     {"QrCodeVersion7", "QRCODE --vers=7 --secure=2 -d Seven", Symbology::QrCode, 0x08000307,
      "Seven"},
@@ -74,14 +75,13 @@ class ReadTest : public testing::TestWithParam<std::tuple<ReadCase, double>> {};
 TEST_P(ReadTest, TypeContentAndCorners) {
   const auto& [c, scale] = GetParam();
   const Gray symbol = DrawSymbol(c.zint, scale);
-  Gray page = Gray::White(symbol.width + 2 * kMargin, symbol.height + 2 * kMargin);
-  Place(page, symbol, kMargin, kMargin);
+  Corners expected = DarkCorners(symbol);
+  const Gray page = OnPage(symbol, 0, &expected);
   const std::vector<Detection> found = Read(page, Wanting({c.symbology}));
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0].symbology, c.symbology);
   EXPECT_EQ(found[0].code, c.code);
   EXPECT_EQ(found[0].content, Bytes(c.content));
-  const Corners expected = Shifted(DarkCorners(symbol, 0), kMargin, kMargin);
   const double tolerance = kTolerance + c.slackModules * 2 * scale;
   for (int i = 0; i < 4; ++i) {
     EXPECT_NEAR(found[0].corners[i].x, expected[i].x, tolerance) << "corner " << i;
