@@ -35,7 +35,10 @@ int main(int argc, char** argv) {
     if (std::filesystem::is_directory(arg)) {
       std::vector<std::filesystem::path> files;
       for (const auto& entry : std::filesystem::directory_iterator(arg)) {
-        if (entry.is_regular_file()) files.push_back(entry.path());
+        // Dot files (.gitkeep) only keep empty folders in the repository.
+        if (entry.is_regular_file() && entry.path().filename().string()[0] != '.') {
+          files.push_back(entry.path());
+        }
       }
       std::sort(files.begin(), files.end());
       for (const auto& file : files) {
