@@ -1,66 +1,32 @@
 #include "tests/engine/SymbolImages.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <memory>
 
 namespace vexo::test {
-namespace {
-
-namespace fs = std::filesystem;
-
-// A fresh folder for one drawing, removed afterwards.
-class Scratch {
- public:
-  Scratch() {
-    std::string pattern = (fs::temp_directory_path() / "zxtest-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  ~Scratch() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  std::string File(const char* name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
-}  // namespace
 
 Gray Gray::White(Int32 width, Int32 height) {
   return {width, height, std::vector<UInt8>(static_cast<std::size_t>(width) * height, 255)};
 }
 
+// zint writes the PNG to a pipe; ImageMagick turns it into an 8-bit PGM.
 Gray DrawSymbol(const std::string& args, double scale) {
-  Scratch scratch;
-  const std::string png = scratch.File("s.png"), raw = scratch.File("s.raw");
-  const std::string zint = "zint -b " + args + " --scale=" + std::to_string(scale) + " -o " +
-                           Quoted(png) + " >/dev/null 2>&1";
-  const std::string convert = "convert " + Quoted(png) + " -depth 8 -write gray:" + Quoted(raw) +
-                              " -format '%w %h' info:";
+  const std::string command = "zint -b " + args + " --scale=" + std::to_string(scale) +
+                              " --filetype=png --direct 2>/dev/null | convert png:- -depth 8 pgm:-";
+  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
   Gray image;
-  if (std::system(zint.c_str()) != 0) {
-    ADD_FAILURE() << zint;
-    return image;
+  int maxValue = 0;
+  if (!pipe || std::fscanf(pipe.get(), "P5 %d %d %d", &image.width, &image.height, &maxValue) != 3 ||
+      std::fgetc(pipe.get()) == EOF || maxValue != 255) {
+    ADD_FAILURE() << command;
+    return {};
   }
-  if (FILE* pipe = ::popen(convert.c_str(), "r")) {
-    if (std::fscanf(pipe, "%d %d", &image.width, &image.height) != 2) image = {};
-    ::pclose(pipe);
-  }
-  std::ifstream in(raw, std::ios::binary);
-  image.pixels.assign(std::istreambuf_iterator<char>(in), {});
-  if (image.width <= 0 || image.pixels.size() != std::size_t(image.width) * image.height) {
-    ADD_FAILURE() << convert;
+  image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+  if (std::fread(image.pixels.data(), 1, image.pixels.size(), pipe.get()) != image.pixels.size()) {
+    ADD_FAILURE() << command;
     return {};
   }
   return image;
@@ -123,6 +89,13 @@ Gray OnPage(const Gray& symbol, int rotate, Corners* corners) {
 
 std::vector<engine::Detection> Read(const Gray& image, const engine::ZxSettings& settings) {
   return engine::ReadWithZx(image.pixels.data(), image.width, image.height, image.width, settings);
+}
+
+void ExpectCorners(const engine::Detection& found, const Corners& expected, double tolerance) {
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(found.corners[i].x, expected[i].x, tolerance) << "corner " << i;
+    EXPECT_NEAR(found.corners[i].y, expected[i].y, tolerance) << "corner " << i;
+  }
 }
 
 engine::ZxSettings Wanting(std::initializer_list<engine::Symbology> symbologies) {

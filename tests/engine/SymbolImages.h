@@ -2,7 +2,6 @@
 // Symbols drawn with the zint command line at test time, as gray pixels.
 
 #include <array>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -36,6 +35,7 @@ Corners Moved(Corners corners, const Gray& image, int rotate, Int32 dx, Int32 dy
 Gray OnPage(const Gray& symbol, int rotate, Corners* corners = nullptr);
 
 std::vector<engine::Detection> Read(const Gray& image, const engine::ZxSettings& settings);
+void ExpectCorners(const engine::Detection& found, const Corners& expected, double tolerance);
 engine::ZxSettings Wanting(std::initializer_list<engine::Symbology> symbologies);
 std::vector<UInt8> Bytes(const std::string& text);
 

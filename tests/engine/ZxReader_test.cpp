@@ -1,5 +1,5 @@
-// Reads of zint-drawn symbols placed on a white page: symbology, result code,
-// content bytes and corners, at two module sizes.
+// Reads of zint-drawn symbols placed on a white page, some of them turned:
+// symbology, result code, content bytes and corners, at two module sizes.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +23,7 @@ struct ReadCase {
   UInt32 code;
   const char* content;
   int slackModules = 0;  // the library's corners may fall short by this much
+  int rotate = 0;        // clockwise, degrees
 };
 void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
@@ -68,6 +69,19 @@ const ReadCase kReadCases[] = {
     {"Aztec", "AZTEC -d 'Aztec Hello'", Symbology::Aztec, 0x21000000, "Aztec Hello"},
     {"MaxiCode", "MAXICODE -d 'Maxi Hello 12345'", Symbology::MaxiCode, 0x22000000,
      "Maxi Hello 12345"},
+    {"Code128Turned90", "CODE128 --notext -d TURNED", Symbology::Code128, 0x80000020, "TURNED",
+     0, 90},
+    {"Code128Turned180", "CODE128 --notext -d TURNED", Symbology::Code128, 0x80000020, "TURNED",
+     0, 180},
+    {"Code128Turned270", "CODE128 --notext -d TURNED", Symbology::Code128, 0x80000020, "TURNED",
+     0, 270},
+    {"Ean13Turned180", "EANX --notext --guarddescent=0 -d 590123412345", Symbology::Ean13,
+     0x80000001, "5901234123457", 0, 180},
+    {"DataBarTurned90", "DBAR_OMN --notext -d 1234567890123", Symbology::DataBar, 0x80008000,
+     "0112345678901231", 0, 90},
+    {"QrCodeTurned90", "QRCODE -d Turned", Symbology::QrCode, 0x08000301, "Turned", 0, 90},
+    {"DataMatrixTurned270", "DATAMATRIX --vers=27 -d Turned", Symbology::DataMatrix, 0x1000011B,
+     "Turned", 0, 270},
 };
 
 class ReadTest : public testing::TestWithParam<std::tuple<ReadCase, double>> {};
@@ -76,17 +90,15 @@ TEST_P(ReadTest, TypeContentAndCorners) {
   const auto& [c, scale] = GetParam();
   const Gray symbol = DrawSymbol(c.zint, scale);
   Corners expected = DarkCorners(symbol);
-  const Gray page = OnPage(symbol, 0, &expected);
-  const std::vector<Detection> found = Read(page, Wanting({c.symbology}));
+  const Gray page = OnPage(symbol, c.rotate, &expected);
+  engine::ZxSettings settings = Wanting({c.symbology});
+  settings.tryRotate = true;
+  const std::vector<Detection> found = Read(page, settings);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0].symbology, c.symbology);
   EXPECT_EQ(found[0].code, c.code);
   EXPECT_EQ(found[0].content, Bytes(c.content));
-  const double tolerance = kTolerance + c.slackModules * 2 * scale;
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_NEAR(found[0].corners[i].x, expected[i].x, tolerance) << "corner " << i;
-    EXPECT_NEAR(found[0].corners[i].y, expected[i].y, tolerance) << "corner " << i;
-  }
+  ExpectCorners(found[0], expected, kTolerance + c.slackModules * 2 * scale);
 }
 
 INSTANTIATE_TEST_SUITE_P(Symbologies, ReadTest,

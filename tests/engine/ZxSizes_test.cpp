@@ -99,9 +99,6 @@ TEST(SymbologyTable, LinearCodesAreTheBitsOfTheLinearGroup) {
   EXPECT_EQ(all, 0x8003FFFFu);
   EXPECT_EQ(engine::Info(Symbology::Gs1_128).code, 0x80000100u);
   EXPECT_EQ(engine::Info(Symbology::Usps4cb).code, 0x04000080u);
-  EXPECT_EQ(engine::Info(Symbology::MicroQrCode).featureBit, 0x800u);
-  EXPECT_FALSE(engine::Info(Symbology::DataBarLimited).readable);
-  EXPECT_TRUE(engine::Info(Symbology::EanExt5).readable);
 }
 
 }  // namespace
