@@ -1,6 +1,7 @@
 #include "engine/core/PageReader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "engine/core/RegionFinder.h"
@@ -22,6 +23,7 @@ constexpr double kDiagonalDegrees = 45;
 constexpr double kMinBarCoherence = 0.5;
 constexpr double kTurnedMarginShare = 0.15;
 constexpr Int32 kTurnedMinMargin = 16;
+constexpr double kStraightSkewDegrees = 5;
 constexpr Int32 kMaxSymbolsPerView = 255;
 
 class PassRunner {
@@ -167,7 +169,9 @@ class PassRunner {
     pass.tryRotate = false;  // the bars stand upright in every crop
     for (const Region& r : Blobs()) {
       if (Expired()) return false;
-      if (r.coherence < kMinBarCoherence || Covered(r)) continue;
+      if (r.coherence < kMinBarCoherence || NearRightAngle(r.gradientDegrees) || Covered(r)) {
+        continue;
+      }
       Region crop = Clipped(Grown(r, kTurnedMarginShare, kTurnedMinMargin));
       if (crop.right <= crop.left || crop.bottom <= crop.top) continue;
       const LumaView view =
@@ -177,6 +181,12 @@ class PassRunner {
       Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, pass.symbologies);
     }
     return true;
+  }
+
+  // Bars within a few degrees of a right angle belong to the straight passes.
+  static bool NearRightAngle(double degrees) {
+    const double offset = std::fmod(degrees, 90.0);
+    return std::min(offset, 90.0 - offset) < kStraightSkewDegrees;
   }
 
   static Region Grown(const Region& r, double share, Int32 minimum) {

@@ -14,7 +14,7 @@ constexpr Int32 kCloseRadius = 2;   // merges a symbol's modules into one blob
 constexpr Int32 kMinBlobSide = 3;   // working pixels
 constexpr Int32 kMaxAspect = 5;     // longer side over shorter side
 constexpr double kMinFill = 0.25;   // blob pixels over box area (a thin bar turned by 45 degrees fills 1/3)
-constexpr double kMaxAreaShare = 0.25;  // larger blobs are pictures or borders
+constexpr double kMaxSpan = 0.95;   // blobs spanning the whole plane are frames
 
 struct Plane {
   Int32 width = 0;
@@ -150,13 +150,13 @@ std::vector<Blob> Components(Plane& plane) {
   return blobs;
 }
 
-bool LooksLikeSymbol(const Blob& blob, Int64 planeArea) {
+bool LooksLikeSymbol(const Blob& blob, const Plane& plane) {
   const Int32 w = blob.box.right - blob.box.left;
   const Int32 h = blob.box.bottom - blob.box.top;
-  const Int64 area = static_cast<Int64>(w) * h;
+  const double area = static_cast<double>(w) * h;
+  const bool frame = w >= kMaxSpan * plane.width && h >= kMaxSpan * plane.height;
   return w >= kMinBlobSide && h >= kMinBlobSide && std::max(w, h) <= kMaxAspect * std::min(w, h) &&
-         static_cast<double>(blob.pixels) >= kMinFill * static_cast<double>(area) &&
-         static_cast<double>(area) <= kMaxAreaShare * static_cast<double>(planeArea);
+         static_cast<double>(blob.pixels) >= kMinFill * area && !frame;
 }
 
 // The structure tensor of the luminance gradient over the region's box.
@@ -197,8 +197,7 @@ std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int3
   for (UInt8& v : plane.values) v = v <= threshold ? 1 : 0;
   Plane closed = Close(plane, kCloseRadius);
   std::vector<Blob> blobs = Components(closed);
-  const Int64 planeArea = static_cast<Int64>(plane.width) * plane.height;
-  std::erase_if(blobs, [&](const Blob& blob) { return !LooksLikeSymbol(blob, planeArea); });
+  std::erase_if(blobs, [&](const Blob& blob) { return !LooksLikeSymbol(blob, plane); });
   std::stable_sort(blobs.begin(), blobs.end(), [](const Blob& a, const Blob& b) {
     return a.pixels > b.pixels;
   });

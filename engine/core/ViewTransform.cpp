@@ -65,8 +65,15 @@ DerivedImage RotateByDegrees(const LumaView& view, double degrees) {
   const double s = std::sin(radians);
   const double w = view.width;
   const double h = view.height;
-  const auto width = static_cast<Int32>(std::ceil(std::abs(w * c) + std::abs(h * s) - 1e-9));
-  const auto height = static_cast<Int32>(std::ceil(std::abs(w * s) + std::abs(h * c) - 1e-9));
+  // The canvas keeps the parity of the source's sides, so that the two pixel
+  // grids share their centre and a turn by a right angle samples no pixel
+  // between two others.
+  auto side = [](double extent, Int32 sourceSide) {
+    auto n = static_cast<Int32>(std::ceil(extent - 1e-9));
+    return n + ((n - sourceSide) & 1);
+  };
+  const Int32 width = side(std::abs(w * c) + std::abs(h * s), view.width);
+  const Int32 height = side(std::abs(w * s) + std::abs(h * c), view.height);
   const double cx = w / 2, cy = h / 2;
   const double ox = width / 2.0, oy = height / 2.0;
   // Copy point p' shows source point R(p' - o) + c, R the inverse turn.
