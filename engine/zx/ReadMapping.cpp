@@ -96,21 +96,23 @@ class Mapper {
       default:
         break;
     }
-    if (IsLinear(symbology) && !read.bandGrown) quad = OrientLinear(quad);
+    // A linear read spans the scan lines it was seen on, which may be a few
+    // far apart or a single one: stretch it to the symbol's height.
+    if (IsLinear(symbology) && !read.bandGrown) quad = GrowLinearBand(view_, OrientLinear(quad));
     Emit(symbology, code, std::move(content), quad);
   }
 
   std::vector<Detection> Finish() {
     for (const EanSymbol& symbol : eanSymbols_) {
-      Emit(symbol.symbology, 0, Bytes(symbol.digits), symbol.quad);
+      Emit(symbol.symbology, 0, Bytes(symbol.digits), GrowLinearBand(view_, symbol.quad));
       const Symbology addOn = symbol.addOn.size() == 2   ? Symbology::EanExt2
                               : symbol.addOn.size() == 5 ? Symbology::EanExt5
                                                          : Symbology::Count;
       if (addOn == Symbology::Count) continue;
       const Int32 modules = addOn == Symbology::EanExt2 ? kAddOn2Modules : kAddOn5Modules;
-      Emit(addOn, 0, Bytes(symbol.addOn),
-           AddOnQuad(view_, symbol.quad, MainModules(symbol.symbology), symbol.addOnBand, modules,
-                     MinAddOnGap(symbol.symbology)));
+      const Quad band = AddOnQuad(view_, symbol.quad, MainModules(symbol.symbology),
+                                  symbol.addOnBand, modules, MinAddOnGap(symbol.symbology));
+      Emit(addOn, 0, Bytes(symbol.addOn), GrowLinearBand(view_, band));
     }
     return std::move(detections_);
   }

@@ -75,6 +75,17 @@ TEST(Settings, TurnedLinearSymbolNeedsTryRotate) {
   EXPECT_EQ(Contents(Read(page, settings)), std::vector<std::string>{"UPRIGHT"});
 }
 
+TEST(Settings, QuickScanStillCoversTheSymbolsHeight) {
+  const Gray symbol = DrawSymbol("CODE128 --notext --height=60 -d QUICK", 1.0);
+  Gray page = Gray::White(symbol.width + 80, 1600);
+  Place(page, symbol, 40, 900);
+  engine::ZxSettings settings = Wanting({Symbology::Code128});
+  settings.tryHarder = false;
+  const std::vector<Detection> found = Read(page, settings);
+  ASSERT_EQ(found.size(), 1u);
+  ExpectCorners(found[0], Moved(DarkCorners(symbol), symbol, 0, 40, 900), 3);
+}
+
 TEST(Settings, RowStrideWiderThanTheView) {
   const Gray page = MixedPage();
   const Int32 stride = page.width + 37;
