@@ -42,13 +42,13 @@ const AddOnCase kAddOnCases[] = {
      Symbology::EanExt2, "12", 180},
 };
 
-class AddOnTest : public testing::TestWithParam<AddOnCase> {};
+class AddOnTest : public testing::TestWithParam<std::tuple<AddOnCase, double>> {};
 
 TEST_P(AddOnTest, MainAndAddOnAreSeparateDetections) {
-  const AddOnCase& c = GetParam();
-  const Gray symbol = DrawSymbol(std::string(c.zint) + " --notext --guarddescent=0", 1.0);
+  const auto& [c, scale] = GetParam();
+  const Gray symbol = DrawSymbol(std::string(c.zint) + " --notext --guarddescent=0", scale);
   Corners main = DarkCorners(symbol);
-  const Int32 mainRight = main[0].x + 2 * c.mainModules - 1;
+  const Int32 mainRight = main[0].x + static_cast<Int32>(2 * scale * c.mainModules) - 1;
   Corners addOn = DarkCorners(symbol, mainRight + 1);
   main = DarkCorners(symbol, 0, mainRight);
   const Gray page = OnPage(symbol, c.rotate, &main);
@@ -77,8 +77,12 @@ TEST(AddOn, OnlyTheWantedPartIsReported) {
   EXPECT_TRUE(Read(page, Wanting({Symbology::EanExt5})).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(EanUpc, AddOnTest, testing::ValuesIn(kAddOnCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(EanUpc, AddOnTest,
+                         testing::Combine(testing::ValuesIn(kAddOnCases), testing::Values(1.0, 1.5)),
+                         [](const auto& p) {
+                           return std::string(std::get<0>(p.param).name) +
+                                  (std::get<1>(p.param) == 1.0 ? "_2px" : "_3px");
+                         });
 
 }  // namespace
 }  // namespace vexo::test
