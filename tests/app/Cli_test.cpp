@@ -121,6 +121,22 @@ const RequestCase kRequestCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cli, CliRequest, testing::ValuesIn(kRequestCases), test::CaseName());
 
+// A blank page holds no barcode: the run succeeds silently and replaces the
+// result file with the five-line document.
+TEST(Cli, SuccessfulRunPrintsNothing) {
+  TempDir dir;
+  const std::string resultPath = dir.File("r\xC3\xA9sultat.json");
+  test::WriteBytes(dir.File("page.pgm"), test::BlankPgm());
+  test::WriteBytes(resultPath, std::string(10000, 'x'));
+  test::WriteBytes(dir.File("request.json"), std::string("{") + kValidTail + ",\"bitmapPath\":\"" +
+                                                 dir.File("page.pgm") + "\",\"resultPath\":\"" +
+                                                 resultPath + "\"}");
+  const test::ProcessResult result = RunProcess(kWorker, {dir.File("request.json")});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(test::ReadBytes(resultPath), "{\n    \"page\": {\n        \"barcodes\": []\n    }\n}");
+}
+
 TEST(Cli, MissingRequestFile) {
   TempDir dir;
   const std::string path = dir.File("absent.json");
