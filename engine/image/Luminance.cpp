@@ -1,0 +1,151 @@
+#include "engine/image/Luminance.h"
+
+#include <array>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace vexo::engine {
+namespace {
+
+// Luma weights 0.299, 0.587, 0.114 in 16-bit fixed point; they sum to 65536
+// so white stays 255.
+constexpr UInt32 kRedWeight = 19595;
+constexpr UInt32 kGreenWeight = 38470;
+constexpr UInt32 kBlueWeight = 7471;
+constexpr UInt32 kWeightShift = 16;
+constexpr UInt32 kWeightHalf = 1u << (kWeightShift - 1);
+constexpr UInt32 kWhite = 255;
+
+UInt8 Luma(UInt32 red, UInt32 green, UInt32 blue) {
+  return static_cast<UInt8>(
+      (kRedWeight * red + kGreenWeight * green + kBlueWeight * blue + kWeightHalf) >> kWeightShift);
+}
+
+// A channel value seen through `alpha` over a white background.
+UInt32 OverWhite(UInt32 value, UInt32 alpha) {
+  return (value * alpha + kWhite * (kWhite - alpha) + kWhite / 2) / kWhite;
+}
+
+UInt8 LumaOfWord(UInt32 word, bool hasAlpha) {
+  UInt32 red = (word >> L_RED_SHIFT) & 0xff;
+  UInt32 green = (word >> L_GREEN_SHIFT) & 0xff;
+  UInt32 blue = (word >> L_BLUE_SHIFT) & 0xff;
+  if (hasAlpha) {
+    const UInt32 alpha = (word >> L_ALPHA_SHIFT) & 0xff;
+    red = OverWhite(red, alpha);
+    green = OverWhite(green, alpha);
+    blue = OverWhite(blue, alpha);
+  }
+  return Luma(red, green, blue);
+}
+
+// Luma of every colormap entry; indices past the map's end read as white.
+std::array<UInt8, 256> ColormapLuma(PIXCMAP* cmap) {
+  std::array<UInt8, 256> table;
+  table.fill(static_cast<UInt8>(kWhite));
+  const l_int32 count = pixcmapGetCount(cmap);
+  for (l_int32 i = 0; i < count && i < static_cast<l_int32>(table.size()); ++i) {
+    l_int32 red = 0, green = 0, blue = 0, alpha = 0;
+    if (pixcmapGetRGBA(cmap, i, &red, &green, &blue, &alpha) != 0) continue;
+    table[i] = Luma(OverWhite(red, alpha), OverWhite(green, alpha), OverWhite(blue, alpha));
+  }
+  return table;
+}
+
+// Calls sample(line, x) for every pixel and stores what it returns.
+template <typename Sample>
+void ConvertPixels(PIX* pix, LumaImage& out, Sample sample) {
+  const l_int32 wpl = pixGetWpl(pix);
+  const l_uint32* data = pixGetData(pix);
+  for (Int32 y = 0; y < out.height; ++y) {
+    const l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    UInt8* row = out.Row(y);
+    for (Int32 x = 0; x < out.width; ++x) row[x] = sample(line, x);
+  }
+}
+
+// Colormapped images: indices of 1, 2, 4 or 8 bits through the luma table.
+bool ConvertColormapped(PIX* pix, PIXCMAP* cmap, LumaImage& out) {
+  const std::array<UInt8, 256> table = ColormapLuma(cmap);
+  switch (pixGetDepth(pix)) {
+    case 1:
+      ConvertPixels(pix, out,
+                    [&](const l_uint32* line, Int32 x) { return table[GET_DATA_BIT(line, x)]; });
+      return true;
+    case 2:
+      ConvertPixels(pix, out,
+                    [&](const l_uint32* line, Int32 x) { return table[GET_DATA_DIBIT(line, x)]; });
+      return true;
+    case 4:
+      ConvertPixels(pix, out,
+                    [&](const l_uint32* line, Int32 x) { return table[GET_DATA_QBIT(line, x)]; });
+      return true;
+    case 8:
+      ConvertPixels(pix, out,
+                    [&](const l_uint32* line, Int32 x) { return table[GET_DATA_BYTE(line, x)]; });
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ConvertDirect(PIX* pix, LumaImage& out) {
+  switch (pixGetDepth(pix)) {
+    case 1:  // Leptonica's binary convention: a set bit is black
+      ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {
+        return static_cast<UInt8>(GET_DATA_BIT(line, x) ? 0 : kWhite);
+      });
+      return true;
+    case 2:
+      ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {
+        return static_cast<UInt8>(GET_DATA_DIBIT(line, x) * 0x55);
+      });
+      return true;
+    case 4:
+      ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {
+        return static_cast<UInt8>(GET_DATA_QBIT(line, x) * 0x11);
+      });
+      return true;
+    case 8:
+      ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {
+        return static_cast<UInt8>(GET_DATA_BYTE(line, x));
+      });
+      return true;
+    case 16:  // the high byte, as Leptonica's own 16-to-8 reduction keeps
+      ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {
+        return static_cast<UInt8>(GET_DATA_TWO_BYTES(line, x) >> 8);
+      });
+      return true;
+    case 32: {
+      const bool hasAlpha = pixGetSpp(pix) == 4;
+      ConvertPixels(pix, out, [hasAlpha](const l_uint32* line, Int32 x) {
+        return LumaOfWord(line[x], hasAlpha);
+      });
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+Int32 Resolution(l_int32 value) { return value > 0 ? value : 0; }
+
+}  // namespace
+
+EngineStatus PixToLuma(PIX* pix, LumaImage& out) {
+  LumaImage image;
+  image.width = pixGetWidth(pix);
+  image.height = pixGetHeight(pix);
+  image.xDpi = Resolution(pixGetXRes(pix));
+  image.yDpi = Resolution(pixGetYRes(pix));
+  image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+  PIXCMAP* cmap = pixGetColormap(pix);
+  const bool converted =
+      cmap != nullptr ? ConvertColormapped(pix, cmap, image) : ConvertDirect(pix, image);
+  if (!converted) return kStatusUnknownImageFormat;
+  out = std::move(image);
+  return kStatusSuccess;
+}
+
+}  // namespace vexo::engine

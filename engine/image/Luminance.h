@@ -1,0 +1,18 @@
+#pragma once
+// Turns a decoded Leptonica PIX of any depth into 8-bit luminance.
+
+#include <leptonica/allheaders.h>
+
+#include "engine/core/Status.h"
+#include "engine/image/LumaImage.h"
+
+namespace vexo::engine {
+
+// Fills `out` (pixels, size and resolution) from `pix`: colormaps resolved,
+// colour weighted to luma, alpha composed over white, 1 bpp read with
+// 1 = black, 2/4/16 bpp scaled to 8. kStatusSuccess, or
+// kStatusUnknownImageFormat for a depth Leptonica's readers do not produce.
+// May throw std::bad_alloc.
+EngineStatus PixToLuma(PIX* pix, LumaImage& out);
+
+}  // namespace vexo::engine
