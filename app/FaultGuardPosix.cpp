@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "app/FaultGuard.h"

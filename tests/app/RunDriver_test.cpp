@@ -23,39 +23,21 @@ namespace {
 using test::Prefix;
 using test::TempDir;
 
-// Hands every call to an engine that the test keeps, and notes the byte
-// count of the image it was asked to decode.
-class ForwardingEngine : public ImagingEngine {
+// A scripted engine that finds nothing, or fails to decode, and notes the
+// byte count of the image it was handed.
+class NotingEngine : public test::ScriptedEngine {
  public:
-  ForwardingEngine(ImagingEngine& forwardTo, UInt64* decodedBytes = nullptr)
-      : target(forwardTo), byteCount(decodedBytes) {}
+  explicit NotingEngine(UInt64* decodedBytes, bool decodeFails = false) : byteCount(decodedBytes) {
+    statuses["FindBarcodes"] = kEngineNothingFound;
+    if (decodeFails) statuses["DecodeImageToBitmap"] = -1;
+  }
   EngineStatus DecodeImageToBitmap(const void* a, EngineBitmap* b, UInt32 c, UInt32 d, UInt32 e,
                                    UInt64 f, const void* g, const void* h) override {
-    if (byteCount != nullptr) *byteCount = f;
-    return target.DecodeImageToBitmap(a, b, c, d, e, f, g, h);
+    *byteCount = f;
+    return ScriptedEngine::DecodeImageToBitmap(a, b, c, d, e, f, g, h);
   }
-  EngineStatus ReleaseBitmap(EngineBitmap* a) override { return target.ReleaseBitmap(a); }
-  EngineStatus DescribeError(EngineStatus a, char* b, UInt32 c, UInt32 d) override {
-    return target.DescribeError(a, b, c, d);
-  }
-  EngineStatus OpenBarcodeReader(UInt32 a) override { return target.OpenBarcodeReader(a); }
-  EngineStatus GetProfileOptions(UInt32 a, UInt32* b, ProfileOptionsA* c, ProfileOptionsB* d,
-                                 ProfileOptionsC* e, UInt32* f) override {
-    return target.GetProfileOptions(a, b, c, d, e, f);
-  }
-  EngineStatus FindBarcodes(EngineBitmap* a, const SearchRect* b, const UInt32* c, UInt32 d,
-                            UInt32 e, UInt32 f, UInt32 g, const ProfileOptionsA* h,
-                            const ProfileOptionsB* i, const ProfileOptionsC* j, BarcodeResult** k,
-                            UInt32 l, UInt32 m, UInt32 n) override {
-    return target.FindBarcodes(a, b, c, d, e, f, g, h, i, j, k, l, m, n);
-  }
-  EngineStatus ReleaseBarcodeResults(BarcodeResult** a) override {
-    return target.ReleaseBarcodeResults(a);
-  }
-  EngineStatus CloseBarcodeReader() override { return target.CloseBarcodeReader(); }
 
  private:
-  ImagingEngine& target;
   UInt64* byteCount;
 };
 
@@ -111,11 +93,9 @@ class RunFiles {
 
 TEST(RunModule, SuccessfulRunWritesTheExtractedDocumentSilently) {
   RunFiles files;
-  test::ScriptedEngine engine;
-  engine.statuses["FindBarcodes"] = kEngineNothingFound;
   UInt64 decodedBytes = 0;
-  const Outcome outcome = RunWorker(
-      {files.Request()}, [&] { return std::make_unique<ForwardingEngine>(engine, &decodedBytes); });
+  const Outcome outcome =
+      RunWorker({files.Request()}, [&] { return std::make_unique<NotingEngine>(&decodedBytes); });
   EXPECT_EQ(outcome.exitCode, 0);
   EXPECT_EQ(outcome.output, "");
 
@@ -132,7 +112,7 @@ TEST(RunModule, SuccessfulRunWritesTheExtractedDocumentSilently) {
 
 struct FailureCase {
   const char* name;
-  const char* decodeFailure;  // nonzero: DecodeImageToBitmap fails
+  bool decodeFails;
   bool factoryThrowsInt;
   bool resultInMissingFolder;
   const char* expectedTail;  // after "<prefix>, ERROR: "; @RESULT@ is the result path
@@ -145,12 +125,10 @@ TEST_P(RunFailure, PrintsOneReportAndLeavesNoResult) {
   TempDir scratch;
   const std::string resultPath = c.resultInMissingFolder ? scratch.File("missing/result.json") : "";
   RunFiles files(resultPath);
-  test::ScriptedEngine engine;
-  engine.statuses["FindBarcodes"] = kEngineNothingFound;
-  if (c.decodeFailure != nullptr) engine.statuses["DecodeImageToBitmap"] = -1;
+  UInt64 decodedBytes = 0;
   const Outcome outcome = RunWorker({files.Request()}, [&]() -> std::unique_ptr<ImagingEngine> {
     if (c.factoryThrowsInt) throw 42;
-    return std::make_unique<ForwardingEngine>(engine);
+    return std::make_unique<NotingEngine>(&decodedBytes, c.decodeFails);
   });
   std::string tail = c.expectedTail;
   const std::size_t at = tail.find("@RESULT@");
@@ -161,9 +139,9 @@ TEST_P(RunFailure, PrintsOneReportAndLeavesNoResult) {
 }
 
 const FailureCase kFailures[] = {
-    {"EngineCannotDecode", "decode", false, false, "Could not create bitmap image"},
-    {"NonStandardException", nullptr, true, false, "Unknown exception"},
-    {"ResultFolderMissing", nullptr, false, true,
+    {"EngineCannotDecode", true, false, false, "Could not create bitmap image"},
+    {"NonStandardException", false, true, false, "Unknown exception"},
+    {"ResultFolderMissing", false, false, true,
      "Cannot open output file \"@RESULT@\": No such file or directory"},
 };
 
@@ -189,38 +167,6 @@ TEST(RunModule, EngineIsNotMadeWhenTheRequestFails) {
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_EQ(made, 0);
 }
-
-struct ArgumentCase {
-  const char* name;
-  std::vector<std::string> arguments;
-  std::string expected;  // lines after the prefix
-};
-
-class Arguments : public testing::TestWithParam<ArgumentCase> {};
-
-TEST_P(Arguments, ArePrintedWithoutARun) {
-  int made = 0;
-  const Outcome outcome = RunWorker(GetParam().arguments, [&] {
-    ++made;
-    return std::make_unique<test::ScriptedEngine>();
-  });
-  EXPECT_EQ(outcome.exitCode, 1);
-  EXPECT_EQ(outcome.output, Prefix() + GetParam().expected);
-  EXPECT_EQ(made, 0);
-}
-
-const ArgumentCase kArgumentCases[] = {
-    {"None",
-     {},
-     ".\nThis module was not designed to run as a standalone application: its features are "
-     "available via the Korvane SDK.\n"},
-    {"Two", {"request.json", "--verbose"}, ", ERROR: Unrecognized parameter: \"--verbose\"\n"},
-    {"Three", {"request.json", "second", "third"}, ", ERROR: Unrecognized parameter: \"second\"\n"},
-    {"RawBytes", {"a", "\xE9\x80"}, ", ERROR: Unrecognized parameter: \"\xE9\x80\"\n"},
-    {"EmptySecond", {"a", ""}, ", ERROR: Unrecognized parameter: \"\"\n"},
-};
-
-INSTANTIATE_TEST_SUITE_P(RunModule, Arguments, testing::ValuesIn(kArgumentCases), test::CaseName());
 
 struct PathCase {
   const char* name;
