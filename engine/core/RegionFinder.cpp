@@ -9,7 +9,8 @@
 namespace vexo::engine {
 namespace {
 
-constexpr int kMinContrast = 48;    // darkest to lightest percentile, else no ink
+constexpr int kMinContrast = 48;    // darkest pixels to the paper, else no ink
+constexpr std::size_t kMinInkPixels = 4;
 constexpr Int32 kCloseRadius = 2;   // merges a symbol's modules into one blob
 constexpr Int32 kMinBlobSide = 3;   // working pixels
 constexpr Int32 kMaxAspect = 5;     // longer side over shorter side
@@ -40,19 +41,21 @@ Plane Reduce(const LumaView& view, Int32 factor) {
   return out;
 }
 
-// Otsu's threshold; -1 when the plane has too little contrast to hold ink.
+// Otsu's threshold; -1 when the plane has too little contrast to hold ink:
+// the darkest few pixels must be well below the paper (the median).
 int InkThreshold(const Plane& plane) {
   std::array<std::size_t, 256> histogram{};
   for (UInt8 v : plane.values) ++histogram[v];
   const std::size_t total = plane.values.size();
+  const std::size_t darkest = std::max<std::size_t>(kMinInkPixels, total / 10000);
   std::size_t seen = 0;
-  int low = -1, high = 0;
+  int low = -1, median = -1;
   for (int v = 0; v < 256; ++v) {
     seen += histogram[v];
-    if (low < 0 && seen * 100 >= total * 2) low = v;
-    if (seen * 100 <= total * 98) high = v;
+    if (low < 0 && seen >= darkest) low = v;
+    if (median < 0 && 2 * seen >= total) median = v;
   }
-  if (high - low < kMinContrast) return -1;
+  if (low < 0 || median - low < kMinContrast) return -1;
   double sumAll = 0;
   for (int v = 0; v < 256; ++v) sumAll += static_cast<double>(v) * histogram[v];
   double sumBelow = 0, best = -1;
@@ -169,8 +172,11 @@ void MeasureGradient(const LumaView& view, Region& region) {
     const UInt8* row = view.Row(y);
     const UInt8* below = view.Row(y + 1);
     for (Int32 x = x0; x < x1; ++x) {
-      const double gx = row[x + 1] - row[x - 1];
-      const double gy = below[x] - above[x];
+      // Sobel: less biased towards the diagonals than plain differences.
+      const double gx = (above[x + 1] + 2 * row[x + 1] + below[x + 1]) -
+                        (above[x - 1] + 2 * row[x - 1] + below[x - 1]);
+      const double gy = (below[x - 1] + 2 * below[x] + below[x + 1]) -
+                        (above[x - 1] + 2 * above[x] + above[x + 1]);
       xx += gx * gx;
       yy += gy * gy;
       xy += gx * gy;

@@ -1,0 +1,227 @@
+// The engine's parts on their own: merge, order and angle of findings, the
+// result block, option blocks and the pass plan.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/core/Findings.h"
+#include "engine/core/PassPlan.h"
+#include "engine/core/Profiles.h"
+#include "engine/core/ResultBlock.h"
+
+namespace vexo::engine {
+namespace {
+
+Finding At(double left, double top, double side, const std::string& content,
+           Symbology symbology = Symbology::Code128, UInt32 code = 0x80000020) {
+  Finding f;
+  f.symbology = symbology;
+  f.code = code;
+  f.content.assign(content.begin(), content.end());
+  f.corners = {{{left, top}, {left + side, top}, {left + side, top + side}, {left, top + side}}};
+  return f;
+}
+
+std::string Text(const Finding& f) { return {f.content.begin(), f.content.end()}; }
+
+TEST(Findings, AngleOfTheTopEdge) {
+  const struct Case {
+    const char* name;
+    PointD first, second;
+    Int32 angle;
+  } cases[] = {
+      {"upright", {0, 0}, {10, 0}, 0},
+      {"quarter turn counter-clockwise", {0, 10}, {0, 0}, 9000},
+      {"quarter turn clockwise", {10, 0}, {10, 10}, -9000},
+      {"upside down", {10, 0}, {0, 0}, 18000},
+      {"45 degrees clockwise", {0, 0}, {10, 10}, -4500},
+      {"30 degrees counter-clockwise", {0, 0}, {8.660254, -5}, 3000},
+      {"no edge", {5, 5}, {5, 5}, 0},
+  };
+  for (const Case& c : cases) {
+    Finding f;
+    f.corners = {{c.first, c.second, c.second, c.first}};
+    EXPECT_EQ(AngleOf(f), c.angle) << c.name;
+  }
+}
+
+TEST(Findings, MergeKeepsOneOfEachSymbol) {
+  const struct Case {
+    const char* name;
+    Finding later;
+    std::vector<std::string> kept;
+  } cases[] = {
+      {"same symbol again", At(102, 101, 50, "ABC"), {"ABC"}},
+      {"same content elsewhere: a second symbol", At(400, 100, 50, "ABC"), {"ABC", "ABC"}},
+      {"other content on the same spot", At(100, 100, 50, "XYZ"), {"ABC", "XYZ"}},
+      {"same content, other symbology", At(100, 100, 50, "ABC", Symbology::Code39), {"ABC", "ABC"}},
+      {"partial read", At(110, 100, 30, "BC"), {"ABC"}},
+      {"fuller read replaces", At(100, 100, 50, "ABCD"), {"ABCD"}},
+      {"within the tolerance", At(155, 100, 50, "ABC"), {"ABC"}},
+      {"beyond the tolerance", At(170, 100, 50, "ABC"), {"ABC", "ABC"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Finding> accepted{At(100, 100, 50, "ABC")};
+    MergeFinding(accepted, c.later, 8);
+    std::vector<std::string> kept;
+    for (const Finding& f : accepted) kept.push_back(Text(f));
+    EXPECT_EQ(kept, c.kept) << c.name;
+  }
+}
+
+TEST(Findings, SortByTopThenLeftThenCodeThenContent) {
+  std::vector<Finding> findings{At(300, 100, 20, "D"), At(100, 100, 20, "C", Symbology::QrCode, 9),
+                                At(100, 100, 20, "B", Symbology::QrCode, 9),
+                                At(100, 100, 20, "A", Symbology::Code128, 10),
+                                At(900, 40, 20, "E")};
+  SortFindings(findings);
+  std::string order;
+  for (const Finding& f : findings) order += Text(f);
+  EXPECT_EQ(order, "EBCAD");
+}
+
+TEST(ResultBlock, RecordsAndContentInOneBlock) {
+  std::vector<Finding> findings{At(10.4, 20.6, 30, "HELLO"), At(-5, 50, 20, ""),
+                                At(90, 90, 30, "XY")};
+  BarcodeResult* block = PublishResults(findings, 100, 100);
+  ASSERT_NE(block, nullptr);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(block[i].count, 3);
+  // Rounded corners; the rectangle is their bounding box.
+  EXPECT_EQ(block[0].corners[0], 10);
+  EXPECT_EQ(block[0].corners[1], 21);
+  EXPECT_EQ(block[0].left, 10);
+  EXPECT_EQ(block[0].top, 21);
+  EXPECT_EQ(block[0].right, 40);
+  EXPECT_EQ(block[0].bottom, 51);
+  // Kept inside the image.
+  EXPECT_EQ(block[1].left, 0);
+  EXPECT_EQ(block[2].right, 100);
+  EXPECT_EQ(block[2].bottom, 100);
+  EXPECT_EQ(block[0].code, 0x80000020u);
+  ASSERT_EQ(block[0].dataLength, 5);
+  EXPECT_EQ(std::memcmp(block[0].data, "HELLO", 5), 0);
+  EXPECT_EQ(block[1].dataLength, 0);
+  EXPECT_EQ(block[2].data, block[0].data + 5);
+  EXPECT_EQ(reinterpret_cast<const UInt8*>(block[0].data),
+            reinterpret_cast<const UInt8*>(block) + 3 * sizeof(BarcodeResult));
+  EXPECT_TRUE(ReleasePublishedResults(block));
+  EXPECT_FALSE(ReleasePublishedResults(block));
+  EXPECT_EQ(PublishResults({}, 100, 100), nullptr);
+}
+
+TEST(Profiles, BlocksCarryEveryProfileBack) {
+  for (UInt32 index = 0; index < kProfileCount; ++index) {
+    ProfileOptionsA a{{44}};
+    ProfileOptionsB b{{8}};
+    ProfileOptionsC c{{12}};
+    WriteOptionBlocks(ProfileSettings(index), a, b, c);
+    ReadOptions read;
+    ASSERT_EQ(ReadOptionBlocks(a, b, c, read), kEngineSuccess) << index;
+    const ReadOptions& table = ProfileSettings(index);
+    EXPECT_EQ(read.profileIndex, index);
+    EXPECT_EQ(read.directions, table.directions) << index;
+    EXPECT_EQ(read.passes, table.passes) << index;
+    EXPECT_EQ(read.tryHarder, table.tryHarder) << index;
+    EXPECT_EQ(read.maxRegions, table.maxRegions) << index;
+    EXPECT_EQ(read.timeBudgetMs, table.timeBudgetMs) << index;
+    EXPECT_EQ(read.diagonal, table.diagonal) << index;
+    EXPECT_TRUE(IsProfileValue(ProfileValueOf(index))) << index;
+  }
+  EXPECT_FALSE(IsProfileValue(ProfileValueOf(kProfileCount)));
+}
+
+TEST(Profiles, DirectionsComeFromBlockA) {
+  const struct Case {
+    const char* name;
+    UInt32 a, b, read;
+  } cases[] = {
+      {"agreeing", 0xA0, 0xA0, 0xA0},
+      {"A wins", 0x20, 0x40, 0x20},
+      {"none reads as horizontal and vertical", 0, 0x80, 0x60},
+      {"other bits ignored", 0x1F | 0x40, 0x40, 0x40},
+  };
+  for (const Case& c : cases) {
+    ProfileOptionsA a{};
+    ProfileOptionsB b{};
+    ProfileOptionsC cc{};
+    WriteOptionBlocks(ProfileSettings(0), a, b, cc);
+    a.words[kDirectionWordA] = c.a;
+    b.words[kDirectionWordB] = c.b;
+    ReadOptions read;
+    ASSERT_EQ(ReadOptionBlocks(a, b, cc, read), kEngineSuccess) << c.name;
+    EXPECT_EQ(read.directions, c.read) << c.name;
+  }
+}
+
+SymbologySet Set(std::initializer_list<Symbology> symbologies) {
+  SymbologySet set;
+  for (Symbology s : symbologies) set.set(Index(s));
+  return set;
+}
+
+TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
+  using K = PassKind;
+  const SymbologySet mixed = Set({Symbology::Code128, Symbology::QrCode, Symbology::DataMatrix});
+  const SymbologySet linear = Set({Symbology::Code128});
+  auto options = [](UInt32 passes, UInt32 directions) {
+    ReadOptions o;
+    o.passes = passes;
+    o.directions = directions;
+    o.maxRegions = 16;
+    o.halfPassMinSide = 600;
+    return o;
+  };
+  const struct Case {
+    const char* name;
+    ReadOptions options;
+    SymbologySet readable;
+    Int32 width, height;
+    std::vector<K> kinds;
+  } cases[] = {
+      {"page, both ways", options(kPassFull | kPassHalf | kPassRegions, 0x60), mixed, 2480, 3508,
+       {K::Full, K::Half, K::Regions}},
+      {"page, vertical only", options(kPassFull | kPassHalf, 0x40), mixed, 2480, 3508,
+       {K::Full, K::QuarterTurn, K::Half}},
+      {"linear only, vertical only", options(kPassFull, 0x40), linear, 2480, 3508,
+       {K::QuarterTurn}},
+      {"diagonal", options(kPassFull, 0xE0), mixed, 2480, 3508, {K::Full, K::Diagonal}},
+      {"too small for the half pass", options(kPassFull | kPassHalf, 0x60), mixed, 500, 400,
+       {K::Full}},
+      {"half pass alone on a small view falls back to full", options(kPassHalf, 0x20), mixed, 500,
+       400, {K::Full}},
+      {"both binarizers", options(kPassFull | kPassOtherBinarizer, 0x20), linear, 800, 800,
+       {K::Full, K::OtherBinarizer}},
+      {"regions need centred symbologies", options(kPassFull | kPassRegions, 0x20), linear, 2480,
+       3508, {K::Full}},
+  };
+  for (const Case& c : cases) {
+    std::vector<K> kinds;
+    for (const PassSpec& pass : PlanPasses(c.options, c.readable, c.width, c.height)) {
+      kinds.push_back(pass.kind);
+    }
+    EXPECT_EQ(kinds, c.kinds) << c.name;
+  }
+}
+
+TEST(PassPlan, SymbologiesPerPass) {
+  ReadOptions o;
+  o.passes = kPassFull | kPassHalf | kPassRegions;
+  o.directions = 0x60;
+  o.maxRegions = 16;
+  o.halfPassMinSide = 600;
+  const SymbologySet all = Set({Symbology::Code128, Symbology::QrCode, Symbology::DataMatrix});
+  const std::vector<PassSpec> plan = PlanPasses(o, all, 2480, 3508);
+  ASSERT_EQ(plan.size(), 3u);
+  // Full: linear both ways and QR Code; Datamatrix is left to the crops.
+  EXPECT_EQ(plan[0].symbologies, Set({Symbology::Code128, Symbology::QrCode}));
+  EXPECT_TRUE(plan[0].tryRotate);
+  // Half without the linear flag: matrix symbols only.
+  EXPECT_EQ(plan[1].symbologies, Set({Symbology::QrCode, Symbology::DataMatrix}));
+  EXPECT_EQ(plan[2].symbologies, Set({Symbology::DataMatrix}));
+  // A small view looks for Datamatrix in the full pass too.
+  EXPECT_TRUE(PlanPasses(o, all, 800, 800)[0].symbologies.test(Index(Symbology::DataMatrix)));
+}
+
+}  // namespace
+}  // namespace vexo::engine

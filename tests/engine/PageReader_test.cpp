@@ -1,0 +1,206 @@
+// The reading passes with a made-up view reader: every pass must map what it
+// finds back to the page, and the merge must keep each symbol once.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <thread>
+
+#include "engine/core/PageReader.h"
+#include "engine/core/ViewTransform.h"
+
+namespace vexo::engine {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr Int32 kMarkLeft = 420, kMarkTop = 300, kMarkSide = 24;
+
+// A white page with one black square.
+LumaImage MarkedPage(Int32 width, Int32 height) {
+  LumaImage page;
+  page.width = width;
+  page.height = height;
+  page.pixels.assign(static_cast<std::size_t>(width) * height, 255);
+  for (Int32 y = kMarkTop; y < kMarkTop + kMarkSide; ++y) {
+    for (Int32 x = kMarkLeft; x < kMarkLeft + kMarkSide; ++x) page.Row(y)[x] = 0;
+  }
+  return page;
+}
+
+// Reports the box around the dark pixels of each view it is given, as a
+// symbol of `symbology` whose content numbers the call.
+struct MarkReader {
+  Symbology symbology = Symbology::Code128;
+  std::vector<std::string> contents;  // per call; default "c<call>"
+  std::vector<ZxSettings> calls;
+
+  ViewReader Reader() {
+    return [this](const LumaView& view, const ZxSettings& settings) {
+      calls.push_back(settings);
+      Int32 left = view.width, top = view.height, right = -1, bottom = -1;
+      for (Int32 y = 0; y < view.height; ++y) {
+        for (Int32 x = 0; x < view.width; ++x) {
+          if (view.Row(y)[x] >= 128) continue;
+          left = std::min(left, x), right = std::max(right, x + 1);
+          top = std::min(top, y), bottom = std::max(bottom, y + 1);
+        }
+      }
+      std::vector<Detection> found;
+      if (right < 0) return found;
+      const std::size_t call = calls.size();
+      char name[16];
+      std::snprintf(name, sizeof name, "c%02zu", call);
+      const std::string content = call <= contents.size() ? contents[call - 1] : name;
+      Detection d;
+      d.symbology = symbology;
+      d.code = 0x80000020;
+      d.content.assign(content.begin(), content.end());
+      d.corners = {{{left, top}, {right, top}, {right, bottom}, {left, bottom}}};
+      found.push_back(d);
+      return found;
+    };
+  }
+};
+
+SymbologySet Only(Symbology s) {
+  SymbologySet set;
+  set.set(Index(s));
+  return set;
+}
+
+PointD Centre(const Finding& f) {
+  const Box box = BoxOf(f);
+  return {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+}
+
+ReadOptions Options(UInt32 passes, UInt32 directions) {
+  ReadOptions options;
+  options.passes = passes;
+  options.directions = directions;
+  options.maxRegions = 8;
+  options.halfPassMinSide = 0;
+  return options;
+}
+
+TEST(PageReader, EveryPassMapsBackToThePage) {
+  const struct Case {
+    const char* name;
+    ReadOptions options;
+    Symbology symbology;
+    Int32 width, height;
+    double tolerance;
+  } cases[] = {
+      {"full", Options(kPassFull, 0x20), Symbology::Code128, 800, 600, 0.5},
+      {"half", Options(kPassHalf | kPassHalfLinear, 0x20), Symbology::Code128, 800, 600, 1},
+      {"quarter turn", Options(kPassFull, 0x40), Symbology::Code128, 800, 600, 0.5},
+      {"diagonal full copy",
+       [] { auto o = Options(kPassFull, 0x80); o.diagonal = DiagonalMethod::FullCopy; return o; }(),
+       Symbology::Code128, 800, 600, 1.5},
+      {"diagonal half copy",
+       [] { auto o = Options(kPassFull, 0x80); o.diagonal = DiagonalMethod::HalfCopy; return o; }(),
+       Symbology::Code128, 800, 600, 2.5},
+      {"region crops", Options(kPassRegions, 0x20), Symbology::DataMatrix, 1500, 1300, 0.5},
+  };
+  for (const Case& c : cases) {
+    const LumaImage page = MarkedPage(c.width, c.height);
+    // Search from (100, 50): the area's own coordinates are shifted.
+    const LumaView area = CropView(ViewOf(page), 100, 50, c.width - 100, c.height - 50);
+    MarkReader marks;
+    marks.symbology = c.symbology;
+    const PageRead read = ReadPage(area, AffineMap::Translation(100, 50), c.options,
+                                   Only(c.symbology), marks.Reader(), Deadline::max());
+    ASSERT_EQ(marks.calls.size(), 1u) << c.name;
+    ASSERT_EQ(read.findings.size(), 1u) << c.name;
+    const PointD centre = Centre(read.findings[0]);
+    EXPECT_NEAR(centre.x, kMarkLeft + kMarkSide / 2.0, c.tolerance) << c.name;
+    EXPECT_NEAR(centre.y, kMarkTop + kMarkSide / 2.0, c.tolerance) << c.name;
+    EXPECT_FALSE(read.outOfTime) << c.name;
+  }
+}
+
+TEST(PageReader, RepeatedSymbolKeepsTheFirstPassPosition) {
+  const LumaImage page = MarkedPage(800, 600);
+  MarkReader marks;
+  marks.contents = {"SAME", "SAME", "SAME"};
+  const PageRead read =
+      ReadPage(ViewOf(page), {}, Options(kPassFull | kPassOtherBinarizer | kPassHalf |
+                                         kPassHalfLinear, 0x20),
+               Only(Symbology::Code128), marks.Reader(), Deadline::max());
+  ASSERT_EQ(marks.calls.size(), 3u);
+  EXPECT_TRUE(marks.calls[0].localBinarizer);
+  EXPECT_FALSE(marks.calls[1].localBinarizer);
+  ASSERT_EQ(read.findings.size(), 1u);
+  EXPECT_EQ(read.findings[0].corners[0].x, kMarkLeft);
+  EXPECT_EQ(read.findings[0].corners[2].y, kMarkTop + kMarkSide);
+}
+
+TEST(PageReader, PartialReadGivesWayToTheFullOne) {
+  const LumaImage page = MarkedPage(800, 600);
+  MarkReader marks;
+  marks.contents = {"345678", "12345678", "4567"};
+  const PageRead read =
+      ReadPage(ViewOf(page), {}, Options(kPassFull | kPassOtherBinarizer | kPassHalf |
+                                         kPassHalfLinear, 0x20),
+               Only(Symbology::Code128), marks.Reader(), Deadline::max());
+  ASSERT_EQ(read.findings.size(), 1u);
+  EXPECT_EQ(std::string(read.findings[0].content.begin(), read.findings[0].content.end()),
+            "12345678");
+}
+
+TEST(PageReader, SymbologiesNotAskedForAreDropped) {
+  const LumaImage page = MarkedPage(800, 600);
+  MarkReader marks;
+  marks.symbology = Symbology::Code39;
+  const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassFull, 0x20),
+                                 Only(Symbology::Code128), marks.Reader(), Deadline::max());
+  EXPECT_EQ(marks.calls.size(), 1u);
+  EXPECT_TRUE(read.findings.empty());
+}
+
+TEST(PageReader, DeadlineStopsBetweenPasses) {
+  const LumaImage page = MarkedPage(800, 600);
+  MarkReader marks;
+  const ReadOptions options = Options(kPassFull | kPassHalf | kPassHalfLinear, 0x20);
+  const PageRead late = ReadPage(ViewOf(page), {}, options, Only(Symbology::Code128),
+                                 marks.Reader(), std::chrono::steady_clock::now() - 1s);
+  EXPECT_TRUE(marks.calls.empty());
+  EXPECT_TRUE(late.outOfTime);
+  EXPECT_TRUE(late.findings.empty());
+
+  // The first pass outlasts the budget: its finding is kept, the second
+  // pass does not run.
+  MarkReader slow;
+  const ViewReader inner = slow.Reader();
+  const ViewReader sleepy = [&](const LumaView& view, const ZxSettings& settings) {
+    std::this_thread::sleep_for(30ms);
+    return inner(view, settings);
+  };
+  const PageRead cut = ReadPage(ViewOf(page), {}, options, Only(Symbology::Code128), sleepy,
+                                std::chrono::steady_clock::now() + 10ms);
+  EXPECT_EQ(slow.calls.size(), 1u);
+  EXPECT_TRUE(cut.outOfTime);
+  EXPECT_EQ(cut.findings.size(), 1u);
+}
+
+TEST(PageReader, SymbolWithoutPositionFillsItsView) {
+  const LumaImage page = MarkedPage(800, 600);
+  const ViewReader unplaced = [](const LumaView&, const ZxSettings&) {
+    Detection d;
+    d.symbology = Symbology::MaxiCode;
+    d.content = {'M'};
+    return std::vector<Detection>{d};
+  };
+  const PageRead read =
+      ReadPage(CropView(ViewOf(page), 10, 20, 300, 200), AffineMap::Translation(10, 20),
+               Options(kPassFull, 0x20), Only(Symbology::MaxiCode), unplaced, Deadline::max());
+  ASSERT_EQ(read.findings.size(), 1u);
+  const Box box = BoxOf(read.findings[0]);
+  EXPECT_EQ(box.left, 10);
+  EXPECT_EQ(box.top, 20);
+  EXPECT_EQ(box.right, 310);
+  EXPECT_EQ(box.bottom, 220);
+}
+
+}  // namespace
+}  // namespace vexo::engine

@@ -1,0 +1,160 @@
+// Derived views and their maps back to the source, and the ink blobs that the
+// region passes read.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "engine/core/RegionFinder.h"
+#include "engine/core/ViewTransform.h"
+
+namespace vexo::engine {
+namespace {
+
+LumaImage Numbered(Int32 width, Int32 height) {
+  LumaImage image;
+  image.width = width;
+  image.height = height;
+  for (Int32 i = 0; i < width * height; ++i) image.pixels.push_back(static_cast<UInt8>(i * 7));
+  return image;
+}
+
+LumaImage White(Int32 width, Int32 height) {
+  LumaImage image;
+  image.width = width;
+  image.height = height;
+  image.pixels.assign(static_cast<std::size_t>(width) * height, 255);
+  return image;
+}
+
+UInt8 At(const LumaImage& image, Int32 x, Int32 y) { return image.Row(y)[x]; }
+
+// The source pixel a copy's pixel centre maps back to.
+std::pair<Int32, Int32> SourceOf(const AffineMap& map, Int32 x, Int32 y) {
+  const PointD p = map.Apply({x + 0.5, y + 0.5});
+  return {static_cast<Int32>(std::floor(p.x)), static_cast<Int32>(std::floor(p.y))};
+}
+
+TEST(ViewTransform, QuarterTurnMovesEveryPixelWhereItsMapSays) {
+  const LumaImage source = Numbered(5, 3);
+  const DerivedImage turned = RotateQuarterClockwise(ViewOf(source));
+  ASSERT_EQ(turned.image.width, 3);
+  ASSERT_EQ(turned.image.height, 5);
+  // The source's bottom-left pixel is the copy's top-left one.
+  EXPECT_EQ(At(turned.image, 0, 0), At(source, 0, 2));
+  for (Int32 y = 0; y < 5; ++y) {
+    for (Int32 x = 0; x < 3; ++x) {
+      const auto [sx, sy] = SourceOf(turned.toSource, x, y);
+      EXPECT_EQ(At(turned.image, x, y), At(source, sx, sy)) << x << "," << y;
+    }
+  }
+}
+
+TEST(ViewTransform, TurnByRightAnglesSamplesWholePixels) {
+  const LumaImage source = Numbered(6, 4);
+  for (const double degrees : {90.0, 180.0, -90.0}) {
+    const DerivedImage turned = RotateByDegrees(ViewOf(source), degrees);
+    const bool across = std::abs(std::fmod(degrees, 180.0)) == 90.0;
+    ASSERT_EQ(turned.image.width, across ? 4 : 6) << degrees;
+    ASSERT_EQ(turned.image.height, across ? 6 : 4) << degrees;
+    // Inner pixels (the border lacks a bilinear neighbour) equal their source.
+    for (Int32 y = 1; y + 1 < turned.image.height; ++y) {
+      for (Int32 x = 1; x + 1 < turned.image.width; ++x) {
+        const auto [sx, sy] = SourceOf(turned.toSource, x, y);
+        EXPECT_EQ(At(turned.image, x, y), At(source, sx, sy)) << degrees << ": " << x << "," << y;
+      }
+    }
+  }
+  // Counter-clockwise as seen on screen: the top-right corner goes to the top-left.
+  const DerivedImage left = RotateByDegrees(ViewOf(source), 90);
+  const PointD topRight = left.toSource.Apply({0, 0});
+  EXPECT_NEAR(topRight.x, 6, 1e-9);
+  EXPECT_NEAR(topRight.y, 0, 1e-9);
+}
+
+TEST(ViewTransform, FortyFiveDegreesKeepsTheWholeSourceOnTheCanvas) {
+  const LumaImage source = White(200, 100);
+  const DerivedImage turned = RotateByDegrees(ViewOf(source), 45);
+  const double diagonal = (200 + 100) / std::numbers::sqrt2;
+  EXPECT_NEAR(turned.image.width, diagonal, 2);
+  EXPECT_NEAR(turned.image.height, diagonal, 2);
+  // The canvas centre shows the source centre.
+  const PointD centre = turned.toSource.Apply({turned.image.width / 2.0, turned.image.height / 2.0});
+  EXPECT_NEAR(centre.x, 100, 1e-9);
+  EXPECT_NEAR(centre.y, 50, 1e-9);
+}
+
+TEST(ViewTransform, HalfAveragesBlocksAndCropSharesPixels) {
+  LumaImage source = White(5, 4);
+  source.Row(0)[0] = 0;
+  source.Row(1)[1] = 100;
+  const DerivedImage half = HalveView(ViewOf(source));
+  ASSERT_EQ(half.image.width, 2);
+  ASSERT_EQ(half.image.height, 2);
+  EXPECT_EQ(At(half.image, 0, 0), (0 + 255 + 255 + 100 + 2) / 4);
+  EXPECT_EQ(At(half.image, 1, 1), 255);
+  EXPECT_EQ(half.toSource.Apply({1, 1}).x, 2);
+
+  const LumaView crop = CropView(ViewOf(source), 1, 1, 3, 2);
+  EXPECT_EQ(crop.Row(0)[0], 100);
+  EXPECT_EQ(crop.stride, 5);
+}
+
+// Draws bars of width 4 and gap 4 across a square, turned so that their
+// normal points at `degrees` (clockwise on screen from the x axis).
+void DrawBars(LumaImage& image, Int32 cx, Int32 cy, Int32 half, double degrees) {
+  const double r = degrees * std::numbers::pi / 180;
+  for (Int32 y = cy - half; y < cy + half; ++y) {
+    for (Int32 x = cx - half; x < cx + half; ++x) {
+      const double along = (x - cx) * std::cos(r) + (y - cy) * std::sin(r);
+      const double across = -(x - cx) * std::sin(r) + (y - cy) * std::cos(r);
+      if (std::abs(along) < half * 0.8 && std::abs(across) < half * 0.5 &&
+          static_cast<Int32>(std::floor(along / 4)) % 2 == 0) {
+        image.Row(y)[x] = 0;
+      }
+    }
+  }
+}
+
+void DrawChecks(LumaImage& image, Int32 left, Int32 top, Int32 side, Int32 cell) {
+  for (Int32 y = top; y < top + side; ++y) {
+    for (Int32 x = left; x < left + side; ++x) {
+      if (((x - left) / cell + (y - top) / cell) % 2 == 0) image.Row(y)[x] = 0;
+    }
+  }
+}
+
+TEST(RegionFinder, BarsAndChecksAreTwoRegionsWithTheirGradient) {
+  LumaImage page = White(600, 400);
+  DrawChecks(page, 60, 60, 96, 8);
+  DrawBars(page, 400, 200, 90, 30);
+  const std::vector<Region> regions = FindInkRegions(ViewOf(page), 16, 2);
+  ASSERT_EQ(regions.size(), 2u);
+  const Region& bars = regions[0].left > 200 ? regions[0] : regions[1];
+  const Region& checks = regions[0].left > 200 ? regions[1] : regions[0];
+  EXPECT_NEAR(checks.left, 60, 8);
+  EXPECT_NEAR(checks.bottom, 156, 8);
+  EXPECT_LT(checks.coherence, 0.3);
+  EXPECT_GT(bars.coherence, 0.7);
+  EXPECT_NEAR(bars.gradientDegrees, 30, 3);
+  EXPECT_LT(bars.left, 400);
+  EXPECT_GT(bars.right, 400);
+}
+
+TEST(RegionFinder, NothingOnBlankOrFlatPages) {
+  LumaImage flat = White(300, 300);
+  for (UInt8& v : flat.pixels) v = 200;
+  for (Int32 y = 100; y < 150; ++y) {
+    for (Int32 x = 100; x < 150; ++x) flat.Row(y)[x] = 180;  // too faint to be ink
+  }
+  EXPECT_TRUE(FindInkRegions(ViewOf(White(300, 300)), 16, 2).empty());
+  EXPECT_TRUE(FindInkRegions(ViewOf(flat), 16, 2).empty());
+  LumaImage page = White(300, 300);
+  DrawChecks(page, 100, 100, 64, 8);
+  EXPECT_EQ(FindInkRegions(ViewOf(page), 16, 2).size(), 1u);
+  EXPECT_TRUE(FindInkRegions(ViewOf(page), 0, 2).empty());
+}
+
+}  // namespace
+}  // namespace vexo::engine
