@@ -1,7 +1,5 @@
 #include "app/FileAccess.h"
 
-#include <sys/types.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,18 +26,6 @@ namespace {
   file.reset();
   ThrowFileError(prefix, utf8Path, error);
 }
-
-#ifdef _WIN32
-int SeekFile(std::FILE* file, long long offset, int origin) {
-  return _fseeki64(file, offset, origin);
-}
-long long TellFile(std::FILE* file) { return _ftelli64(file); }
-#else
-int SeekFile(std::FILE* file, long long offset, int origin) {
-  return fseeko(file, static_cast<off_t>(offset), origin);
-}
-long long TellFile(std::FILE* file) { return ftello(file); }
-#endif
 
 }  // namespace
 

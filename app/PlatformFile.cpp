@@ -9,6 +9,7 @@
 #include <wchar.h>
 #else
 #include <sys/stat.h>
+#include <sys/types.h>
 #endif
 
 namespace vexo {
@@ -21,6 +22,12 @@ FileHandle OpenFile(const WideString& path, const char* mode) {
   std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
   return FileHandle(_wfopen(widePath.c_str(), wideMode.c_str()));
 }
+
+int SeekFile(std::FILE* file, long long offset, int origin) {
+  return _fseeki64(file, offset, origin);
+}
+
+long long TellFile(std::FILE* file) { return _ftelli64(file); }
 
 #else
 
@@ -37,6 +44,12 @@ FileHandle OpenFile(const WideString& path, const char* mode) {
   }
   return file;
 }
+
+int SeekFile(std::FILE* file, long long offset, int origin) {
+  return fseeko(file, static_cast<off_t>(offset), origin);
+}
+
+long long TellFile(std::FILE* file) { return ftello(file); }
 
 #endif
 

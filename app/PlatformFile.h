@@ -18,4 +18,8 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // EISDIR, so that reading one fails at the open as it does for writing.
 FileHandle OpenFile(const WideString& path, const char* mode);
 
+// fseek and ftell with 64-bit offsets.
+int SeekFile(std::FILE* file, long long offset, int origin);
+long long TellFile(std::FILE* file);
+
 }  // namespace vexo
