@@ -95,9 +95,10 @@ class PassRunner {
       });
       const double w = view.width, h = view.height;
       for (std::size_t i = 0; i < c.size(); ++i) {
-        // A symbol read without a position (Maxi Code) fills its crop.
-        const PointD corner = located ? PointD{static_cast<double>(c[i].x),
-                                               static_cast<double>(c[i].y)}
+        // A symbol read without a position (Maxi Code) fills its crop; a
+        // corner placed outside the view is brought back to its edge.
+        const PointD corner = located ? PointD{std::clamp<double>(c[i].x, 0, w),
+                                               std::clamp<double>(c[i].y, 0, h)}
                                       : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
         finding.corners[i] = toPage.Apply(corner);
       }
