@@ -31,15 +31,14 @@ TEST(QrCodeCode, VersionAtEveryLevel) {
   }
 }
 
-TEST(QrCodeCode, FromCodewords) {
-  EXPECT_EQ(engine::QrVersionFromCodewords('Q', 13), 1);
-  EXPECT_EQ(engine::QrVersionFromCodewords('H', 1276), 40);
-  EXPECT_EQ(engine::QrVersionFromCodewords('L', 1276), 25);
+TEST(SizeCodes, OutsideTheTablesAndSharedCounts) {
+  EXPECT_EQ(engine::QrVersionFromCodewords('L', 1276), 25);  // 1276 is also version 40-H
   EXPECT_EQ(engine::QrVersionFromCodewords('L', 20), 0);
-  EXPECT_EQ(engine::QrVersionFromCodewords('\0', 19), 0);
   EXPECT_EQ(engine::QrCodeResultCode(0), 0x08000300u);
-  EXPECT_EQ(engine::QrCodeResultCode(40), 0x08000328u);
   EXPECT_EQ(engine::QrCodeResultCode(41), 0x08000300u);
+  EXPECT_EQ(engine::DataMatrixSizeFromCodewords(18, 6.0), 0);  // 8x48 extension, not 18x18
+  EXPECT_EQ(engine::DataMatrixResultCode(0), 0x1000011Fu);
+  EXPECT_EQ(engine::DataMatrixResultCode(31), 0x1000011Fu);
 }
 
 TEST(DataMatrixCode, EverySizeIndex) {
@@ -47,18 +46,6 @@ TEST(DataMatrixCode, EverySizeIndex) {
     const std::string zint = "DATAMATRIX --vers=" + std::to_string(index) + " -d D";
     EXPECT_EQ(ReadCode(zint, Symbology::DataMatrix, 1.0), 0x10000100u + index) << zint;
   }
-}
-
-TEST(DataMatrixCode, SharedCodewordCountsAndOddSizes) {
-  EXPECT_EQ(engine::DataMatrixSizeFromCodewords(5, 1.0), 2);    // 12x12
-  EXPECT_EQ(engine::DataMatrixSizeFromCodewords(5, 2.2), 25);   // 8x18
-  EXPECT_EQ(engine::DataMatrixSizeFromCodewords(22, 1.05), 6);  // 20x20
-  EXPECT_EQ(engine::DataMatrixSizeFromCodewords(22, 2.9), 28);  // 12x36
-  EXPECT_EQ(engine::DataMatrixSizeFromCodewords(18, 6.0), 0);   // 8x48 extension
-  EXPECT_EQ(engine::DataMatrixSizeFromCodewords(7, 1.0), 0);
-  EXPECT_EQ(engine::DataMatrixResultCode(0), 0x1000011Fu);
-  EXPECT_EQ(engine::DataMatrixResultCode(30), 0x1000011Eu);
-  EXPECT_EQ(engine::DataMatrixResultCode(31), 0x1000011Fu);
 }
 
 struct Gs1Case {
