@@ -196,7 +196,8 @@ TEST(EngineGeometry, ResultBlockLayout) {
     const BarcodeResult& r = results[i];
     EXPECT_EQ(r.count, count);
     // Content bytes follow the records in the same block.
-    EXPECT_GE(r.data, bytes + count * 104);
+    const UInt8* data = r.data;  // a packed field: copy before comparing
+    EXPECT_GE(data, bytes + count * 104);
     EXPECT_GE(r.top, previousTop) << "sorted by top";
     previousTop = r.top;
   }

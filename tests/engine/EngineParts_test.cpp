@@ -100,11 +100,15 @@ TEST(ResultBlock, RecordsAndContentInOneBlock) {
   EXPECT_EQ(block[2].bottom, 100);
   EXPECT_EQ(block[0].code, 0x80000020u);
   ASSERT_EQ(block[0].dataLength, 5);
-  EXPECT_EQ(std::memcmp(block[0].data, "HELLO", 5), 0);
+  // The data pointers are packed fields: copied before comparing.
+  const UInt8* first = block[0].data;
+  const UInt8* second = block[1].data;
+  const UInt8* third = block[2].data;
+  EXPECT_EQ(std::memcmp(first, "HELLO", 5), 0);
   EXPECT_EQ(block[1].dataLength, 0);
-  EXPECT_EQ(block[2].data, block[0].data + 5);
-  EXPECT_EQ(reinterpret_cast<const UInt8*>(block[0].data),
-            reinterpret_cast<const UInt8*>(block) + 3 * sizeof(BarcodeResult));
+  EXPECT_EQ(second, nullptr);
+  EXPECT_EQ(third, first + 5);
+  EXPECT_EQ(first, reinterpret_cast<const UInt8*>(block) + 3 * sizeof(BarcodeResult));
   EXPECT_TRUE(ReleasePublishedResults(block));
   EXPECT_FALSE(ReleasePublishedResults(block));
   EXPECT_EQ(PublishResults({}, 100, 100), nullptr);
