@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "app/MessageText.h"
 #include "app/Messages.h"
 #include "app/PlatformFile.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 [[noreturn]] void ThrowFileError(const char* prefix, const std::string& utf8Path, int error) {
   std::string message = prefix;
-  message += utf8Path;
+  message += EscapeControls(utf8Path);
   message += msg::kPathEnd;
   message += std::strerror(error);
   throw std::runtime_error(message);

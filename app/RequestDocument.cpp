@@ -9,6 +9,7 @@
 
 #include "Common/StackBackedStorage.h"
 #include "app/FileAccess.h"
+#include "app/MessageText.h"
 #include "app/Messages.h"
 
 namespace vexo {
@@ -115,7 +116,7 @@ void ParseRequest(BarcodeRequest& request, const WideString& path) {
     document.Parse<kParseFlags>(reinterpret_cast<const char*>(text.Data()));
   }
   if (document.HasParseError() || !document.IsObject()) {
-    throw std::runtime_error(msg::kMalformedJson + PathToUTF8(path) + msg::kQuote);
+    throw std::runtime_error(msg::kMalformedJson + EscapeControls(PathToUTF8(path)) + msg::kQuote);
   }
   const rapidjson::Value& root = document;
 

@@ -8,6 +8,7 @@
 
 #include "Common/Version.h"
 #include "app/FileAccess.h"
+#include "app/MessageText.h"
 #include "app/Messages.h"
 #include "app/RequestDocument.h"
 #include "engine/Engine.h"
@@ -94,7 +95,8 @@ int RunModuleWith(int argc, char** argv, const EngineFactory& createEngine) {
   }
   try {
     if (argc > 2) {
-      throw std::runtime_error(std::string(msg::kUnrecognizedParameter) + argv[2] + msg::kQuote);
+      throw std::runtime_error(std::string(msg::kUnrecognizedParameter) + EscapeControls(argv[2]) +
+                               msg::kQuote);
     }
     Run(argv[1], createEngine);
     return 0;
