@@ -24,6 +24,8 @@ constexpr double kMinBarCoherence = 0.5;
 constexpr double kTurnedMarginShare = 0.15;
 constexpr Int32 kTurnedMinMargin = 16;
 constexpr double kStraightSkewDegrees = 5;
+// Region crops read bars within this many degrees of a right angle.
+constexpr double kStraightBarDegrees = 20;
 constexpr Int32 kMaxSymbolsPerView = 255;
 
 class PassRunner {
@@ -133,13 +135,19 @@ class PassRunner {
   }
 
   bool RunRegions(const PassSpec& pass) {
-    SymbologySet centred = pass.symbologies;
+    SymbologySet centred = pass.symbologies & CentredSymbologies();
     const bool maxi = centred.test(Index(Symbology::MaxiCode));
     centred.reset(Index(Symbology::MaxiCode));
+    const SymbologySet bars = pass.symbologies & ~(CentredSymbologies() | FreeSymbologies());
     for (const Region& r : Blobs()) {
       if (Expired()) return false;
-      // Bars (one strong gradient direction) are no matrix symbol.
-      if (r.coherence >= kMinBarCoherence || Covered(r)) continue;
+      if (Covered(r)) continue;
+      if (r.coherence >= kMinBarCoherence) {
+        // Bars: a linear or stacked symbol the full pass missed (its finders
+        // give up on some pages that they read in a crop).
+        if (bars.any()) ReadStraightBars(r, pass, bars);
+        continue;
+      }
       const Int32 cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
       const Int32 longer = std::max(r.right - r.left, r.bottom - r.top);
       const Int32 half = std::max(kRegionCropFactor * longer, kRegionCropMinSide) / 2;
@@ -151,6 +159,19 @@ class PassRunner {
       }
     }
     return true;
+  }
+
+  // Bars near a right angle, in a direction the flags ask for: the blob's
+  // crop, with columns scanned when the bars lie flat (a standing symbol).
+  void ReadStraightBars(const Region& r, const PassSpec& pass, const SymbologySet& bars) {
+    const double offset = std::fmod(r.gradientDegrees, 180.0);
+    const bool standing = std::abs(offset - 90) < kStraightBarDegrees;
+    const bool lying = offset < kStraightBarDegrees || offset > 180 - kStraightBarDegrees;
+    const UInt32 wanted = standing ? kDirectionVertical : lying ? kDirectionHorizontal : 0;
+    if ((options_.directions & wanted) == 0) return;
+    PassSpec crop = pass;
+    crop.tryRotate = standing;
+    ReadCrop(Grown(r, kTurnedMarginShare, kTurnedMinMargin), crop, bars);
   }
 
   bool RunDiagonal(const PassSpec& pass) {

@@ -55,7 +55,12 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
     add(PassKind::Half, free | centred | (halfLinear && horizontal ? oriented : SymbologySet{}),
         bothWays, options.globalBinarizer);
   }
-  if (regions) add(PassKind::Regions, centred, false, options.globalBinarizer);
+  // Region crops: matrix symbols around blob centres, and bars the full pass
+  // missed, in the directions asked for.
+  if (regions) {
+    add(PassKind::Regions, centred | (horizontal || vertical ? oriented : SymbologySet{}), false,
+        options.globalBinarizer);
+  }
   if (diagonal) add(PassKind::Diagonal, oriented, true, options.globalBinarizer);
   return plan;
 }

@@ -15,7 +15,7 @@ enum class PassKind {
   QuarterTurn,      // a copy turned a quarter turn (vertical without horizontal)
   OtherBinarizer,   // the full pass again with the other binarizer
   Half,             // a half-size copy
-  Regions,          // crops centred on ink blobs
+  Regions,          // crops of ink blobs
   Diagonal,         // a copy turned by 45 degrees, at 1/1 or 1/2 size
 };
 

@@ -20,7 +20,7 @@ inline constexpr UInt32 kDirectionMask = 0xE0;
 // Pass set (word 3 of block A).
 inline constexpr UInt32 kPassFull = 0x1;     // the search area at full resolution
 inline constexpr UInt32 kPassHalf = 0x2;     // a half-size copy: large modules, noisy scans
-inline constexpr UInt32 kPassRegions = 0x4;  // crops centred on ink blobs (Datamatrix, Aztec, Maxi)
+inline constexpr UInt32 kPassRegions = 0x4;  // crops of ink blobs: matrix symbols, missed bars
 inline constexpr UInt32 kPassOtherBinarizer = 0x8;  // the full pass again, other binarizer
 inline constexpr UInt32 kPassHalfLinear = 0x10;     // the half pass reads linear symbols too
 inline constexpr UInt32 kPassMask = 0x1F;

@@ -196,8 +196,10 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
        400, {K::Full}},
       {"both binarizers", options(kPassFull | kPassOtherBinarizer, 0x20), linear, 800, 800,
        {K::Full, K::OtherBinarizer}},
-      {"regions need centred symbologies", options(kPassFull | kPassRegions, 0x20), linear, 2480,
-       3508, {K::Full}},
+      {"regions read bars too", options(kPassFull | kPassRegions, 0x20), linear, 2480, 3508,
+       {K::Full, K::Regions}},
+      {"no bar crops without a straight direction", options(kPassFull | kPassRegions, 0x80),
+       linear, 2480, 3508, {K::Diagonal}},
   };
   for (const Case& c : cases) {
     std::vector<K> kinds;
@@ -222,7 +224,7 @@ TEST(PassPlan, SymbologiesPerPass) {
   EXPECT_TRUE(plan[0].tryRotate);
   // Half without the linear flag: matrix symbols only.
   EXPECT_EQ(plan[1].symbologies, Set({Symbology::QrCode, Symbology::DataMatrix}));
-  EXPECT_EQ(plan[2].symbologies, Set({Symbology::DataMatrix}));
+  EXPECT_EQ(plan[2].symbologies, Set({Symbology::Code128, Symbology::DataMatrix}));
   // A small view looks for Datamatrix in the full pass too.
   EXPECT_TRUE(PlanPasses(o, all, 800, 800)[0].symbologies.test(Index(Symbology::DataMatrix)));
 }
