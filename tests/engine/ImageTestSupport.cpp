@@ -72,13 +72,16 @@ const TestPage& SharedTestPage() {
   return page;
 }
 
-std::string WritePageAs(const std::string& output, const std::string& options) {
+std::string WriteImage(const std::string& inputs, const std::string& output,
+                       const std::string& options) {
   const std::size_t colon = output.find(':');
   const std::string prefix = colon == std::string::npos ? "" : output.substr(0, colon + 1);
   const std::string path = SharedScratch().File(output.substr(prefix.size()));
-  const bool written =
-      RunQuietly("convert " + SharedTestPage().png + " " + options + " " + prefix + path);
-  return written ? path : "";
+  return RunQuietly("convert " + inputs + " " + options + " " + prefix + path) ? path : "";
+}
+
+std::string WritePageAs(const std::string& output, const std::string& options) {
+  return WriteImage(SharedTestPage().png, output, options);
 }
 
 TempDir::TempDir() {

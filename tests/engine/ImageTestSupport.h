@@ -42,9 +42,12 @@ struct TestPage {
 };
 const TestPage& SharedTestPage();
 
-// Writes the test page through `convert <page> <options> <output>` into the
-// scratch directory; the path written, or "" when convert failed. `output`
-// may carry a format prefix such as "PNG24:".
+// Runs `convert <inputs> <options> <output>` into the scratch directory; the
+// path written, or "" when convert failed. `output` may carry a format prefix
+// such as "PNG24:".
+std::string WriteImage(const std::string& inputs, const std::string& output,
+                       const std::string& options);
+// The same with the test page as input.
 std::string WritePageAs(const std::string& output, const std::string& options = "");
 
 // The scratch directory shared by the image tests.
