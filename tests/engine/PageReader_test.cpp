@@ -183,6 +183,51 @@ TEST(PageReader, DeadlineStopsBetweenPasses) {
   EXPECT_EQ(cut.findings.size(), 1u);
 }
 
+// Vertical bars 4 pixels wide (a symbol lying flat), or horizontal ones.
+LumaImage BarsPage(bool standing) {
+  LumaImage page = MarkedPage(1600, 1200);
+  std::fill(page.pixels.begin(), page.pixels.end(), 255);
+  for (Int32 y = 500; y < 620; ++y) {
+    for (Int32 x = 700; x < 940; ++x) {
+      if (((standing ? y : x) / 4) % 2 == 0) page.Row(y)[x] = 0;
+    }
+  }
+  return page;
+}
+
+TEST(PageReader, RegionCropsReadBarsInTheDirectionsAskedFor) {
+  const struct Case {
+    const char* name;
+    bool standing;
+    UInt32 directions;
+    bool found;
+    bool columns;
+  } cases[] = {
+      {"lying bars, horizontal", false, 0x20, true, false},
+      {"lying bars, vertical only", false, 0x40, false, false},
+      {"standing bars, vertical", true, 0x40, true, true},
+      {"standing bars, horizontal only", true, 0x20, false, false},
+  };
+  for (const Case& c : cases) {
+    const LumaImage page = BarsPage(c.standing);
+    MarkReader marks;
+    const ViewReader inner = marks.Reader();
+    // Like a finder that gives up on the whole page but reads a crop.
+    const ViewReader cropsOnly = [&](const LumaView& view, const ZxSettings& settings) {
+      const bool crop = Int64{view.width} * view.height < Int64{page.width} * page.height / 2;
+      return crop ? inner(view, settings) : std::vector<Detection>{};
+    };
+    const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassFull | kPassRegions, c.directions),
+                                   Only(Symbology::Code128), cropsOnly, Deadline::max());
+    ASSERT_EQ(read.findings.size(), c.found ? 1u : 0u) << c.name;
+    if (!c.found) continue;
+    EXPECT_EQ(marks.calls.back().tryRotate, c.columns) << c.name;
+    const Box box = BoxOf(read.findings[0]);
+    EXPECT_NEAR(box.left, 700, 4) << c.name;
+    EXPECT_NEAR(box.bottom, 620, 4) << c.name;
+  }
+}
+
 TEST(PageReader, SymbolWithoutPositionFillsItsView) {
   const LumaImage page = MarkedPage(800, 600);
   const ViewReader unplaced = [](const LumaView&, const ZxSettings&) {
