@@ -7,7 +7,6 @@
 
 #include "engine/core/Findings.h"
 #include "engine/core/PassPlan.h"
-#include "engine/core/Profiles.h"
 #include "engine/core/ResultBlock.h"
 
 namespace vexo::engine {
@@ -114,50 +113,6 @@ TEST(ResultBlock, RecordsAndContentInOneBlock) {
   EXPECT_EQ(PublishResults({}, 100, 100), nullptr);
 }
 
-TEST(Profiles, BlocksCarryEveryProfileBack) {
-  for (UInt32 index = 0; index < kProfileCount; ++index) {
-    ProfileOptionsA a{{44}};
-    ProfileOptionsB b{{8}};
-    ProfileOptionsC c{{12}};
-    WriteOptionBlocks(ProfileSettings(index), a, b, c);
-    ReadOptions read;
-    ASSERT_EQ(ReadOptionBlocks(a, b, c, read), kEngineSuccess) << index;
-    const ReadOptions& table = ProfileSettings(index);
-    EXPECT_EQ(read.profileIndex, index);
-    EXPECT_EQ(read.directions, table.directions) << index;
-    EXPECT_EQ(read.passes, table.passes) << index;
-    EXPECT_EQ(read.tryHarder, table.tryHarder) << index;
-    EXPECT_EQ(read.maxRegions, table.maxRegions) << index;
-    EXPECT_EQ(read.timeBudgetMs, table.timeBudgetMs) << index;
-    EXPECT_EQ(read.diagonal, table.diagonal) << index;
-    EXPECT_TRUE(IsProfileValue(ProfileValueOf(index))) << index;
-  }
-  EXPECT_FALSE(IsProfileValue(ProfileValueOf(kProfileCount)));
-}
-
-TEST(Profiles, DirectionsComeFromBlockA) {
-  const struct Case {
-    const char* name;
-    UInt32 a, b, read;
-  } cases[] = {
-      {"agreeing", 0xA0, 0xA0, 0xA0},
-      {"A wins", 0x20, 0x40, 0x20},
-      {"none reads as horizontal and vertical", 0, 0x80, 0x60},
-      {"other bits ignored", 0x1F | 0x40, 0x40, 0x40},
-  };
-  for (const Case& c : cases) {
-    ProfileOptionsA a{};
-    ProfileOptionsB b{};
-    ProfileOptionsC cc{};
-    WriteOptionBlocks(ProfileSettings(0), a, b, cc);
-    a.words[kDirectionWordA] = c.a;
-    b.words[kDirectionWordB] = c.b;
-    ReadOptions read;
-    ASSERT_EQ(ReadOptionBlocks(a, b, cc, read), kEngineSuccess) << c.name;
-    EXPECT_EQ(read.directions, c.read) << c.name;
-  }
-}
-
 SymbologySet Set(std::initializer_list<Symbology> symbologies) {
   SymbologySet set;
   for (Symbology s : symbologies) set.set(Index(s));
@@ -208,25 +163,6 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
     }
     EXPECT_EQ(kinds, c.kinds) << c.name;
   }
-}
-
-TEST(PassPlan, SymbologiesPerPass) {
-  ReadOptions o;
-  o.passes = kPassFull | kPassHalf | kPassRegions;
-  o.directions = 0x60;
-  o.maxRegions = 16;
-  o.halfPassMinSide = 600;
-  const SymbologySet all = Set({Symbology::Code128, Symbology::QrCode, Symbology::DataMatrix});
-  const std::vector<PassSpec> plan = PlanPasses(o, all, 2480, 3508);
-  ASSERT_EQ(plan.size(), 3u);
-  // Full: linear both ways and QR Code; Datamatrix is left to the crops.
-  EXPECT_EQ(plan[0].symbologies, Set({Symbology::Code128, Symbology::QrCode}));
-  EXPECT_TRUE(plan[0].tryRotate);
-  // Half without the linear flag: matrix symbols only.
-  EXPECT_EQ(plan[1].symbologies, Set({Symbology::QrCode, Symbology::DataMatrix}));
-  EXPECT_EQ(plan[2].symbologies, Set({Symbology::Code128, Symbology::DataMatrix}));
-  // A small view looks for Datamatrix in the full pass too.
-  EXPECT_TRUE(PlanPasses(o, all, 800, 800)[0].symbologies.test(Index(Symbology::DataMatrix)));
 }
 
 }  // namespace

@@ -135,19 +135,6 @@ TEST(PageReader, RepeatedSymbolKeepsTheFirstPassPosition) {
   EXPECT_EQ(read.findings[0].corners[2].y, kMarkTop + kMarkSide);
 }
 
-TEST(PageReader, PartialReadGivesWayToTheFullOne) {
-  const LumaImage page = MarkedPage(800, 600);
-  MarkReader marks;
-  marks.contents = {"345678", "12345678", "4567"};
-  const PageRead read =
-      ReadPage(ViewOf(page), {}, Options(kPassFull | kPassOtherBinarizer | kPassHalf |
-                                         kPassHalfLinear, 0x20),
-               Only(Symbology::Code128), marks.Reader(), Deadline::max());
-  ASSERT_EQ(read.findings.size(), 1u);
-  EXPECT_EQ(std::string(read.findings[0].content.begin(), read.findings[0].content.end()),
-            "12345678");
-}
-
 TEST(PageReader, SymbologiesNotAskedForAreDropped) {
   const LumaImage page = MarkedPage(800, 600);
   MarkReader marks;
