@@ -43,11 +43,11 @@ constexpr UInt32 kThorough = kPassFull | kPassHalf | kPassRegions | kPassOtherBi
 // budget ms, try harder, max regions, half pass min side, diagonal method,
 // max results, merge tolerance.
 constexpr std::array<ReadOptions, kProfileCount> kProfiles{{
-    {0, 0x60, kPassFull | kPassHalf | kPassRegions, false, 2, 20000, true, 64, 600,
-     D::TurnedCrops, 0, 8},
-    {1, 0x60, kPassFull | kPassRegions, false, 2, 10000, false, 16, 0, D::TurnedCrops, 0, 8},
-    {2, 0x60, kPassFull | kPassHalf | kPassRegions | kPassHalfLinear, false, 2, 30000, true, 128,
+    {0, 0x60, kPassFull | kPassHalf | kPassHalfLinear | kPassRegions, false, 2, 20000, true, 64,
      600, D::TurnedCrops, 0, 8},
+    {1, 0x60, kPassHalf | kPassHalfLinear | kPassRegions, false, 2, 10000, true, 32, 600,
+     D::TurnedCrops, 0, 8},
+    {2, 0x60, kThorough, false, 2, 30000, true, 128, 600, D::TurnedCrops, 0, 8},
     {3, 0xE0, kThorough, false, 2, 60000, true, 256, 400, D::TurnedCrops, 0, 8},
 }};
 

@@ -190,6 +190,13 @@ void MeasureGradient(const LumaView& view, Region& region) {
   region.coherence = std::sqrt((xx - yy) * (xx - yy) + 4 * xy * xy) / energy;
 }
 
+double Rank(const Blob& blob) {
+  const double w = blob.box.right - blob.box.left;
+  const double h = blob.box.bottom - blob.box.top;
+  const double aspect = std::max(w, h) / std::min(w, h);
+  return static_cast<double>(blob.pixels) / (aspect * aspect);
+}
+
 }  // namespace
 
 std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce) {
@@ -204,8 +211,10 @@ std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int3
   Plane closed = Close(plane, kCloseRadius);
   std::vector<Blob> blobs = Components(closed);
   std::erase_if(blobs, [&](const Blob& blob) { return !LooksLikeSymbol(blob, plane); });
+  // Squat blobs first: symbols are square or a few times longer than high,
+  // while words and lines of text run long.
   std::stable_sort(blobs.begin(), blobs.end(), [](const Blob& a, const Blob& b) {
-    return a.pixels > b.pixels;
+    return Rank(a) > Rank(b);
   });
   if (blobs.size() > maxRegions) blobs.resize(maxRegions);
   std::vector<Region> regions;

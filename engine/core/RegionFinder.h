@@ -24,7 +24,8 @@ struct Region {
   double coherence = 0;
 };
 
-// At most `maxRegions` blobs, largest first. The view is reduced by `reduce`
+// At most `maxRegions` blobs, ranked by area over the square of the aspect
+// ratio (symbols are squat, text runs long). The view is reduced by `reduce`
 // (1 or more) before the search; regions are given in view coordinates.
 std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce);
 
