@@ -23,6 +23,7 @@ constexpr double kDiagonalDegrees = 45;
 constexpr double kMinBarCoherence = 0.5;
 constexpr double kTurnedMarginShare = 0.15;
 constexpr Int32 kTurnedMinMargin = 16;
+// Bars this close to a right angle are left to the straight passes.
 constexpr double kStraightSkewDegrees = 5;
 // Region crops read bars within this many degrees of a right angle.
 constexpr double kStraightBarDegrees = 20;
