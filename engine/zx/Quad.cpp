@@ -10,6 +10,9 @@ namespace {
 constexpr int kMinContrast = 40;
 // Share of samples two neighbouring scan lines of one symbol agree on.
 constexpr double kMinAgreement = 0.8;
+// A line crosses the symbol while it holds at least this share of the dark
+// samples of the line the growth started from.
+constexpr double kMinBarShare = 0.5;
 // Add-on gaps are 7 to 12 modules; search a little further for skewed reads.
 constexpr double kAddOnSearchFromModules = 3.0;
 constexpr double kAddOnMaxGapModules = 14.0;
@@ -98,6 +101,11 @@ double Agreement(const std::vector<bool>& a, const std::vector<bool>& b) {
   return a.empty() ? 0.0 : double(same) / double(a.size());
 }
 
+double DarkShare(const std::vector<bool>& bits) {
+  const auto dark = std::count(bits.begin(), bits.end(), true);
+  return bits.empty() ? 0.0 : double(dark) / double(bits.size());
+}
+
 }  // namespace
 
 bool IsEmpty(const Quad& quad) {
@@ -142,13 +150,15 @@ Quad GrowLinearBand(const GrayView& view, const Quad& band) {
     int threshold = -1;
     const std::vector<bool> reference = BarLine(view, f, b, start, threshold);
     if (reference.empty()) continue;
+    // White lines agree with each other: growth stops where the bars end.
+    const double minDarkShare = kMinBarShare * DarkShare(reference);
     for (const int dir : {-1, 1}) {
       std::vector<bool> previous = reference;
       double reached = start;
       for (int step = 1; step <= maxSteps; ++step) {
         const double v = start + dir * step;
         std::vector<bool> line = BarLine(view, f, b, v, threshold);
-        if (Agreement(previous, line) < kMinAgreement) break;
+        if (DarkShare(line) < minDarkShare || Agreement(previous, line) < kMinAgreement) break;
         previous = std::move(line);
         reached = v;
       }
