@@ -84,13 +84,16 @@ class PassRunner {
 
   // Reads `view`, whose points map to the area by `viewToArea`, and merges
   // the detections of the wanted symbologies.
-  void Read(const LumaView& view, const AffineMap& viewToArea, const PassSpec& pass,
-            const SymbologySet& wanted) {
+  // Returns how many detections it took.
+  int Read(const LumaView& view, const AffineMap& viewToArea, const PassSpec& pass,
+           const SymbologySet& wanted) {
     const AffineMap toPage = areaToPage_.After(viewToArea);
+    int taken = 0;
     for (Detection& detection : reader_(view, SettingsFor(pass, wanted))) {
       if (detection.symbology >= Symbology::Count || !wanted.test(Index(detection.symbology))) {
         continue;
       }
+      ++taken;
       Finding finding{detection.symbology, detection.code, std::move(detection.content), {}};
       const auto& c = detection.corners;
       const bool located = std::any_of(c.begin(), c.end(), [&](const PointI& p) {
@@ -107,6 +110,7 @@ class PassRunner {
       }
       MergeFinding(findings_, std::move(finding), options_.mergeTolerance);
     }
+    return taken;
   }
 
   void ReadCrop(Region crop, const PassSpec& pass, const SymbologySet& wanted) {
@@ -114,6 +118,42 @@ class PassRunner {
     if (crop.right <= crop.left || crop.bottom <= crop.top) return;
     Read(CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top),
          AffineMap::Translation(crop.left, crop.top), pass, wanted);
+  }
+
+  // The Datamatrix and Aztec finders start at the centre of their view: a
+  // crop cut by the area's edge is padded with white instead, so that the
+  // blob stays at its centre.
+  void ReadCentredCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted) {
+    const Region inside = Clipped(crop);
+    if (inside.right <= inside.left || inside.bottom <= inside.top) return;
+    if (inside.left == crop.left && inside.top == crop.top && inside.right == crop.right &&
+        inside.bottom == crop.bottom) {
+      ReadCrop(crop, pass, wanted);
+      return;
+    }
+    const DerivedImage padded =
+        CropPadded(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
+    Read(ViewOf(padded.image), padded.toSource, pass, wanted);
+  }
+
+  // The Maxi Code reader takes the symbol upright only: a tight crop that
+  // gives nothing is read again after each quarter turn.
+  void ReadMaxiCrop(const Region& blob, const PassSpec& pass) {
+    SymbologySet only;
+    only.set(Index(Symbology::MaxiCode));
+    const Region crop = Clipped(Grown(blob, kMaxiMarginShare, kMaxiMinMargin));
+    if (crop.right <= crop.left || crop.bottom <= crop.top) return;
+    const LumaView view =
+        CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
+    const AffineMap cropToArea = AffineMap::Translation(crop.left, crop.top);
+    if (Read(view, cropToArea, pass, only) > 0) return;
+    DerivedImage turned = RotateQuarterClockwise(view);
+    for (int turn = 1; turn < 4; ++turn) {
+      if (Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, only) > 0) return;
+      DerivedImage next = RotateQuarterClockwise(ViewOf(turned.image));
+      next.toSource = turned.toSource.After(next.toSource);
+      turned = std::move(next);
+    }
   }
 
   // Ink blobs of the area, found once for the region and diagonal passes.
@@ -152,12 +192,10 @@ class PassRunner {
       const Int32 cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
       const Int32 longer = std::max(r.right - r.left, r.bottom - r.top);
       const Int32 half = std::max(kRegionCropFactor * longer, kRegionCropMinSide) / 2;
-      if (centred.any()) ReadCrop({cx - half, cy - half, cx + half, cy + half}, pass, centred);
-      if (maxi) {
-        SymbologySet only;
-        only.set(Index(Symbology::MaxiCode));
-        ReadCrop(Grown(r, kMaxiMarginShare, kMaxiMinMargin), pass, only);
+      if (centred.any()) {
+        ReadCentredCrop({cx - half, cy - half, cx + half, cy + half, 0, 0}, pass, centred);
       }
+      if (maxi) ReadMaxiCrop(r, pass);
     }
     return true;
   }

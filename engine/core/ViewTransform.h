@@ -17,6 +17,10 @@ struct DerivedImage {
 // keeps the rectangle inside the view.
 LumaView CropView(const LumaView& view, Int32 left, Int32 top, Int32 width, Int32 height);
 
+// A copy of the part of `view` in [left, left+width) x [top, top+height),
+// white where that rectangle leaves the view.
+DerivedImage CropPadded(const LumaView& view, Int32 left, Int32 top, Int32 width, Int32 height);
+
 // Each pixel the mean of a 2x2 block; an odd last row or column is dropped.
 DerivedImage HalveView(const LumaView& view);
 
