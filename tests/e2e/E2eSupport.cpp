@@ -1,0 +1,111 @@
+#include "tests/e2e/E2eSupport.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+namespace vexo::e2e {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::string pattern = (fs::temp_directory_path() / "e2etest-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  EXPECT_FALSE(path_.empty()) << "no temporary folder";
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  if (!path_.empty()) fs::remove_all(path_, ignored);
+}
+
+const Gray& MixedPage() {
+  static const Gray page = [] {
+    using test::DrawSymbol, test::Place, test::Turned;
+    Gray p = Gray::White(kPageWidth, kPageHeight);
+    Place(p, DrawSymbol("CODE128 --height=30 -d E2E-128", 1), 60, 60);
+    Place(p, DrawSymbol("QRCODE -d 'E2E QR 0042'", 2), 720, 60);
+    Place(p, Turned(DrawSymbol("CODE39 --height=30 -d E2E39", 1), 90), 460, 260);
+    Place(p, DrawSymbol("EANX -d 400638133393", 1.5), 60, 420);
+    Place(p, DrawSymbol("DATAMATRIX --square -d 'E2E DM'", 3), 780, 520);
+    return p;
+  }();
+  return page;
+}
+
+Entries TypesAndTexts(const std::string& document) {
+  static const std::regex entry(R"re("type": "([^"]*)",\n *"text": "([^"]*)")re");
+  Entries found;
+  for (auto it = std::sregex_iterator(document.begin(), document.end(), entry);
+       it != std::sregex_iterator(); ++it) {
+    found.emplace_back((*it)[1], (*it)[2]);
+  }
+  return found;
+}
+
+std::string RequestText(const Request& r) {
+  std::string text = "{";
+  const auto add = [&](const char* key, const std::string& value) {
+    if (text.size() > 1) text += ", ";
+    text += std::string("\"") + key + "\": " + value;
+  };
+  if (r.searchTypeGroups) add("searchTypeGroups", std::to_string(*r.searchTypeGroups));
+  if (r.searchDirections) add("searchDirections", std::to_string(*r.searchDirections));
+  if (r.profile) add("profile", std::to_string(*r.profile));
+  if (r.outputFormat) add("outputFormat", std::to_string(*r.outputFormat));
+  add("width", std::to_string(r.width));
+  add("height", std::to_string(r.height));
+  add("stride", std::to_string(r.width));
+  add("dpi", std::to_string(r.dpi));
+  add("scalarW", "\"1.0\"");
+  add("scalarH", "\"1.0\"");
+  add("bitmapPath", "\"" + r.bitmapPath + "\"");
+  add("resultPath", "\"" + r.resultPath + "\"");
+  return text + "}";
+}
+
+WorkerRun RunWorker(const TempDir& dir, const Request& request) {
+  const std::string requestPath = dir.File("request.json");
+  const std::string outPath = dir.File("stdout.txt");
+  const std::string errPath = dir.File("stderr.txt");
+  WriteBytes(requestPath, RequestText(request));
+  std::error_code ignored;
+  fs::remove(request.resultPath, ignored);
+  const std::string command = std::string("'") + VELMORA_WORKER + "' '" + requestPath + "' >'" +
+                              outPath + "' 2>'" + errPath + "' </dev/null";
+  const int status = std::system(command.c_str());
+  WorkerRun run;
+  if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+  run.out = ReadBytes(outPath);
+  run.err = ReadBytes(errPath);
+  if (fs::exists(request.resultPath)) run.result = ReadBytes(request.resultPath);
+  return run;
+}
+
+void WriteImage(const Gray& page, const std::string& path, const std::string& options,
+                const std::string& format) {
+  const std::string raw = path + ".raw";
+  WriteBytes(raw, std::string(page.pixels.begin(), page.pixels.end()));
+  const std::string command = "convert -size " + std::to_string(page.width) + "x" +
+                              std::to_string(page.height) + " -depth 8 gray:'" + raw + "' " +
+                              options + " '" + (format.empty() ? "" : format + ":") + path + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  fs::remove(raw);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace vexo::e2e
