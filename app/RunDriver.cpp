@@ -1,5 +1,6 @@
 #include "app/RunDriver.h"
 
+#include <chrono>
 #include <exception>
 #include <initializer_list>
 #include <iostream>
@@ -11,7 +12,9 @@
 #include "app/MessageText.h"
 #include "app/Messages.h"
 #include "app/RequestDocument.h"
+#include "app/RunWatchdog.h"
 #include "engine/Engine.h"
+#include "engine/core/Status.h"
 #include "wrapper/BarcodeExtractor.h"
 
 namespace vexo {
@@ -64,12 +67,28 @@ bool IsValidUTF8(std::string_view text) {
   return true;
 }
 
+// The engine ends its search at the profile's time budget (60 s at most),
+// but only between steps; this bounds a step that does not come back (one
+// library read of a page built to be slow), and the decode before it.
+constexpr std::chrono::seconds kExtractionTimeLimit{90};
+
+std::string TimeLimitReport() {
+  return IdentityPrefix() + msg::kErrorSeparator +
+         engine::StatusText(engine::kStatusTimeBudgetExceeded) + "\n";
+}
+
 // One run over the request file; every failure leaves by exception.
 void Run(const char* argument, const EngineFactory& createEngine) {
   BarcodeRequest request;
   ParseRequest(request, ArgumentToPath(argument));
   const std::unique_ptr<ImagingEngine> engine = createEngine();
-  const std::string document = BarcodeExtractor(request, *engine).Extract();
+  std::string document;
+  {
+    // Disarmed before the result file is opened, so a stop never leaves
+    // half a result behind.
+    const RunWatchdog watchdog(kExtractionTimeLimit, TimeLimitReport());
+    document = BarcodeExtractor(request, *engine).Extract();
+  }
   WriteWholeFile(request.resultPath, document);
 }
 
