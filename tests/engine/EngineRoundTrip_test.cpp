@@ -19,12 +19,6 @@ constexpr Int32 kLeftMargin = 90;
 constexpr Int32 kTopMargin = 60;
 constexpr Int32 kPageSlack = 180;  // the page is this much wider and higher than the symbol
 
-// The codes the extraction asks for when every group is requested.
-const std::vector<UInt32> kEveryGroup{
-    0x8003FFFF, 0x04000001, 0x04000002, 0x04000004, 0x04000008, 0x04000010, 0x04000080,
-    0x04000020, 0x04000040, 0x04000100, 0x20002000, 0x20000001, 0x08000001, 0x10000001,
-    0x10000002, 0x10000004, 0x21000000, 0x22000000, 0x24000000};
-
 // Which part of the drawing the record covers.
 enum class Part { Whole, MainOfAddOn, AddOn };
 

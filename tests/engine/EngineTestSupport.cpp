@@ -88,9 +88,11 @@ Gray TurnedBy(const Gray& image, double degreesClockwise) {
 }
 
 EngineSession::EngineSession(const Gray& page, UInt32 featureMask)
+    : EngineSession(EncodePng(page), featureMask) {}
+
+EngineSession::EngineSession(const std::vector<UInt8>& file, UInt32 featureMask)
     : engine_(engine::CreateImagingEngine()) {
-  const std::vector<UInt8> png = EncodePng(page);
-  EXPECT_EQ(engine_->DecodeImageToBitmap(png.data(), &bitmap_, sizeof bitmap_, 0, 4, png.size(),
+  EXPECT_EQ(engine_->DecodeImageToBitmap(file.data(), &bitmap_, sizeof bitmap_, 0, 4, file.size(),
                                          nullptr, nullptr),
             kEngineSuccess);
   open_ = engine_->OpenBarcodeReader(featureMask) == kEngineSuccess;

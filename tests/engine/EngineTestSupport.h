@@ -19,6 +19,11 @@ inline constexpr UInt32 kCode128 = 0x80000020;
 inline constexpr UInt32 kHorizontal = 0x20;
 inline constexpr UInt32 kVertical = 0x40;
 inline constexpr UInt32 kDiagonal = 0x80;
+// The codes the extraction hands over when every group is requested.
+inline const std::vector<UInt32> kEveryGroup{
+    0x8003FFFF, 0x04000001, 0x04000002, 0x04000004, 0x04000008, 0x04000010, 0x04000080,
+    0x04000020, 0x04000040, 0x04000100, 0x20002000, 0x20000001, 0x08000001, 0x10000001,
+    0x10000002, 0x10000004, 0x21000000, 0x22000000, 0x24000000};
 
 // The image as a PNG file's bytes (ImageMagick).
 std::vector<UInt8> EncodePng(const Gray& image);
@@ -54,6 +59,8 @@ struct FindArgs {
 class EngineSession {
  public:
   explicit EngineSession(const Gray& page, UInt32 featureMask = kAllFeatures);
+  // The engine decodes the image file itself.
+  explicit EngineSession(const std::vector<UInt8>& file, UInt32 featureMask = kAllFeatures);
   ~EngineSession();
   EngineSession(const EngineSession&) = delete;
   EngineSession& operator=(const EngineSession&) = delete;

@@ -1,0 +1,128 @@
+// Photographed, faxed and scanned pages: sheets of symbols drawn from fixed
+// seeds, spoiled one way each, must be read at least as often as today and
+// at least as often as the zxing-cpp command-line reader reads them, with no
+// misread. Pages without symbols must give nothing.
+//
+// The default run reads two sheets of twelve symbols per degradation; with
+// VELMORA_LONG_TESTS=1 in the environment it reads ten.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "engine/core/Status.h"
+#include "tests/engine/DegradedCorpus.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace vexo::test {
+namespace {
+
+constexpr int kShortSheets = 2;
+constexpr int kLongSheets = 10;
+
+bool LongRun() {
+  const char* value = std::getenv("VELMORA_LONG_TESTS");
+  return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+struct DegradationRow {
+  Degradation degradation;
+  UInt32 seed;        // of the first sheet; the next ones count up from it
+  int minReads;       // of the 24 symbols of the default run: what is read today
+  int minReadsLong;   // of the 120 of the long run
+};
+void PrintTo(const DegradationRow& r, std::ostream* os) { *os << r.degradation.name; }
+
+// The sheet is 2240 x 1200 pixels at 300 dpi; modules are 2 to 5 pixels.
+const DegradationRow kTable[] = {
+    {{"Blur", "-blur 0x1.0", "png"}, 7001, 24, 114},
+    {{"Noise", "-seed {seed} -attenuate 1.0 +noise Gaussian", "png"}, 7101, 24, 120},
+    {{"LowContrast", "+level 38%,62%", "png"}, 7201, 22, 113},
+    {{"Jpeg30", "-quality 30", "jpg"}, 7301, 24, 120},
+    {{"Skew3", "-background white -rotate 3", "png"}, 7401, 22, 115},
+    {{"Perspective",
+      "-virtual-pixel white -distort Perspective "
+      "'0,0 40,30 2239,0 2190,0 0,1199 0,1160 2239,1199 2200,1199'",
+      "png"},
+     7501, 22, 115},
+    {{"FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
+      "tif"},
+     7601, 17, 87},
+};
+
+class DegradedScans : public testing::TestWithParam<DegradationRow> {};
+
+TEST_P(DegradedScans, ReadAsOftenAsBeforeAndAsTheReferenceReader) {
+  const DegradationRow& row = GetParam();
+  const int sheets = LongRun() ? kLongSheets : kShortSheets;
+  Tally ours, reference;
+  bool referenceRan = true;
+  std::size_t drawn = 0;
+  for (int s = 0; s < sheets; ++s) {
+    const UInt32 seed = row.seed + UInt32(s);
+    const CorpusSheet sheet = MakeCorpusSheet(seed);
+    const std::vector<UInt8> file = DegradedFile(sheet.page, row.degradation, seed);
+    ASSERT_FALSE(file.empty());
+    drawn += sheet.contents.size();
+    EngineSession session(file);
+    FindArgs args;
+    args.codes = kEveryGroup;
+    args.directions = kHorizontal | kVertical | kDiagonal;
+    std::vector<std::string> found;
+    for (const Record& r : session.Find(args).records) found.push_back(r.content);
+    ours.Add(Count(found, sheet.contents));
+    if (const auto theirs = ZxingReaderContents(file, row.degradation.extension)) {
+      reference.Add(Count(*theirs, sheet.contents));
+    } else {
+      referenceRan = false;
+    }
+  }
+  std::cout << row.degradation.name << ": seeds " << row.seed << ".." << row.seed + sheets - 1
+            << ", " << drawn << " symbols; engine read " << ours.read << " (misread "
+            << ours.misreads.size() << ")";
+  if (referenceRan) {
+    std::cout << ", ZXingReader -noscale read " << reference.read << " (misread "
+              << reference.misreads.size() << ")";
+  }
+  std::cout << std::endl;
+  EXPECT_EQ(ours.misreads, std::vector<std::string>{});
+  EXPECT_GE(ours.read, LongRun() ? row.minReadsLong : row.minReads);
+  if (referenceRan) {
+    EXPECT_GE(ours.read, reference.read);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DegradedScans, testing::ValuesIn(kTable),
+                         [](const auto& p) { return std::string(p.param.degradation.name); });
+
+struct BlankCase {
+  const char* name;
+  UInt32 seed;
+  bool photo;  // else text-like marks
+};
+void PrintTo(const BlankCase& c, std::ostream* os) { *os << c.name; }
+
+class PagesWithoutSymbols : public testing::TestWithParam<BlankCase> {};
+
+TEST_P(PagesWithoutSymbols, GiveNothing) {
+  const BlankCase& c = GetParam();
+  EngineSession session(c.photo ? PhotoLikeFile(c.seed) : EncodePng(TextLikePage(c.seed)));
+  FindArgs args;
+  args.codes = kEveryGroup;
+  args.directions = kHorizontal | kVertical | kDiagonal;
+  const FindOutcome outcome = session.Find(args);
+  EXPECT_EQ(outcome.status, engine::kStatusNothingFound);
+  EXPECT_EQ(outcome.records.size(), 0u) << Describe(outcome.records);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, PagesWithoutSymbols,
+                         testing::Values(BlankCase{"TextLike11", 11, false},
+                                         BlankCase{"TextLike12", 12, false},
+                                         BlankCase{"PhotoLike21", 21, true},
+                                         BlankCase{"PhotoLike22", 22, true}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace vexo::test
