@@ -2,16 +2,28 @@
 # End-to-end benchmark of the worker on an A4 300-dpi page, per profile,
 # beside ZXingReader and zbarimg on the same page in the same run.
 # Prints wall time (median of RUNS), peak memory and barcodes found, then the
-# ratios that the targets are stated in. Usage: bench/run.sh [RUNS]
+# ratios that the targets are stated in.
+# Usage: bench/run.sh [RUNS] [PAGE]
+#   PAGE: bench (default, bench/make-page.sh), diagonal
+#   (bench/make-diagonal-page.sh), hard (bench/make-hard-page.sh), or the path
+#   of an image file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
+page_name=${2:-bench}
 worker=${WORKER:-build/velmora-barcode}
 [[ -x $worker ]] || { echo "build the worker first (tools/build.sh)"; exit 1; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 page=$tmp/page.png
-bash bench/make-page.sh "$page"
+case $page_name in
+  bench) bash bench/make-page.sh "$page"; drawn=8 ;;
+  diagonal) bash bench/make-diagonal-page.sh "$page"; drawn=7 ;;
+  hard) bash bench/make-hard-page.sh "$page"; drawn=10 ;;
+  *)
+    [[ -f $page_name ]] || { echo "no such page: $page_name (bench, diagonal, hard or a file)"; exit 1; }
+    page=$page_name; drawn="?" ;;
+esac
 read -r width height < <(identify -format '%w %h\n' "$page")
 pixels=$((width * height))
 
@@ -45,7 +57,7 @@ measure zxing-fast "grep -c . $tmp/out || true" -- ZXingReader -1 -fast "$page"
 measure zxing-fast-noscale "grep -c . $tmp/out || true" -- ZXingReader -1 -fast -noscale "$page"
 measure zbarimg "grep -c . $tmp/out || true" -- zbarimg -q "$page"
 
-printf '\nPage %dx%d (%d pixels), 8 barcodes, median of %d runs\n\n' "$width" "$height" "$pixels" "$runs"
+printf '\nPage %s, %dx%d (%d pixels), %s barcodes, median of %d runs\n\n' "$page_name" "$width" "$height" "$pixels" "$drawn" "$runs"
 printf '%-16s %10s %12s %8s\n' reader "wall (s)" "peak (MiB)" found
 for n in profile1 profile2 profile3 profile4 zxing zxing-noscale zxing-fast zxing-fast-noscale zbarimg; do
   printf '%-16s %10s %12.1f %8s\n' "$n" "${wall[$n]}" "$(echo "${rss[$n]} / 1024" | bc -l)" "${found[$n]}"
