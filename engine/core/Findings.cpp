@@ -22,13 +22,16 @@ Int32 Rounded(double v) { return static_cast<Int32>(std::lround(v)); }
 
 PointD Middle(const Box& box) { return {(box.left + box.right) / 2, (box.top + box.bottom) / 2}; }
 
-// Interleaved 2 of 5 carries no check character: the library finds it in the
-// bars of other symbols (a Code 128 read at half size). A read of it whose
+// Symbologies the library finds in the bars of other symbols: Interleaved 2
+// of 5, which carries no check character (in a Code 128 read at half size),
+// and UPC-E, six digits (in one half of a skewed EAN-13). A read of one whose
 // centre lies on a symbol of another symbology is taken for such a misread.
-bool Unchecked(const Finding& f) { return f.symbology == Symbology::Interleaved2of5; }
+bool Weak(const Finding& f) {
+  return f.symbology == Symbology::Interleaved2of5 || f.symbology == Symbology::UpcE;
+}
 
-bool OnOtherSymbol(const Finding& unchecked, const Finding& other) {
-  return other.symbology != unchecked.symbology && Inside(BoxOf(other), Middle(BoxOf(unchecked)));
+bool OnOtherSymbol(const Finding& weak, const Finding& other) {
+  return other.symbology != weak.symbology && Inside(BoxOf(other), Middle(BoxOf(weak)));
 }
 
 }  // namespace
@@ -50,15 +53,11 @@ bool Inside(const Box& box, PointD point) {
 }
 
 bool MergeFinding(std::vector<Finding>& accepted, Finding candidate, double tolerance) {
-  if (Unchecked(candidate)) {
-    if (std::any_of(accepted.begin(), accepted.end(),
-                    [&](const Finding& f) { return OnOtherSymbol(candidate, f); })) {
-      return false;
-    }
-  } else {
-    std::erase_if(accepted,
-                  [&](const Finding& f) { return Unchecked(f) && OnOtherSymbol(f, candidate); });
+  if (std::any_of(accepted.begin(), accepted.end(),
+                  [&](const Finding& f) { return Weak(candidate) && OnOtherSymbol(candidate, f); })) {
+    return false;
   }
+  std::erase_if(accepted, [&](const Finding& f) { return Weak(f) && OnOtherSymbol(f, candidate); });
   const Box box = BoxOf(candidate);
   for (Finding& earlier : accepted) {
     if (earlier.symbology != candidate.symbology || !Overlap(BoxOf(earlier), box, tolerance)) {

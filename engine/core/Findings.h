@@ -35,9 +35,9 @@ bool Inside(const Box& box, PointD point);
 //   - one content is part of the other (a partial read, as a skewed scan line
 //     gives for Interleaved 2 of 5): the longer one stays, in the earlier's
 //     place.
-// An Interleaved 2 of 5 finding, which carries no check character, whose
-// centre lies on a finding of another symbology is dropped, whichever came
-// first. Returns true when the candidate was added or replaced an earlier finding.
+// An Interleaved 2 of 5 or UPC-E finding whose centre lies on a finding of
+// another symbology is dropped, whichever came first: the library finds these
+// weakly checked symbologies in the bars of other symbols. Returns true when the candidate was added or replaced an earlier finding.
 bool MergeFinding(std::vector<Finding>& accepted, Finding candidate, double tolerance);
 
 // Top, then left (of the bounding boxes, rounded to pixels), then code, then

@@ -1,5 +1,6 @@
-// Interleaved 2 of 5 carries no check character: a read of it lying on a
-// symbol of another symbology is dropped, whichever pass found which first.
+// Interleaved 2 of 5 (no check character) and UPC-E (six digits) are found in
+// the bars of other symbols: a read of one lying on a symbol of another
+// symbology is dropped, whichever pass found which first.
 
 #include <gtest/gtest.h>
 
@@ -18,11 +19,13 @@ Finding Box(Symbology symbology, const std::string& content, double left, double
   return f;
 }
 
-TEST(MergeUnchecked, InterleavedReadOnAnotherSymbolIsDropped) {
+TEST(MergeWeak, ReadOnAnotherSymbolIsDropped) {
   const Finding code128 = Box(Symbology::Code128, "XXB", 100, 100, 130, 60);
   const Finding onIt = Box(Symbology::Interleaved2of5, "328280", 102, 98, 120, 58);
   const Finding besideIt = Box(Symbology::Interleaved2of5, "12345678", 236, 100, 150, 60);
   const Finding qrBeside = Box(Symbology::QrCode, "QR", 236, 100, 60, 60);
+  const Finding ean13 = Box(Symbology::Ean13, "9317001388244", 500, 100, 190, 150);
+  const Finding upcEInIt = Box(Symbology::UpcE, "13170019", 590, 100, 100, 150);
   const struct Case {
     const char* name;
     std::vector<Finding> order;
@@ -35,6 +38,11 @@ TEST(MergeUnchecked, InterleavedReadOnAnotherSymbolIsDropped) {
                                                                100, 40)},
        {"XXB", "C39"}},
       {"a symbol beside an earlier Interleaved read", {besideIt, qrBeside}, {"12345678", "QR"}},
+      {"UPC-E in one half of an EAN-13", {ean13, upcEInIt}, {"9317001388244"}},
+      {"UPC-E found before the EAN-13", {upcEInIt, ean13}, {"9317001388244"}},
+      {"EAN-13 beside a UPC-E", {upcEInIt, Box(Symbology::Ean13, "5901234123457", 700, 100, 190,
+                                               150)},
+       {"13170019", "5901234123457"}},
   };
   for (const Case& c : cases) {
     std::vector<Finding> accepted;
