@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <regex>
 
 namespace vexo::e2e {
 
@@ -39,11 +38,22 @@ const Gray& MixedPage() {
 }
 
 Entries TypesAndTexts(const std::string& document) {
-  static const std::regex entry(R"re("type": "([^"]*)",\n *"text": "([^"]*)")re");
+  // The value of `key` on the line where it is found after `from`.
+  const auto value = [&](const std::string& key, std::size_t& from) -> std::string {
+    const std::string opening = "\"" + key + "\": \"";
+    from = document.find(opening, from);
+    if (from == std::string::npos) return {};
+    from += opening.size();
+    const std::size_t close = document.find("\",\n", from);
+    return close == std::string::npos ? std::string() : document.substr(from, close - from);
+  };
   Entries found;
-  for (auto it = std::sregex_iterator(document.begin(), document.end(), entry);
-       it != std::sregex_iterator(); ++it) {
-    found.emplace_back((*it)[1], (*it)[2]);
+  for (std::size_t at = 0;;) {
+    std::string type = value("type", at);
+    if (at == std::string::npos) break;
+    std::string text = value("text", at);
+    if (at == std::string::npos) break;
+    found.emplace_back(std::move(type), std::move(text));
   }
   return found;
 }

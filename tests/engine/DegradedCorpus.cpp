@@ -11,7 +11,6 @@
 #include <iterator>
 #include <memory>
 #include <random>
-#include <regex>
 #include <set>
 
 namespace vexo::test {
@@ -61,8 +60,8 @@ bool Run(const std::string& command) {
   return false;
 }
 
-// Draws from the generator's raw output only: the standard distributions
-// differ between libraries, and the corpus must not.
+// Draws from the generator's raw output only: the standard distributions and
+// std::shuffle differ between libraries, and the corpus must not.
 class Draw {
  public:
   explicit Draw(UInt32 seed) : engine_(seed) {}
@@ -76,7 +75,10 @@ class Draw {
     if (text.back() == ' ') text.back() = 'Y';
     return text;
   }
-  std::mt19937& Engine() { return engine_; }
+  template <typename T>
+  void Shuffle(std::vector<T>& items) {
+    for (int i = int(items.size()) - 1; i > 0; --i) std::swap(items[i], items[Between(0, i)]);
+  }
 
  private:
   std::mt19937 engine_;
@@ -140,7 +142,7 @@ std::vector<Drawn> DrawKinds(Draw& draw) {
 CorpusSheet MakeCorpusSheet(UInt32 seed) {
   Draw draw(seed);
   std::vector<Drawn> kinds = DrawKinds(draw);
-  std::shuffle(kinds.begin(), kinds.end(), draw.Engine());
+  draw.Shuffle(kinds);
   CorpusSheet sheet{Gray::White(kColumns * kCellWidth, kRows * kCellHeight), {}};
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     const Drawn& k = kinds[i];
@@ -191,11 +193,14 @@ std::optional<std::vector<std::string>> ZxingReaderContents(const std::vector<UI
   char chunk[4096];
   for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe.get())) > 0;) output.append(chunk, n);
   // One line per symbol: the file, the format, the content in quotes.
-  static const std::regex line(R"re([^ \n]+ [^ \n]+ "(.*)"\n)re");
   std::vector<std::string> contents;
-  for (auto it = std::sregex_iterator(output.begin(), output.end(), line);
-       it != std::sregex_iterator(); ++it) {
-    contents.push_back((*it)[1]);
+  std::size_t start = 0;
+  for (std::size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = output.substr(start, end - start);
+    const std::size_t open = line.find(" \"");
+    if (open != std::string::npos && line.size() > open + 2 && line.back() == '"') {
+      contents.push_back(line.substr(open + 2, line.size() - open - 3));
+    }
   }
   return contents;
 }

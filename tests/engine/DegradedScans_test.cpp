@@ -46,10 +46,10 @@ const DegradationRow kTable[] = {
       "-virtual-pixel white -distort Perspective "
       "'0,0 40,30 2239,0 2190,0 0,1199 0,1160 2239,1199 2200,1199'",
       "png"},
-     7501, 22, 115},
+     7501, 23, 114},
     {{"FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
       "tif"},
-     7601, 17, 87},
+     7601, 17, 84},
 };
 
 class DegradedScans : public testing::TestWithParam<DegradationRow> {};

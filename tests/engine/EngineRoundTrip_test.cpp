@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include "tests/engine/EngineTestSupport.h"
@@ -15,6 +16,7 @@ namespace vexo::test {
 namespace {
 
 constexpr Int32 kTolerance = 3;  // pixels, for each edge of the rectangle
+constexpr Int32 kAngleTolerance = 300;  // hundredths of a degree
 constexpr Int32 kLeftMargin = 90;
 constexpr Int32 kTopMargin = 60;
 constexpr Int32 kPageSlack = 180;  // the page is this much wider and higher than the symbol
@@ -143,6 +145,11 @@ TEST_P(RoundTrip, TypeContentAndRectangle) {
   EXPECT_EQ(outcome.records.size(), expectedCount) << Describe(outcome.records);
   EXPECT_EQ(GetBarcodeTypeName(record->code), c.typeName);
   EXPECT_EQ(record->content, c.content);
+  // Turned clockwise on the page: the angle is counter-clockwise, in
+  // hundredths of a degree; a corner a pixel off turns a small symbol by two.
+  const Int32 angle = rotate == 0 ? 0 : rotate == 180 ? 18000 : (rotate == 90 ? -9000 : 9000);
+  const Int32 off = (record->angle - angle + 36000 + 18000) % 36000 - 18000;
+  EXPECT_LE(std::abs(off), kAngleTolerance) << record->angle;
   const double tolerance = kTolerance + c.slackModules * 2 * scale;  // a module is 2 * scale
   EXPECT_NEAR(record->left, left, tolerance);
   EXPECT_NEAR(record->top, top, tolerance);
