@@ -1,5 +1,6 @@
 #include "app/FileAccess.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -38,7 +39,7 @@ std::string PathToUTF8(const WideString& path) {
 
 // Both operations convert the path first: a path that does not convert fails
 // before any file is touched.
-void ReadWholeFile(const WideString& path, std::vector<char>& buffer) {
+void ReadWholeFile(const WideString& path, std::vector<char>& buffer, long long maxSize) {
   const std::string utf8Path = PathToUTF8(path);
   FileHandle file = OpenFile(path, "rb");
   if (!file) ThrowFileError(msg::kCannotOpenInput, utf8Path, errno);
@@ -46,7 +47,7 @@ void ReadWholeFile(const WideString& path, std::vector<char>& buffer) {
   if (SeekFile(file.get(), 0, SEEK_END) != 0) CloseAndThrow(file, msg::kCannotReadInput, utf8Path);
   const long long size = TellFile(file.get());
   if (size < 0) CloseAndThrow(file, msg::kCannotReadInput, utf8Path);
-  if (size > kMaxReadableFileSize) {
+  if (size > std::min(maxSize, kMaxReadableFileSize)) {
     errno = EFBIG;
     CloseAndThrow(file, msg::kCannotReadInput, utf8Path);
   }

@@ -18,8 +18,15 @@ inline constexpr long long kMaxReadableFileSize = 0x7FFFFFFF;
 // no valid UTF-16 throws the conversion's exception.
 std::string PathToUTF8(const WideString& path);
 
-// Replaces the content of `buffer` with the file's bytes.
-void ReadWholeFile(const WideString& path, std::vector<char>& buffer);
+// Largest request document ParseRequest reads (64 MiB). Requests are a few
+// hundred bytes; the parsed document takes up to about 18 times the text's
+// size, so a larger one could use up the machine's memory.
+inline constexpr long long kMaxRequestFileSize = 64LL * 1024 * 1024;
+
+// Replaces the content of `buffer` with the file's bytes. A file larger than
+// `maxSize` (at most kMaxReadableFileSize) is refused before anything is read.
+void ReadWholeFile(const WideString& path, std::vector<char>& buffer,
+                   long long maxSize = kMaxReadableFileSize);
 // Creates or truncates the file and writes `text` as its whole content; a
 // failure to flush it (a full disk) is reported too.
 void WriteWholeFile(const WideString& path, const std::string& text);

@@ -105,7 +105,7 @@ void ParseRequest(BarcodeRequest& request, const WideString& path) {
   rapidjson::Document document;
   {
     std::vector<char> bytes;
-    ReadWholeFile(path, bytes);
+    ReadWholeFile(path, bytes, kMaxRequestFileSize);
     // A zero-filled copy: the text ends at its first zero byte, and the
     // parser's 16-byte white-space scan stays inside the buffer.
     Common::StackBackedStorage<256> text;

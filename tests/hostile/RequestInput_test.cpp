@@ -1,11 +1,12 @@
 // Pathological request documents and command lines: nesting a million levels
 // deep, a hundred megabytes of white space, a million members, a path that
 // is no valid UTF-8, control characters in an argument. The parse must
-// neither overflow the stack nor take memory without bound.
+// neither overflow the stack nor take memory without bound: requests over
+// 64 MiB are refused unread.
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -91,18 +92,32 @@ TEST_P(OddDocument, IsParsedWithoutRecursion) {
 
 INSTANTIATE_TEST_SUITE_P(Hostile, OddDocument, testing::ValuesIn(kDocuments), test::CaseName());
 
-TEST(HugeRequest, HundredMegabytesOfWhiteSpaceThenTheRequest) {
-  const Scene scene;
-  const std::string request = scene.File("request.json");
-  const std::string blanks = Repeat(" \t\r\n", 25 * kMillion);
-  test::WriteBytes(request, blanks);
-  EXPECT_TRUE(Refused(RunWorker({request}), Malformed(request)));
+// Requests may be up to 64 MiB long; the parsed document of a larger one
+// could take more memory than the machine has.
+constexpr std::size_t kRequestSizeLimit = 64 * 1024 * 1024;
 
-  // White space around the root is allowed, however much of it there is.
+TEST(HugeRequest, HundredMegabytesOfWhiteSpaceAreRefusedUnread) {
+  const Scene scene;
+  const std::string request = scene.Write("request.json", Repeat(" \t\r\n", 25 * kMillion));
+  EXPECT_TRUE(
+      Refused(RunWorker({request}), "Cannot read input file \"" + request + "\": File too large"));
+}
+
+TEST(HugeRequest, WhiteSpaceUpToTheSizeLimitThenTheRequest) {
+  const Scene scene;
   const std::string page = scene.Write("page.png", PageBytes(PageFormats()[0]));
-  std::ofstream(request, std::ios::app) << RequestText(page, scene.ResultPath());
+  const std::string text = RequestText(page, scene.ResultPath());
+  const std::string blanks = Repeat(" ", kRequestSizeLimit - text.size());
+  const std::string request = scene.Write("request.json", blanks + text);
   EXPECT_TRUE(Succeeded(RunWorker({request})));
   EXPECT_TRUE(test::Exists(scene.ResultPath()));
+
+  // One byte more and the file is refused before it is read.
+  std::filesystem::remove(scene.ResultPath());
+  scene.Write("request.json", blanks + text + "\n");
+  EXPECT_TRUE(
+      Refused(RunWorker({request}), "Cannot read input file \"" + request + "\": File too large"));
+  EXPECT_FALSE(test::Exists(scene.ResultPath()));
 }
 
 TEST(BitmapPath, SurrogateInUtf8GivesTheConversionReport) {
