@@ -44,9 +44,10 @@ JSON
   measure "$1" "$2" "$tmp/request.json"
 }
 
-# page NAME KIND WIDTH HEIGHT: makes the page, runs every profile, deletes it.
+# page NAME KIND WIDTH HEIGHT [EXTENSION]: makes the page (PNG unless another
+# extension is given), runs every profile, deletes it.
 page() {
-  local name=$1 file="$tmp/page.png"
+  local name=$1 file="$tmp/page.${5:-png}"
   make_page "$2" "$3" "$4" "$file"
   for profile in $profiles; do run "$name" "$profile" "$file"; done
   rm -f "$file"
@@ -54,6 +55,9 @@ page() {
 
 # The largest page the decoder accepts (250 million pixels), as noise.
 page "noise 15811x15811" noise 15811 15811
+# The same as an uncompressed colour file of 750 MB: file, colour and gray
+# copies are in memory at once.
+page "colour noise 15811x15811 BMP" noise 15811 15811 bmp
 # One pixel more on each side: refused from the header.
 page "blank 15812x15812" blank 15812 15812
 page "bars+dots 15811x15811" bars 15811 15811

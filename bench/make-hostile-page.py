@@ -9,7 +9,9 @@ KIND is one of:
   finders  QR finder patterns (7 x 7 modules of 3 pixels) side by side,
          the worst case for a detector that pairs up every candidate
   blank  white
-The file is a PNG when OUTPUT ends in .png, a binary PGM otherwise. Rows are
+The file is a PNG when OUTPUT ends in .png, an uncompressed 24-bit BMP when
+it ends in .bmp (noise is then random in each colour), a binary PGM
+otherwise. Rows are
 made and written one at a time, so pages of any size need little memory.
 """
 import os
@@ -78,12 +80,25 @@ def write_png(out, width, height, source):
     chunk(out, b"IEND", b"")
 
 
+def write_bmp(out, width, height, kind, source):
+    stride = (width * 3 + 3) // 4 * 4
+    out.write(b"BM" + struct.pack("<IHHI", 54 + stride * height, 0, 0, 54))
+    out.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, stride * height,
+                          11811, 11811, 0, 0))
+    padding = b"\x00" * (stride - width * 3)
+    for row in source:
+        pixels = os.urandom(width * 3) if kind == "noise" else bytes(b for v in row for b in (v, v, v))
+        out.write(pixels + padding)
+
+
 def main():
     kind, width, height, output = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
     source = rows(kind, width, height, random.Random(1))
     with open(output, "wb") as out:
         if output.endswith(".png"):
             write_png(out, width, height, source)
+        elif output.endswith(".bmp"):
+            write_bmp(out, width, height, kind, source)
         else:
             out.write(b"P5\n%d %d\n255\n" % (width, height))
             for row in source:
