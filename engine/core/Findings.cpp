@@ -53,10 +53,8 @@ bool Inside(const Box& box, PointD point) {
 }
 
 bool MergeFinding(std::vector<Finding>& accepted, Finding candidate, double tolerance) {
-  if (std::any_of(accepted.begin(), accepted.end(),
-                  [&](const Finding& f) { return Weak(candidate) && OnOtherSymbol(candidate, f); })) {
-    return false;
-  }
+  const auto lyingOn = [&](const Finding& f) { return OnOtherSymbol(candidate, f); };
+  if (Weak(candidate) && std::any_of(accepted.begin(), accepted.end(), lyingOn)) return false;
   std::erase_if(accepted, [&](const Finding& f) { return Weak(f) && OnOtherSymbol(f, candidate); });
   const Box box = BoxOf(candidate);
   for (Finding& earlier : accepted) {

@@ -89,9 +89,10 @@ const BadImageCase kBadImages[] = {
     {"PngHeaderClaimingHugeSize",
      [](const TempDir&) {
        // Signature, then an IHDR chunk of 100000 x 100000 gray pixels with its CRC.
-       return std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0"
-                          "\x08\0\0\0\0\x8d\x39\x54\x14",
-                          33);
+       return std::string(
+           "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0"
+           "\x08\0\0\0\0\x8d\x39\x54\x14",
+           33);
      }},
     {"PgmHeaderClaimingHugeSize",
      [](const TempDir&) { return std::string("P5\n100000 100000\n255\n") + std::string(64, 'x'); }},
@@ -102,7 +103,8 @@ const BadImageCase kBadImages[] = {
 bool IsReportLine(std::string_view out, std::string_view message) {
   constexpr std::string_view kName = "Velmora Barcode Module ";
   constexpr std::string_view kError = ", ERROR: ";
-  if (!out.starts_with(kName) || !out.ends_with(std::string(kError) + std::string(message) + "\n")) {
+  if (!out.starts_with(kName) ||
+      !out.ends_with(std::string(kError) + std::string(message) + "\n")) {
     return false;
   }
   const std::string_view version =
@@ -118,7 +120,8 @@ bool IsReportLine(std::string_view out, std::string_view message) {
     }
   }
   for (const char c : version.substr(hyphen + 1)) {
-    if (!std::isxdigit(static_cast<unsigned char>(c)) || std::isupper(static_cast<unsigned char>(c))) {
+    if (!std::isxdigit(static_cast<unsigned char>(c)) ||
+        std::isupper(static_cast<unsigned char>(c))) {
       return false;
     }
   }

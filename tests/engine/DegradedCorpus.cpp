@@ -65,7 +65,9 @@ bool Run(const std::string& command) {
 class Draw {
  public:
   explicit Draw(UInt32 seed) : engine_(seed) {}
-  int Between(int low, int high) { return low + static_cast<int>(engine_() % UInt32(high - low + 1)); }
+  int Between(int low, int high) {
+    return low + static_cast<int>(engine_() % UInt32(high - low + 1));
+  }
   std::string Text(const char* alphabet, int low, int high) {
     const std::string letters(alphabet);
     std::string text(static_cast<std::size_t>(Between(low, high)), ' ');
@@ -169,8 +171,8 @@ std::vector<UInt8> DegradedFile(const Gray& page, const Degradation& degradation
   }
   const std::string out = dir.File(std::string("page.") + degradation.extension);
   if (!Run("convert -size " + std::to_string(page.width) + "x" + std::to_string(page.height) +
-           " -depth 8 gray:" + dir.File("page.raw") +
-           " -density 300 -units PixelsPerInch " + options + " " + out)) {
+           " -depth 8 gray:" + dir.File("page.raw") + " -density 300 -units PixelsPerInch " +
+           options + " " + out)) {
     return {};
   }
   return ReadFile(out);
@@ -191,7 +193,8 @@ std::optional<std::vector<std::string>> ZxingReaderContents(const std::vector<UI
   if (!pipe) return std::nullopt;
   std::string output;
   char chunk[4096];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe.get())) > 0;) output.append(chunk, n);
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe.get())) > 0;)
+    output.append(chunk, n);
   // One line per symbol: the file, the format, the content in quotes.
   std::vector<std::string> contents;
   std::size_t start = 0;
@@ -264,7 +267,8 @@ std::vector<UInt8> PhotoLikeFile(UInt32 seed) {
            " \\( -size 1200x900 gradient:white-gray60 \\) -compose Multiply -composite"
            " -fill gray25 -draw 'circle 300,320 420,400' -fill gray85"
            " -draw 'rectangle 700,180 1010,610' -fill gray40 -draw 'polygon 80,800 500,620 560,860'"
-           " -blur 0x2 -attenuate 0.3 +noise Gaussian " + out)) {
+           " -blur 0x2 -attenuate 0.3 +noise Gaussian " +
+           out)) {
     return {};
   }
   return ReadFile(out);

@@ -29,9 +29,9 @@ bool LongRun() {
 
 struct DegradationRow {
   Degradation degradation;
-  UInt32 seed;        // of the first sheet; the next ones count up from it
-  int minReads;       // of the 24 symbols of the default run: what is read today
-  int minReadsLong;   // of the 120 of the long run
+  UInt32 seed;       // of the first sheet; the next ones count up from it
+  int minReads;      // of the 24 symbols of the default run: what is read today
+  int minReadsLong;  // of the 120 of the long run
 };
 void PrintTo(const DegradationRow& r, std::ostream* os) { *os << r.degradation.name; }
 
@@ -46,10 +46,14 @@ const DegradationRow kTable[] = {
       "-virtual-pixel white -distort Perspective "
       "'0,0 40,30 2239,0 2190,0 0,1199 0,1160 2239,1199 2200,1199'",
       "png"},
-     7501, 23, 114},
+     7501,
+     23,
+     114},
     {{"FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
       "tif"},
-     7601, 17, 84},
+     7601,
+     17,
+     84},
 };
 
 class DegradedScans : public testing::TestWithParam<DegradationRow> {};

@@ -15,7 +15,7 @@
 namespace vexo::test {
 namespace {
 
-constexpr Int32 kTolerance = 3;  // pixels, for each edge of the rectangle
+constexpr Int32 kTolerance = 3;         // pixels, for each edge of the rectangle
 constexpr Int32 kAngleTolerance = 300;  // hundredths of a degree
 constexpr Int32 kLeftMargin = 90;
 constexpr Int32 kTopMargin = 60;
@@ -64,17 +64,24 @@ const RoundTripCase kCases[] = {
     {"AddOn5", 0x80000400, "EANX --notext --guarddescent=0 -d 590123412345+52495", "52495",
      "EANEXT-5", Part::AddOn},
     // Its end guard has a space outside the last bar.
-    {"DataBar", 0x80008000, "DBAR_OMN --notext -d 2001234567890", "0120012345678909",
-     "GS1 Databar", Part::Whole, 1},
+    {"DataBar", 0x80008000, "DBAR_OMN --notext -d 2001234567890", "0120012345678909", "GS1 Databar",
+     Part::Whole, 1},
     {"DataBarExpanded", 0x80020000, "DBAR_EXP --notext --gs1 -d '[01]98898765432106[3202]012345'",
-     "0198898765432106" "3202012345", "GS1 Databar Expanded", Part::Whole, 2},
+     "0198898765432106"
+     "3202012345",
+     "GS1 Databar Expanded", Part::Whole, 2},
     {"QrCode", 0x08000301, "QRCODE -d 'QR trip'", "QR trip", "QR Code"},
     {"MicroQrCode", 0x24000000, "MICROQR -d 'MQR12'", "MQR12", "Micro QR Code"},
     {"DataMatrix", 0x10000103, "DATAMATRIX --square -d 'DM round'", "DM round", "Datamatrix"},
     {"Pdf417", 0x20002000, "PDF417 -d 'PDF417 round trip'", "PDF417 round trip", "PDF417"},
     {"Aztec", 0x21000000, "AZTEC -d 'Aztec round trip'", "Aztec round trip", "Aztec Code"},
-    {"MaxiCode", 0x22000000, "MAXICODE -d 'Maxi round trip'", "Maxi round trip", "Maxi Code",
-     Part::Whole, 0,
+    {"MaxiCode",
+     0x22000000,
+     "MAXICODE -d 'Maxi round trip'",
+     "Maxi round trip",
+     "Maxi Code",
+     Part::Whole,
+     0,
      {2.0, 0b1110,
       "at 4 px the hexagons fall apart into many ink blobs, so no crop holds the whole symbol, "
       "and the library reads Maxi Code upright only"}},

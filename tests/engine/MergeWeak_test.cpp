@@ -9,13 +9,13 @@
 namespace vexo::engine {
 namespace {
 
-Finding Box(Symbology symbology, const std::string& content, double left, double top,
-            double width, double height) {
+Finding Box(Symbology symbology, const std::string& content, double left, double top, double width,
+            double height) {
   Finding f;
   f.symbology = symbology;
   f.content.assign(content.begin(), content.end());
-  f.corners = {{{left, top}, {left + width, top}, {left + width, top + height},
-                {left, top + height}}};
+  f.corners = {
+      {{left, top}, {left + width, top}, {left + width, top + height}, {left, top + height}}};
   return f;
 }
 
@@ -34,14 +34,14 @@ TEST(MergeWeak, ReadOnAnotherSymbolIsDropped) {
       {"after the other symbol", {code128, onIt}, {"XXB"}},
       {"before the other symbol", {onIt, code128}, {"XXB"}},
       {"beside it, within the merge tolerance", {code128, besideIt}, {"XXB", "12345678"}},
-      {"a checked symbology on another is kept", {code128, Box(Symbology::Code39, "C39", 110, 110,
-                                                               100, 40)},
+      {"a checked symbology on another is kept",
+       {code128, Box(Symbology::Code39, "C39", 110, 110, 100, 40)},
        {"XXB", "C39"}},
       {"a symbol beside an earlier Interleaved read", {besideIt, qrBeside}, {"12345678", "QR"}},
       {"UPC-E in one half of an EAN-13", {ean13, upcEInIt}, {"9317001388244"}},
       {"UPC-E found before the EAN-13", {upcEInIt, ean13}, {"9317001388244"}},
-      {"EAN-13 beside a UPC-E", {upcEInIt, Box(Symbology::Ean13, "5901234123457", 700, 100, 190,
-                                               150)},
+      {"EAN-13 beside a UPC-E",
+       {upcEInIt, Box(Symbology::Ean13, "5901234123457", 700, 100, 190, 150)},
        {"13170019", "5901234123457"}},
   };
   for (const Case& c : cases) {
