@@ -206,9 +206,9 @@ TEST_P(OddFile, EndsInOneReportLine) {
   const Scene scene;
   const PlannedRun run = GetParam().prepare(scene);
   const WorkerOutcome outcome = RunWorker(run.arguments, run.options);
-  if (run.options.unprivileged && outcome.exitCode == kCannotDropPrivileges) {
-    GTEST_SKIP() << "running as root and cannot switch to the user nobody, so file "
-                    "permissions do not apply";
+  if (run.options.unprivileged && outcome.exitCode == kCannotRunUnprivileged) {
+    GTEST_SKIP() << "running as root and cannot run the worker as the user nobody, so "
+                    "file permissions do not apply";
   }
   EXPECT_TRUE(Refused(outcome, run.message));
   EXPECT_FALSE(test::Exists(scene.ResultPath()));

@@ -98,9 +98,7 @@ TEST_P(IntactPage, IsReadWithItsSymbol) {
             std::string::npos);
 }
 
-std::string FormatName(const testing::TestParamInfo<PageFormat>& param) {
-  return param.param.name;
-}
+std::string FormatName(const testing::TestParamInfo<PageFormat>& param) { return param.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, IntactPage, testing::ValuesIn(PageFormats()), FormatName);
 

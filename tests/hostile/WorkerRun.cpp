@@ -55,10 +55,11 @@ class Pipe {
   }
   if (unprivileged && geteuid() == 0 &&
       (setgroups(0, nullptr) != 0 || setgid(kNoGroup) != 0 || setuid(kNobody) != 0)) {
-    _exit(kCannotDropPrivileges);
+    _exit(kCannotRunUnprivileged);
   }
   execv(argv[0], argv);
-  _exit(kCannotExec);
+  // The unprivileged user may not reach the build folder.
+  _exit(unprivileged ? kCannotRunUnprivileged : kCannotExec);
 }
 
 // Moves what is ready on `fd` into `sink`; false once the writer has gone.

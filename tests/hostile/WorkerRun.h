@@ -35,8 +35,9 @@ const char* WorkerPath();
 
 WorkerOutcome RunWorker(const std::vector<std::string>& arguments, const RunOptions& options = {});
 
-// Exit code of a child that could not switch to the unprivileged user.
-inline constexpr int kCannotDropPrivileges = 125;
+// Exit code of a child that could not switch to the unprivileged user, or
+// could not start the worker as that user.
+inline constexpr int kCannotRunUnprivileged = 125;
 
 bool RunningAsRoot();
 
