@@ -80,6 +80,14 @@ constexpr std::size_t kSizFirstComponentOffset = 42;  // then 3 bytes per compon
 constexpr UInt32 kMaxComponents = 4;                  // gray, gray + alpha, RGB, RGBA
 constexpr UInt32 kComponentBits = 8;                  // the only sample depth Leptonica reads
 
+// PNG: the signature, then chunks of a 31-bit big-endian length, a type, the
+// data and a CRC, up to IEND.
+constexpr std::size_t kPngFirstChunk = 8;
+constexpr std::size_t kPngChunkHeader = 8;  // length and type
+constexpr std::size_t kPngChunkCrc = 4;
+constexpr UInt32 kPngMaxChunkLength = 0x7FFFFFFF;
+constexpr std::string_view kPngEndChunk = "IEND"sv;
+
 // TIFF: byte order mark, first directory offset, then 12-byte tag entries.
 constexpr std::size_t kTiffDirectoryOffset = 4;
 constexpr std::size_t kTiffEntrySize = 12;
@@ -107,6 +115,21 @@ std::size_t SkipGifSubBlocks(const Bytes& bytes, std::size_t pos) {
 }
 
 }  // namespace
+
+EngineStatus CheckPngChunks(const UInt8* data, std::size_t size) {
+  const Bytes bytes(data, size);
+  std::size_t pos = kPngFirstChunk;
+  while (bytes.Has(pos, kPngChunkHeader)) {
+    const UInt32 length = bytes.Be32(pos);
+    if (length > kPngMaxChunkLength ||
+        !bytes.Has(pos + kPngChunkHeader, std::size_t{length} + kPngChunkCrc)) {
+      return kStatusCorruptImage;
+    }
+    if (bytes.Matches(pos + 4, kPngEndChunk)) break;
+    pos += kPngChunkHeader + length + kPngChunkCrc;
+  }
+  return kStatusSuccess;
+}
 
 EngineStatus CheckTiffLayout(const UInt8* data, std::size_t size) {
   const Bytes bytes(data, size);

@@ -108,7 +108,9 @@ EngineStatus CheckImageHeader(ImageFormat format, const UInt8* data, std::size_t
       return kStatusUnknownImageFormat;
   }
   if (info.status != kStatusSuccess) return info.status;
-  return CheckImageSize(info.width, info.height, info.decodedPixels);
+  const EngineStatus sizeStatus = CheckImageSize(info.width, info.height, info.decodedPixels);
+  if (sizeStatus != kStatusSuccess || format != ImageFormat::kPng) return sizeStatus;
+  return CheckPngChunks(data, size);
 }
 
 }  // namespace vexo::engine

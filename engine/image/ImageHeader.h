@@ -38,6 +38,11 @@ HeaderInfo ReadBmpHeader(const UInt8* data, std::size_t size);
 HeaderInfo ReadGifHeader(const UInt8* data, std::size_t size);
 HeaderInfo ReadJpeg2000Header(const UInt8* data, std::size_t size);
 
+// kStatusCorruptImage when a PNG chunk before IEND claims more bytes than the
+// file holds. The decoder would fail on it anyway, but only after the PNG
+// library allocated the claimed length (up to 2 GB) for an ancillary chunk.
+EngineStatus CheckPngChunks(const UInt8* data, std::size_t size);
+
 // kStatusUnknownImageFormat for TIFF layouts our decoder does not read (tiles,
 // separate sample planes, floating-point samples) in the first directory;
 // kStatusSuccess otherwise, including directories it cannot follow.
