@@ -126,7 +126,7 @@ TEST(BitmapPath, SurrogateInUtf8GivesTheConversionReport) {
   // The conversion's exception reports on several lines; it is still one
   // report, begun by the identity prefix and ended by one line feed.
   EXPECT_EQ(outcome.exitCode, 1);
-  EXPECT_EQ(outcome.out.rfind(test::Prefix() + ", ERROR: Exception: \n", 0), 0u) << outcome.out;
+  EXPECT_EQ(outcome.out.rfind(WorkerPrefix() + ", ERROR: Exception: \n", 0), 0u) << outcome.out;
   EXPECT_NE(outcome.out.find("\t Message: Bad UTF8 code point\n"), std::string::npos);
   EXPECT_EQ(outcome.out.back(), '\n');
   EXPECT_EQ(outcome.err, "");

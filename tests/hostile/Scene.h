@@ -36,6 +36,9 @@ class Scene {
   test::TempDir dir;
 };
 
+// "Velmora Barcode Module <version>" as the worker prints it.
+const std::string& WorkerPrefix();
+
 // The worker refused: exit code 1, standard output exactly the identity
 // prefix, ", ERROR: ", `message` and one line feed, nothing on standard error
 // (no codec warning, no sanitizer report).
