@@ -96,10 +96,18 @@ class FaultHandlers {
     for (std::size_t i = 0; i < std::size(kFaultSignals); ++i) {
       sigaction(kFaultSignals[i], &action, &oldActions[i]);
     }
+
+    // A reader that has gone away (a result FIFO, or the host's end of our
+    // standard output) must make the write fail and be reported, not end
+    // the process silently.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &oldPipeAction);
   }
   FaultHandlers(const FaultHandlers&) = delete;
   FaultHandlers& operator=(const FaultHandlers&) = delete;
   ~FaultHandlers() {
+    sigaction(SIGPIPE, &oldPipeAction, nullptr);
     for (std::size_t i = 0; i < std::size(kFaultSignals); ++i) {
       sigaction(kFaultSignals[i], &oldActions[i], nullptr);
     }
@@ -108,6 +116,7 @@ class FaultHandlers {
 
  private:
   struct sigaction oldActions[std::size(kFaultSignals)]{};
+  struct sigaction oldPipeAction {};
   stack_t oldStack{};
   bool hasOldStack = false;
 };

@@ -1,6 +1,8 @@
 // The built worker as a host starts it: command lines, request files on disk,
 // standard output and exit code.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -182,6 +184,33 @@ TEST(Cli, NonAsciiRequestPath) {
   const test::ProcessResult missing = RunProcess(kWorker, {dir.File("\xE9.json")});
   EXPECT_EQ(missing.output, Prefix() + ", ERROR: Cannot open input file \"" +
                                 dir.File("\xC3\xA9.json") + "\": No such file or directory\n");
+}
+
+}  // namespace
+}  // namespace vexo
+
+namespace vexo {
+namespace {
+
+// A host that closed its end of our standard output: the banner's write
+// fails, and the worker still ends with its own exit code instead of being
+// killed by the broken pipe.
+TEST(Cli, ClosedOutputPipeStillEndsWithExitCode1) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  close(fds[0]);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    execl(kWorker.c_str(), kWorker.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 }  // namespace
