@@ -3,12 +3,14 @@
 # Usage: tools/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default 60 s, all)
 # Corpora grow in fuzz-out/<target>/; crashing inputs land in
 # fuzz-out/artifacts/ (copy them to tests/fuzz/regressions/<target>/ once fixed);
-# each run's whole output is kept in fuzz-out/logs/<target>.log.
+# each run's whole output is kept in fuzz-out/logs/<target>.log. More libFuzzer
+# options go in FUZZ_OPTIONS, e.g. FUZZ_OPTIONS="-malloc_limit_mb=300".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
+read -r -a extra <<<"${FUZZ_OPTIONS:-}"
 ((${#targets[@]})) || targets=(request unicode image)
 
 bash tools/install-deps.sh
@@ -25,7 +27,8 @@ for t in "${targets[@]}"; do
   ASAN_OPTIONS=detect_leaks=1 \
     "build-fuzz/tests/fuzz/fuzz_$t" "fuzz-out/$t" "tests/fuzz/seeds/$t" \
     -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -max_len=65536 \
-    -artifact_prefix="fuzz-out/artifacts/$t-" -print_final_stats=1 >"$log" 2>&1 || status=1
+    -artifact_prefix="fuzz-out/artifacts/$t-" -print_final_stats=1 "${extra[@]}" \
+    >"$log" 2>&1 || status=1
   # The last coverage line and the final statistics.
   grep -E '^#[0-9]+' "$log" | tail -1 || true
   grep -E '^(stat::|SUMMARY|==[0-9]+==ERROR|artifact_prefix|Test unit written)' "$log" || true
