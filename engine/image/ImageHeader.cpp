@@ -80,33 +80,36 @@ EngineStatus CheckImageSize(Int64 width, Int64 height, Int64 decodedPixels) {
   return kStatusSuccess;
 }
 
-EngineStatus CheckImageHeader(ImageFormat format, const UInt8* data, std::size_t size) {
-  HeaderInfo info;
+HeaderInfo ReadImageHeader(ImageFormat format, const UInt8* data, std::size_t size) {
   switch (format) {
     case ImageFormat::kBmp:
-      info = ReadBmpHeader(data, size);
-      break;
+      return ReadBmpHeader(data, size);
     case ImageFormat::kGif:
-      info = ReadGifHeader(data, size);
-      break;
+      return ReadGifHeader(data, size);
     case ImageFormat::kJpeg2000:
-      info = ReadJpeg2000Header(data, size);
-      break;
+      return ReadJpeg2000Header(data, size);
     case ImageFormat::kTiff:
       if (const EngineStatus layout = CheckTiffLayout(data, size); layout != kStatusSuccess) {
-        return layout;
+        HeaderInfo info;
+        info.status = layout;
+        return info;
       }
-      info = ReadHeaderWithLeptonica(data, size);
-      break;
+      return ReadHeaderWithLeptonica(data, size);
     case ImageFormat::kJpeg:
     case ImageFormat::kPng:
     case ImageFormat::kPnm:
     case ImageFormat::kWebP:
-      info = ReadHeaderWithLeptonica(data, size);
-      break;
+      return ReadHeaderWithLeptonica(data, size);
     case ImageFormat::kUnknown:
-      return kStatusUnknownImageFormat;
+      break;
   }
+  HeaderInfo info;
+  info.status = kStatusUnknownImageFormat;
+  return info;
+}
+
+EngineStatus CheckImageHeader(ImageFormat format, const UInt8* data, std::size_t size) {
+  const HeaderInfo info = ReadImageHeader(format, data, size);
   if (info.status != kStatusSuccess) return info.status;
   const EngineStatus sizeStatus = CheckImageSize(info.width, info.height, info.decodedPixels);
   if (sizeStatus != kStatusSuccess || format != ImageFormat::kPng) return sizeStatus;

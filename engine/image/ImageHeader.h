@@ -27,6 +27,10 @@ struct HeaderInfo {
 // over the engine's limits.
 EngineStatus CheckImageSize(Int64 width, Int64 height, Int64 decodedPixels = 0);
 
+// Reads the header of `format` without decoding: the size, or the status
+// that refuses it (kStatusCorruptImage, kStatusUnknownImageFormat).
+HeaderInfo ReadImageHeader(ImageFormat format, const UInt8* data, std::size_t size);
+
 // Reads the header of `format` and checks its size: kStatusSuccess,
 // kStatusCorruptImage, kStatusUnknownImageFormat or kStatusImageTooLarge.
 EngineStatus CheckImageHeader(ImageFormat format, const UInt8* data, std::size_t size);

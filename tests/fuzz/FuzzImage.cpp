@@ -1,8 +1,6 @@
 // Fuzz target: image decoding plus one read of our engine over arbitrary bytes,
 // driven through the engine interface as the extraction drives it.
 
-#include <leptonica/allheaders.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -30,29 +28,8 @@ constexpr vexo::Int64 kMaxFuzzPixels = 2'000'000;
 // those from the header too, cheaply, so they still go through it.
 vexo::Int64 HeaderPixels(const std::uint8_t* data, std::size_t size) {
   using namespace vexo::engine;
-  HeaderInfo info;
-  switch (SniffImageFormat(data, size)) {
-    case ImageFormat::kBmp:
-      info = ReadBmpHeader(data, size);
-      break;
-    case ImageFormat::kGif:
-      info = ReadGifHeader(data, size);
-      break;
-    case ImageFormat::kJpeg2000:
-      info = ReadJpeg2000Header(data, size);
-      break;
-    case ImageFormat::kUnknown:
-      return 0;
-    default: {
-      l_int32 format = 0, width = 0, height = 0, bps = 0, spp = 0, colormapped = 0;
-      const StderrMute mute;
-      if (pixReadHeaderMem(data, size, &format, &width, &height, &bps, &spp, &colormapped) != 0) {
-        return 0;
-      }
-      info.width = width;
-      info.height = height;
-    }
-  }
+  const StderrMute mute;
+  const HeaderInfo info = ReadImageHeader(SniffImageFormat(data, size), data, size);
   if (info.status != kStatusSuccess ||
       CheckImageSize(info.width, info.height, info.decodedPixels) != kStatusSuccess) {
     return 0;
