@@ -8,25 +8,9 @@
 #include <vector>
 
 #include "Common/UStringImpl.h"
+#include "tests/support/TempDir.h"
 
 namespace vexo::test {
-
-// A fresh folder under the system's temporary folder, removed with its
-// content when the object goes.
-class TempDir {
- public:
-  TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  ~TempDir();
-
-  const std::filesystem::path& Path() const { return path; }
-  // The UTF-8 path of `name` inside the folder.
-  std::string File(const std::string& name) const;
-
- private:
-  std::filesystem::path path;
-};
 
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);

@@ -1,7 +1,6 @@
 #include "tests/e2e/E2eSupport.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -11,17 +10,6 @@
 namespace vexo::e2e {
 
 namespace fs = std::filesystem;
-
-TempDir::TempDir() {
-  std::string pattern = (fs::temp_directory_path() / "e2etest-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  EXPECT_FALSE(path_.empty()) << "no temporary folder";
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  if (!path_.empty()) fs::remove_all(path_, ignored);
-}
 
 const Gray& MixedPage() {
   static const Gray page = [] {

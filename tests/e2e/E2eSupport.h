@@ -9,23 +9,13 @@
 #include <vector>
 
 #include "tests/engine/SymbolImages.h"
+#include "tests/support/TempDir.h"
 
 namespace vexo::e2e {
 
 using test::Gray;
 
-// A folder of its own, removed with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using test::TempDir;
 
 // A 1000x760 page: a Code 128 and an EAN-13 lying flat, a Code 39 standing,
 // a QR Code and a Datamatrix. Drawn the same way every time.

@@ -1,8 +1,6 @@
 #include "tests/engine/DegradedCorpus.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +10,8 @@
 #include <memory>
 #include <random>
 #include <set>
+
+#include "tests/support/TempDir.h"
 
 namespace vexo::test {
 namespace {
@@ -25,24 +25,6 @@ constexpr Int32 kCellHeight = 400;
 constexpr char kDigits[] = "0123456789";
 constexpr char kUpper[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-.";
 constexpr char kMixed[] = "ABCDEFGHJKLMNPQRSTUVWXYZabcdefghijkmnopqrstuvwxyz0123456789 -./";
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "corpus-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 void WriteFile(const std::string& path, const UInt8* data, std::size_t size) {
   std::ofstream out(path, std::ios::binary);

@@ -1,7 +1,6 @@
 #include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,28 +9,12 @@
 #include <iterator>
 #include <sstream>
 
+#include "tests/support/TempDir.h"
+
 namespace vexo::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "enginetest-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  std::string File(const char* name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 void WriteRaw(const std::string& path, const Gray& image) {
   std::ofstream out(path, std::ios::binary);
@@ -59,8 +42,8 @@ bool Run(const std::string& command) {
 std::vector<UInt8> EncodePng(const Gray& image) {
   TempDir dir;
   WriteRaw(dir.File("in.raw"), image);
-  if (!Run("convert -size " + Size(image) + " -depth 8 gray:" + dir.File("in.raw") + " png:" +
-           dir.File("out.png"))) {
+  if (!Run("convert -size " + Size(image) + " -depth 8 gray:" + dir.File("in.raw") +
+           " png:" + dir.File("out.png"))) {
     return {};
   }
   return ReadAll(dir.File("out.png"));
@@ -70,10 +53,10 @@ Gray TurnedBy(const Gray& image, double degreesClockwise) {
   TempDir dir;
   WriteRaw(dir.File("in.raw"), image);
   const std::string out = dir.File("out.raw");
-  const std::string command = "convert -size " + Size(image) + " -depth 8 gray:" +
-                              dir.File("in.raw") + " -background white -rotate " +
-                              std::to_string(degreesClockwise) + " -depth 8 -write gray:" + out +
-                              " -format '%w %h' info:";
+  const std::string command = "convert -size " + Size(image) +
+                              " -depth 8 gray:" + dir.File("in.raw") +
+                              " -background white -rotate " + std::to_string(degreesClockwise) +
+                              " -depth 8 -write gray:" + out + " -format '%w %h' info:";
   Gray turned;
   if (FILE* pipe = ::popen(command.c_str(), "r")) {
     if (std::fscanf(pipe, "%d %d", &turned.width, &turned.height) != 2) turned = {};
@@ -117,16 +100,17 @@ FindOutcome EngineSession::Find(const FindArgs& args) {
   for (const auto& [word, v] : args.wordsA) a.words[word] = v;
   for (const auto& [word, v] : args.wordsC) c.words[word] = v;
   BarcodeResult* results = nullptr;
-  outcome.status = engine_->FindBarcodes(
-      &bitmap_, &args.rect, args.codes.empty() ? nullptr : args.codes.data(),
-      static_cast<UInt32>(args.codes.size()), 0, value, 0, &a, &b, &c, &results,
-      sizeof(BarcodeResult), 0, 0);
+  outcome.status =
+      engine_->FindBarcodes(&bitmap_, &args.rect, args.codes.empty() ? nullptr : args.codes.data(),
+                            static_cast<UInt32>(args.codes.size()), 0, value, 0, &a, &b, &c,
+                            &results, sizeof(BarcodeResult), 0, 0);
   if (results == nullptr) return outcome;
   for (Int32 i = 0; i < results[0].count; ++i) {
     const BarcodeResult& r = results[i];
     Record record{r.code, r.left, r.top, r.right, r.bottom, r.angle, {}, {}};
     std::copy(std::begin(r.corners), std::end(r.corners), record.corners.begin());
-    record.content.assign(reinterpret_cast<const char*>(r.data), static_cast<std::size_t>(r.dataLength));
+    record.content.assign(reinterpret_cast<const char*>(r.data),
+                          static_cast<std::size_t>(r.dataLength));
     outcome.records.push_back(record);
   }
   EXPECT_EQ(engine_->ReleaseBarcodeResults(&results), kEngineSuccess);

@@ -84,17 +84,6 @@ std::string WritePageAs(const std::string& output, const std::string& options) {
   return WriteImage(SharedTestPage().png, output, options);
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "velmora-image-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category());
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 bool RunQuietly(const std::string& command) {
   return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }

@@ -9,25 +9,13 @@
 #include "Common/Types.h"
 #include "engine/core/Status.h"
 #include "engine/image/LumaImage.h"
+#include "tests/support/TempDir.h"
 
 namespace vexo::engine::test {
 
 using Bytes = std::vector<UInt8>;
 
-// A fresh directory under the system's temporary directory, removed with its
-// contents when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using ::vexo::test::TempDir;
 
 // The test page, made once per process: a Code 128 symbol over a gray ramp on
 // white, 320 x 240 pixels, 8-bit gray PNG at 300 dpi. `gray` holds its pixels
