@@ -17,6 +17,15 @@ constexpr Int32 kRegionCropMinSide = 256;
 // Maxi Code is found only in a view that holds nothing else: a tight crop.
 constexpr double kMaxiMarginShare = 0.1;
 constexpr Int32 kMaxiMinMargin = 8;
+// At large module sizes (a 600-dpi scan) the Maxi Code hexagons stand further
+// apart than the blob search closes, so its blobs are pieces of the symbol. A
+// search this much coarser (in area pixels) closes those gaps; of its blobs,
+// the first few that are nearly square and too large for the gaps to have
+// closed in the finer search get a Maxi Code crop too.
+constexpr Int32 kCoarseReduce = 8;
+constexpr double kMaxiMaxAspect = 1.25;
+constexpr Int32 kMinCoarseMaxiSide = 360;
+constexpr int kMaxCoarseMaxiCrops = 8;
 constexpr double kDiagonalDegrees = 45;
 // Turned crops: blobs whose gradient is at least this coherent hold bars; the
 // crop leaves this much room around the blob for the quiet zones.
@@ -158,15 +167,25 @@ class PassRunner {
 
   // Ink blobs of the area, found once for the region and diagonal passes.
   const std::vector<Region>& Blobs() {
-    if (blobs_) return *blobs_;
-    if (CanHalve()) {
-      blobs_ = FindInkRegions(ViewOf(Half().image), options_.maxRegions, 2);
-      for (Region& r : *blobs_) r = {2 * r.left, 2 * r.top, 2 * r.right, 2 * r.bottom,
-                                     r.gradientDegrees, r.coherence};
-    } else {
-      blobs_ = FindInkRegions(area_, options_.maxRegions, 1);
-    }
+    if (!blobs_) blobs_ = FindBlobs(CanHalve() ? 4 : 1, true);
     return *blobs_;
+  }
+
+  const std::vector<Region>& CoarseBlobs() {
+    if (!coarseBlobs_) coarseBlobs_ = FindBlobs(kCoarseReduce, false);
+    return *coarseBlobs_;
+  }
+
+  // Blobs searched at `reduce` area pixels per working pixel, from the
+  // halved copy when the area has one.
+  std::vector<Region> FindBlobs(Int32 reduce, bool measureGradient) {
+    if (!CanHalve()) return FindInkRegions(area_, options_.maxRegions, reduce, measureGradient);
+    std::vector<Region> blobs =
+        FindInkRegions(ViewOf(Half().image), options_.maxRegions, reduce / 2, measureGradient);
+    for (Region& r : blobs) {
+      r = {2 * r.left, 2 * r.top, 2 * r.right, 2 * r.bottom, r.gradientDegrees, r.coherence};
+    }
+    return blobs;
   }
 
   bool Covered(const Region& r) const {
@@ -196,6 +215,22 @@ class PassRunner {
         ReadCentredCrop({cx - half, cy - half, cx + half, cy + half, 0, 0}, pass, centred);
       }
       if (maxi) ReadMaxiCrop(r, pass);
+    }
+    return !maxi || ReadCoarseMaxiCrops(pass);
+  }
+
+  bool ReadCoarseMaxiCrops(const PassSpec& pass) {
+    int tried = 0;
+    for (const Region& r : CoarseBlobs()) {
+      if (tried == kMaxCoarseMaxiCrops) break;
+      if (Expired()) return false;
+      const Int32 w = r.right - r.left, h = r.bottom - r.top;
+      if (std::min(w, h) < kMinCoarseMaxiSide || std::max(w, h) > kMaxiMaxAspect * std::min(w, h) ||
+          Covered(r)) {
+        continue;
+      }
+      ++tried;
+      ReadMaxiCrop(r, pass);
     }
     return true;
   }
@@ -269,6 +304,7 @@ class PassRunner {
   const Deadline deadline_;
   std::optional<DerivedImage> half_;
   std::optional<std::vector<Region>> blobs_;
+  std::optional<std::vector<Region>> coarseBlobs_;
   std::vector<Finding> findings_;
 };
 

@@ -199,7 +199,8 @@ double Rank(const Blob& blob) {
 
 }  // namespace
 
-std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce) {
+std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce,
+                                   bool measureGradient) {
   reduce = std::max(1, reduce);
   if (maxRegions == 0 || view.width / reduce < kMinBlobSide || view.height / reduce < kMinBlobSide) {
     return {};
@@ -222,7 +223,7 @@ std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int3
   for (const Blob& blob : blobs) {
     Region region{blob.box.left * reduce, blob.box.top * reduce, blob.box.right * reduce,
                   blob.box.bottom * reduce};
-    MeasureGradient(view, region);
+    if (measureGradient) MeasureGradient(view, region);
     regions.push_back(region);
   }
   return regions;

@@ -27,6 +27,9 @@ struct Region {
 // At most `maxRegions` blobs, ranked by area over the square of the aspect
 // ratio (symbols are squat, text runs long). The view is reduced by `reduce`
 // (1 or more) before the search; regions are given in view coordinates.
-std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce);
+// Without `measureGradient` the gradient fields stay zero, which saves a pass
+// over every blob's pixels.
+std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce,
+                                   bool measureGradient = true);
 
 }  // namespace vexo::engine
