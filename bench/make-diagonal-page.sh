@@ -23,5 +23,5 @@ convert -size 2480x3508 xc:white \
   \( "$tmp/c128b.png" -background white -rotate 200 \) -geometry +200+2300 -composite \
   \( "$tmp/qr.png" -background white -rotate 45 \) -geometry +1500+2250 -composite \
   \( "$tmp/dm.png" -background white -rotate 30 \) -geometry +1000+3000 -composite \
-  -blur 0x0.7 -attenuate 0.3 +noise Gaussian \
+  -blur 0x0.7 -seed 1 -attenuate 0.3 +noise Gaussian \
   -colorspace Gray -depth 8 -density 300 -units PixelsPerInch "$out"

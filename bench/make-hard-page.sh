@@ -30,5 +30,5 @@ convert -size 2480x3508 xc:white \
   "$tmp/9.png" -geometry +250+2850 -composite \
   "$tmp/10.png" -geometry +1500+2850 -composite \
   \( -size 2480x3508 xc:gray78 \) -compose Multiply -composite -compose Over \
-  -blur 0x1.2 -attenuate 0.6 +noise Gaussian \
+  -blur 0x1.2 -seed 1 -attenuate 0.6 +noise Gaussian \
   -colorspace Gray -depth 8 -density 300 -units PixelsPerInch "$out"

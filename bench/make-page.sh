@@ -23,5 +23,5 @@ convert -size 2480x3508 xc:white \
   \( "$tmp/c39.png" -rotate 270 \) -geometry +1900+1900 -composite \
   "$tmp/itf.png" -geometry +200+2800 -composite \
   "$tmp/aztec.png" -geometry +1500+2900 -composite \
-  -blur 0x1 -attenuate 0.4 +noise Gaussian \
+  -blur 0x1 -seed 1 -attenuate 0.4 +noise Gaussian \
   -colorspace Gray -depth 8 -density 300 -units PixelsPerInch "$out"
