@@ -17,14 +17,15 @@ constexpr Int32 kRegionCropMinSide = 256;
 // Maxi Code is found only in a view that holds nothing else: a tight crop.
 constexpr double kMaxiMarginShare = 0.1;
 constexpr Int32 kMaxiMinMargin = 8;
-// At large module sizes (a 600-dpi scan) the Maxi Code hexagons stand further
-// apart than the blob search closes, so its blobs are pieces of the symbol. A
-// search this much coarser (in area pixels) closes those gaps; of its blobs,
-// the first few that are nearly square and too large for the gaps to have
-// closed in the finer search get a Maxi Code crop too.
+// At large module sizes (a 600-dpi scan) the Maxi Code hexagons and the bars
+// of a linear symbol stand further apart than the blob search closes, so its
+// blobs are pieces of the symbol. A search this much coarser (in area pixels)
+// closes those gaps. Of its blobs, those too large for the gaps to have
+// closed in the finer search get a crop too: the first few nearly square
+// ones a Maxi Code crop, the turned bars a turned crop.
 constexpr Int32 kCoarseReduce = 8;
+constexpr Int32 kMinCoarseSide = 360;  // the longer side; both sides for Maxi Code
 constexpr double kMaxiMaxAspect = 1.25;
-constexpr Int32 kMinCoarseMaxiSide = 360;
 constexpr int kMaxCoarseMaxiCrops = 8;
 constexpr double kDiagonalDegrees = 45;
 // Turned crops: blobs whose gradient is at least this coherent hold bars; the
@@ -225,7 +226,7 @@ class PassRunner {
       if (tried == kMaxCoarseMaxiCrops) break;
       if (Expired()) return false;
       const Int32 w = r.right - r.left, h = r.bottom - r.top;
-      if (std::min(w, h) < kMinCoarseMaxiSide || std::max(w, h) > kMaxiMaxAspect * std::min(w, h) ||
+      if (std::min(w, h) < kMinCoarseSide || std::max(w, h) > kMaxiMaxAspect * std::min(w, h) ||
           Covered(r)) {
         continue;
       }
@@ -265,18 +266,43 @@ class PassRunner {
     pass.tryRotate = false;  // the bars stand upright in every crop
     for (const Region& r : Blobs()) {
       if (Expired()) return false;
-      if (r.coherence < kMinBarCoherence || NearRightAngle(r.gradientDegrees) || Covered(r)) {
-        continue;
-      }
-      Region crop = Clipped(Grown(r, kTurnedMarginShare, kTurnedMinMargin));
-      if (crop.right <= crop.left || crop.bottom <= crop.top) continue;
-      const LumaView view =
-          CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
-      const DerivedImage turned = RotateByDegrees(view, r.gradientDegrees);
-      const AffineMap cropToArea = AffineMap::Translation(crop.left, crop.top);
-      Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, pass.symbologies);
+      if (TurnedBars(r) && !Covered(r)) ReadTurnedCrop(r, pass);
+    }
+    for (const Region& coarse : CoarseBlobs()) {
+      if (Expired()) return false;
+      const Int32 longer = std::max(coarse.right - coarse.left, coarse.bottom - coarse.top);
+      if (longer < kMinCoarseSide || Covered(coarse)) continue;
+      const Region r = WithGradient(coarse);
+      if (TurnedBars(r)) ReadTurnedCrop(r, pass);
     }
     return true;
+  }
+
+  static bool TurnedBars(const Region& r) {
+    return r.coherence >= kMinBarCoherence && !NearRightAngle(r.gradientDegrees);
+  }
+
+  void ReadTurnedCrop(const Region& r, const PassSpec& pass) {
+    const Region crop = Clipped(Grown(r, kTurnedMarginShare, kTurnedMinMargin));
+    if (crop.right <= crop.left || crop.bottom <= crop.top) return;
+    const LumaView view =
+        CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
+    const DerivedImage turned = RotateByDegrees(view, r.gradientDegrees);
+    const AffineMap cropToArea = AffineMap::Translation(crop.left, crop.top);
+    Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, pass.symbologies);
+  }
+
+  // The blob with its gradient, measured on the halved copy when there is one.
+  Region WithGradient(Region r) {
+    if (!CanHalve()) {
+      MeasureGradient(area_, r);
+      return r;
+    }
+    Region half{r.left / 2, r.top / 2, r.right / 2, r.bottom / 2};
+    MeasureGradient(ViewOf(Half().image), half);
+    r.gradientDegrees = half.gradientDegrees;
+    r.coherence = half.coherence;
+    return r;
   }
 
   // Bars within a few degrees of a right angle belong to the straight passes.

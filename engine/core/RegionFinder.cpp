@@ -162,7 +162,15 @@ bool LooksLikeSymbol(const Blob& blob, const Plane& plane) {
          static_cast<double>(blob.pixels) >= kMinFill * area && !frame;
 }
 
-// The structure tensor of the luminance gradient over the region's box.
+double Rank(const Blob& blob) {
+  const double w = blob.box.right - blob.box.left;
+  const double h = blob.box.bottom - blob.box.top;
+  const double aspect = std::max(w, h) / std::min(w, h);
+  return static_cast<double>(blob.pixels) / (aspect * aspect);
+}
+
+}  // namespace
+
 void MeasureGradient(const LumaView& view, Region& region) {
   double xx = 0, yy = 0, xy = 0;
   const Int32 x0 = std::max(region.left, 1), x1 = std::min(region.right, view.width - 1);
@@ -189,15 +197,6 @@ void MeasureGradient(const LumaView& view, Region& region) {
   region.gradientDegrees = degrees;
   region.coherence = std::sqrt((xx - yy) * (xx - yy) + 4 * xy * xy) / energy;
 }
-
-double Rank(const Blob& blob) {
-  const double w = blob.box.right - blob.box.left;
-  const double h = blob.box.bottom - blob.box.top;
-  const double aspect = std::max(w, h) / std::min(w, h);
-  return static_cast<double>(blob.pixels) / (aspect * aspect);
-}
-
-}  // namespace
 
 std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce,
                                    bool measureGradient) {

@@ -32,4 +32,8 @@ struct Region {
 std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce,
                                    bool measureGradient = true);
 
+// Sets the region's gradient fields from the structure tensor of the
+// luminance gradient over its box (clipped to the view).
+void MeasureGradient(const LumaView& view, Region& region);
+
 }  // namespace vexo::engine

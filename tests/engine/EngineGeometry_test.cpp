@@ -125,6 +125,22 @@ TEST(EngineGeometry, DiagonalFlagFindsSymbolsTurnedByFortyFiveDegrees) {
   EXPECT_EQ(session.Find(straight).status, kStatusNothingFound);
 }
 
+TEST(EngineGeometry, TurnedBarsOfLargeModulesAreFound) {
+  // Modules of 12 pixels, as a 600-dpi scan gives: the spaces between bars are
+  // wider than the ink blobs are closed over, so the symbol is many blobs.
+  const Gray symbol = DrawSymbol("CODE128 -d WIDE-128 --height=30 --notext", 6);
+  for (const int degrees : {30, 135}) {
+    const Gray turned = TurnedBy(symbol, degrees);
+    Gray page = Gray::White(turned.width + 200, turned.height + 200);
+    Place(page, turned, 100, 100);
+    EngineSession session(page);
+    FindArgs args;
+    args.codes = {kCode128};
+    args.directions = kHorizontal | kVertical | kDiagonal;
+    EXPECT_EQ(Contents(session.Find(args)), std::vector<std::string>{"WIDE-128"}) << degrees;
+  }
+}
+
 TEST(EngineGeometry, MatrixSymbolsAreFoundTurnedWhateverTheFlags) {
   const Gray qr = TurnedBy(DrawSymbol("QRCODE -d QR-TURNED", 2), 30);
   Gray page = Gray::White(qr.width + 100, qr.height + 100);
