@@ -177,14 +177,24 @@ class PassRunner {
     return *coarseBlobs_;
   }
 
-  // Blobs searched at `reduce` area pixels per working pixel, from the
-  // halved copy when the area has one.
+  // Blobs are searched and measured on the halved copy when the area has one:
+  // that view, and how many area pixels one of its pixels spans.
+  struct BlobBase {
+    LumaView view;
+    Int32 scale;
+  };
+  BlobBase BlobView() {
+    return CanHalve() ? BlobBase{ViewOf(Half().image), 2} : BlobBase{area_, 1};
+  }
+
+  // Blobs searched at `reduce` area pixels per working pixel.
   std::vector<Region> FindBlobs(Int32 reduce, bool measureGradient) {
-    if (!CanHalve()) return FindInkRegions(area_, options_.maxRegions, reduce, measureGradient);
+    const auto [view, scale] = BlobView();
     std::vector<Region> blobs =
-        FindInkRegions(ViewOf(Half().image), options_.maxRegions, reduce / 2, measureGradient);
+        FindInkRegions(view, options_.maxRegions, reduce / scale, measureGradient);
     for (Region& r : blobs) {
-      r = {2 * r.left, 2 * r.top, 2 * r.right, 2 * r.bottom, r.gradientDegrees, r.coherence};
+      r = {scale * r.left, scale * r.top, scale * r.right, scale * r.bottom, r.gradientDegrees,
+           r.coherence};
     }
     return blobs;
   }
@@ -292,16 +302,13 @@ class PassRunner {
     Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, pass.symbologies);
   }
 
-  // The blob with its gradient, measured on the halved copy when there is one.
+  // The blob with its gradient, measured where blobs are searched.
   Region WithGradient(Region r) {
-    if (!CanHalve()) {
-      MeasureGradient(area_, r);
-      return r;
-    }
-    Region half{r.left / 2, r.top / 2, r.right / 2, r.bottom / 2};
-    MeasureGradient(ViewOf(Half().image), half);
-    r.gradientDegrees = half.gradientDegrees;
-    r.coherence = half.coherence;
+    const auto [view, scale] = BlobView();
+    Region scaled{r.left / scale, r.top / scale, r.right / scale, r.bottom / scale};
+    MeasureGradient(view, scaled);
+    r.gradientDegrees = scaled.gradientDegrees;
+    r.coherence = scaled.coherence;
     return r;
   }
 
