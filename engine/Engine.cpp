@@ -14,6 +14,7 @@
 #include "engine/core/SearchCodes.h"
 #include "engine/core/Status.h"
 #include "engine/image/ImageDecoder.h"
+#include "engine/zx/ZxReader.h"
 
 namespace vexo::engine {
 namespace {
@@ -46,6 +47,14 @@ EngineStatus Guarded(Operation&& operation) noexcept {
   } catch (...) {
     return kStatusInternalError;
   }
+}
+
+// The engine's readers, each with the symbologies whose table row names it.
+const ReaderList& Readers() {
+  static const ReaderList readers{
+      {ReaderKind::Library, SymbologiesOf(ReaderKind::Library), ZxViewReader()},
+  };
+  return readers;
 }
 
 bool HoldsZeroes(const EngineBitmap& bitmap) {
@@ -119,7 +128,8 @@ EngineStatus Find(const FindRequest& request) {
     return status;
   }
   if (!IsProfileValue(request.profileValue)) return kStatusInvalidProfile;
-  const CodeSelection selection = SelectByCodes(request.codes, request.codeCount, featureMask);
+  const CodeSelection selection =
+      SelectByCodes(request.codes, request.codeCount, featureMask, ReadableBy(Readers()));
   if (selection.status != kStatusSuccess) return selection.status;
   if (selection.readable.none()) return kStatusNothingFound;
 
@@ -139,7 +149,7 @@ EngineStatus Find(const FindRequest& request) {
                       image->width};
   PageRead read = ReadPage(area, AffineMap::Translation(static_cast<double>(left),
                                                         static_cast<double>(top)),
-                           options, selection.readable, ZxViewReader(), deadline);
+                           options, selection.readable, Readers(), deadline);
   if (read.findings.empty()) {
     return read.outOfTime ? kStatusTimeBudgetExceeded : kStatusNothingFound;
   }

@@ -42,8 +42,8 @@ constexpr Int32 kMaxSymbolsPerView = 255;
 class PassRunner {
  public:
   PassRunner(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
-             const ViewReader& reader, Deadline deadline)
-      : area_(area), areaToPage_(areaToPage), options_(options), reader_(reader),
+             const ReaderList& readers, Deadline deadline)
+      : area_(area), areaToPage_(areaToPage), options_(options), readers_(readers),
         deadline_(deadline) {}
 
   // False when the deadline had passed and the pass did not run (in full).
@@ -81,8 +81,8 @@ class PassRunner {
     return *half_;
   }
 
-  ZxSettings SettingsFor(const PassSpec& pass, const SymbologySet& symbologies) const {
-    ZxSettings settings;
+  ViewSettings SettingsFor(const PassSpec& pass, const SymbologySet& symbologies) const {
+    ViewSettings settings;
     settings.symbologies = symbologies;
     settings.tryHarder = options_.tryHarder;
     settings.tryRotate = pass.tryRotate;
@@ -92,29 +92,39 @@ class PassRunner {
     return settings;
   }
 
-  // Reads `view`, whose points map to the area by `viewToArea`, and merges
-  // the detections of the wanted symbologies.
-  // Returns how many detections it took.
+  // Reads `view`, whose points map to the area by `viewToArea`, with every
+  // reader of a wanted symbology, and merges the detections of the wanted
+  // symbologies. Returns how many detections it took.
   int Read(const LumaView& view, const AffineMap& viewToArea, const PassSpec& pass,
+           const SymbologySet& wanted) {
+    int taken = 0;
+    for (const ReaderEntry& reader : readers_) {
+      const SymbologySet mine = wanted & reader.symbologies;
+      if (mine.none()) continue;
+      taken += Take(reader.read(view, SettingsFor(pass, mine)), view, viewToArea, mine);
+    }
+    return taken;
+  }
+
+  int Take(std::vector<Detection> detections, const LumaView& view, const AffineMap& viewToArea,
            const SymbologySet& wanted) {
     const AffineMap toPage = areaToPage_.After(viewToArea);
     int taken = 0;
-    for (Detection& detection : reader_(view, SettingsFor(pass, wanted))) {
+    for (Detection& detection : detections) {
       if (detection.symbology >= Symbology::Count || !wanted.test(Index(detection.symbology))) {
         continue;
       }
       ++taken;
       Finding finding{detection.symbology, detection.code, std::move(detection.content), {}};
       const auto& c = detection.corners;
-      const bool located = std::any_of(c.begin(), c.end(), [&](const PointI& p) {
+      const bool located = std::any_of(c.begin(), c.end(), [&](const PointD& p) {
         return p.x != c[0].x || p.y != c[0].y;
       });
       const double w = view.width, h = view.height;
       for (std::size_t i = 0; i < c.size(); ++i) {
         // A symbol read without a position (Maxi Code) fills its crop; a
         // corner placed outside the view is brought back to its edge.
-        const PointD corner = located ? PointD{std::clamp<double>(c[i].x, 0, w),
-                                               std::clamp<double>(c[i].y, 0, h)}
+        const PointD corner = located ? PointD{std::clamp(c[i].x, 0.0, w), std::clamp(c[i].y, 0.0, h)}
                                       : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
         finding.corners[i] = toPage.Apply(corner);
       }
@@ -333,7 +343,7 @@ class PassRunner {
   const LumaView area_;
   const AffineMap areaToPage_;
   const ReadOptions& options_;
-  const ViewReader& reader_;
+  const ReaderList& readers_;
   const Deadline deadline_;
   std::optional<DerivedImage> half_;
   std::optional<std::vector<Region>> blobs_;
@@ -344,8 +354,8 @@ class PassRunner {
 }  // namespace
 
 PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
-                  const SymbologySet& readable, const ViewReader& reader, Deadline deadline) {
-  PassRunner runner(area, areaToPage, options, reader, deadline);
+                  const SymbologySet& readable, const ReaderList& readers, Deadline deadline) {
+  PassRunner runner(area, areaToPage, options, readers, deadline);
   PageRead read;
   for (const PassSpec& pass : PlanPasses(options, readable, area.width, area.height)) {
     if (!runner.Run(pass)) {
@@ -355,12 +365,6 @@ PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadO
   }
   read.findings = runner.TakeFindings();
   return read;
-}
-
-ViewReader ZxViewReader() {
-  return [](const LumaView& view, const ZxSettings& settings) {
-    return ReadWithZx(view.pixels, view.width, view.height, view.stride, settings);
-  };
 }
 
 }  // namespace vexo::engine

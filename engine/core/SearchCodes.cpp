@@ -49,7 +49,8 @@ SymbologySet Resolve(UInt32 code) {
 
 }  // namespace
 
-CodeSelection SelectByCodes(const UInt32* codes, UInt32 count, UInt32 featureMask) {
+CodeSelection SelectByCodes(const UInt32* codes, UInt32 count, UInt32 featureMask,
+                            const SymbologySet& readable) {
   CodeSelection selection;
   if (codes == nullptr && count != 0) {
     selection.status = kStatusInvalidArgument;
@@ -69,11 +70,7 @@ CodeSelection SelectByCodes(const UInt32* codes, UInt32 count, UInt32 featureMas
     }
     selection.wanted |= named;
   }
-  for (std::size_t s = 0; s < kSymbologyCount; ++s) {
-    if (selection.wanted.test(s) && Info(static_cast<Symbology>(s)).readable) {
-      selection.readable.set(s);
-    }
-  }
+  selection.readable = selection.wanted & readable;
   return selection;
 }
 

@@ -14,7 +14,7 @@
 // The codes are checked in list order and the first faulty one decides: a code
 // not listed above gives kStatusUnknownSymbology; a code whose family was not
 // enabled when the reader was opened gives kStatusFeatureNotEnabled.
-// Symbologies that no reader of ours handles yet are accepted and dropped.
+// Symbologies that none of the engine's readers reads are accepted and dropped.
 
 #include "Common/Types.h"
 #include "engine/core/Symbology.h"
@@ -25,9 +25,10 @@ namespace vexo::engine {
 struct CodeSelection {
   EngineStatus status = kEngineSuccess;
   SymbologySet wanted;    // every symbology the codes name
-  SymbologySet readable;  // the part of `wanted` a reader of ours handles
+  SymbologySet readable;  // the part of `wanted` in `readable`
 };
 
-CodeSelection SelectByCodes(const UInt32* codes, UInt32 count, UInt32 featureMask);
+CodeSelection SelectByCodes(const UInt32* codes, UInt32 count, UInt32 featureMask,
+                            const SymbologySet& readable);
 
 }  // namespace vexo::engine

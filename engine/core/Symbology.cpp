@@ -9,47 +9,52 @@ namespace {
 
 using S = Symbology;
 
-// One row per symbology, in the order of the enum. `readable` is true where
-// the zxing-cpp 1.4 reader (engine/zx) finds the symbology: it has no reader
-// for MSI, Code 11, Standard 2 of 5, DataBar Limited, Micro PDF417, the postal
-// codes, Patch Code or Pharma Code. Stacked DataBar symbols are read, but the
-// library does not tell them apart from the single-row forms, so they are
-// reported under the DataBar and DataBar Expanded codes.
+constexpr ReaderKind L = ReaderKind::Library;
+constexpr ReaderKind B = ReaderKind::Bars;
+constexpr ReaderKind P = ReaderKind::Postal;
+constexpr ReaderKind SD = ReaderKind::StackedDataBar;
+constexpr ReaderKind M = ReaderKind::MicroPdf417;
+
+// One row per symbology, in the order of the enum. zxing-cpp 1.4 (engine/zx)
+// reads twenty of them; it has no reader for MSI, Code 11, Standard 2 of 5,
+// DataBar Limited, Micro PDF417, the postal codes, Patch Code or Pharma Code,
+// which readers of our own read. It reads stacked DataBar symbols but does not
+// tell them apart from the single-row forms.
 constexpr std::array<SymbologyInfo, kSymbologyCount> kSymbologies{{
-    {S::Ean13, 0x80000001, kFeatureLinear, true},
-    {S::Ean8, 0x80000002, kFeatureLinear, true},
-    {S::UpcA, 0x80000004, kFeatureLinear, true},
-    {S::UpcE, 0x80000008, kFeatureLinear, true},
-    {S::Code39, 0x80000010, kFeatureLinear, true},
-    {S::Code128, 0x80000020, kFeatureLinear, true},
-    {S::Interleaved2of5, 0x80000040, kFeatureLinear, true},
-    {S::Codabar, 0x80000080, kFeatureLinear, true},
-    {S::Gs1_128, 0x80000100, kFeatureLinear, true},
-    {S::Code93, 0x80000200, kFeatureLinear, true},
-    {S::EanExt5, 0x80000400, kFeatureLinear, true},
-    {S::EanExt2, 0x80000800, kFeatureLinear, true},
-    {S::Msi, 0x80001000, kFeatureLinear, false},
-    {S::Code11, 0x80002000, kFeatureLinear, false},
-    {S::Standard2of5, 0x80004000, kFeatureLinear, false},
-    {S::DataBar, 0x80008000, kFeatureLinear, true},
-    {S::DataBarLimited, 0x80010000, kFeatureLinear, false},
-    {S::DataBarExpanded, 0x80020000, kFeatureLinear, true},
-    {S::PatchCode, 0x04000001, kFeatureLinear, false},
-    {S::PostNet, 0x04000002, kFeatureLinear, false},
-    {S::Planet, 0x04000004, kFeatureLinear, false},
-    {S::AustraliaPost, 0x04000008, kFeatureLinear, false},
-    {S::Rm4scc, 0x04000010, kFeatureLinear, false},
-    {S::Usps4cb, 0x04000080, kFeatureLinear, false},
-    {S::DataBarStacked, 0x04000020, kFeatureLinear, false},
-    {S::DataBarExpandedStacked, 0x04000040, kFeatureLinear, false},
-    {S::PharmaCode, 0x04000100, kFeatureLinear, false},
-    {S::Pdf417, 0x20002000, kFeaturePdf417, true},
-    {S::MicroPdf417, 0x20000001, kFeatureMicroPdf417, false},
-    {S::QrCode, 0x08000300, kFeatureQrCode, true},
-    {S::DataMatrix, 0x10000100, kFeatureDataMatrix, true},
-    {S::Aztec, 0x21000000, kFeatureAztec, true},
-    {S::MaxiCode, 0x22000000, kFeatureMaxiCode, true},
-    {S::MicroQrCode, 0x24000000, kFeatureMicroQrCode, true},
+    {S::Ean13, 0x80000001, kFeatureLinear, L},
+    {S::Ean8, 0x80000002, kFeatureLinear, L},
+    {S::UpcA, 0x80000004, kFeatureLinear, L},
+    {S::UpcE, 0x80000008, kFeatureLinear, L},
+    {S::Code39, 0x80000010, kFeatureLinear, L},
+    {S::Code128, 0x80000020, kFeatureLinear, L},
+    {S::Interleaved2of5, 0x80000040, kFeatureLinear, L},
+    {S::Codabar, 0x80000080, kFeatureLinear, L},
+    {S::Gs1_128, 0x80000100, kFeatureLinear, L},
+    {S::Code93, 0x80000200, kFeatureLinear, L},
+    {S::EanExt5, 0x80000400, kFeatureLinear, L},
+    {S::EanExt2, 0x80000800, kFeatureLinear, L},
+    {S::Msi, 0x80001000, kFeatureLinear, B},
+    {S::Code11, 0x80002000, kFeatureLinear, B},
+    {S::Standard2of5, 0x80004000, kFeatureLinear, B},
+    {S::DataBar, 0x80008000, kFeatureLinear, L},
+    {S::DataBarLimited, 0x80010000, kFeatureLinear, B},
+    {S::DataBarExpanded, 0x80020000, kFeatureLinear, L},
+    {S::PatchCode, 0x04000001, kFeatureLinear, B},
+    {S::PostNet, 0x04000002, kFeatureLinear, P},
+    {S::Planet, 0x04000004, kFeatureLinear, P},
+    {S::AustraliaPost, 0x04000008, kFeatureLinear, P},
+    {S::Rm4scc, 0x04000010, kFeatureLinear, P},
+    {S::Usps4cb, 0x04000080, kFeatureLinear, P},
+    {S::DataBarStacked, 0x04000020, kFeatureLinear, SD},
+    {S::DataBarExpandedStacked, 0x04000040, kFeatureLinear, SD},
+    {S::PharmaCode, 0x04000100, kFeatureLinear, B},
+    {S::Pdf417, 0x20002000, kFeaturePdf417, L},
+    {S::MicroPdf417, 0x20000001, kFeatureMicroPdf417, M},
+    {S::QrCode, 0x08000300, kFeatureQrCode, L},
+    {S::DataMatrix, 0x10000100, kFeatureDataMatrix, L},
+    {S::Aztec, 0x21000000, kFeatureAztec, L},
+    {S::MaxiCode, 0x22000000, kFeatureMaxiCode, L},
+    {S::MicroQrCode, 0x24000000, kFeatureMicroQrCode, L},
 }};
 
 constexpr bool RowsFollowEnumOrder() {
@@ -85,6 +90,14 @@ constexpr UInt32 kDataMatrixUnknownSize = 0x1F;
 const SymbologyInfo& Info(Symbology symbology) {
   const std::size_t index = Index(symbology);
   return kSymbologies[index < kSymbologies.size() ? index : 0];
+}
+
+SymbologySet SymbologiesOf(ReaderKind reader) {
+  SymbologySet set;
+  for (const SymbologyInfo& row : kSymbologies) {
+    if (row.reader == reader) set.set(Index(row.symbology));
+  }
+  return set;
 }
 
 UInt32 QrCodeResultCode(Int32 version) {

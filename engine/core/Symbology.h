@@ -1,7 +1,7 @@
 #pragma once
 // The engine's symbologies: one row each in the table of Symbology.cpp, which
 // gives the engine code reported in results, the feature bit that enables its
-// family, and whether a reader of ours handles it yet.
+// family, and the reader that reads it.
 
 #include <bitset>
 #include <cstddef>
@@ -51,12 +51,26 @@ enum class Symbology : UInt8 {
 inline constexpr std::size_t kSymbologyCount = static_cast<std::size_t>(Symbology::Count);
 using SymbologySet = std::bitset<kSymbologyCount>;
 
+// The readers of the engine (engine/Engine.cpp builds the list). A symbology
+// is read when the reader of its row is in that list.
+enum class ReaderKind : UInt8 {
+  None,            // no reader yet
+  Library,         // zxing-cpp (engine/zx)
+  Bars,            // our width-based linear decoders (engine/linear over engine/bars)
+  Postal,          // our height-based postal decoders (engine/postal)
+  StackedDataBar,  // our stacked DataBar reader (engine/stacked)
+  MicroPdf417,     // our Micro PDF417 reader (engine/stacked)
+};
+
 struct SymbologyInfo {
   Symbology symbology;
   UInt32 code;        // engine code: in results, and (alone) in a search list
   UInt32 featureBit;  // the OpenBarcodeReader feature that enables the family
-  bool readable;      // a reader of ours handles it today
+  ReaderKind reader;  // the reader that reads it
 };
+
+// The symbologies whose row names `reader`.
+SymbologySet SymbologiesOf(ReaderKind reader);
 
 const SymbologyInfo& Info(Symbology symbology);
 

@@ -7,9 +7,14 @@
 #include <vector>
 
 #include "Common/Types.h"
-#include "engine/zx/ZxReader.h"
 
 namespace vexo::engine {
+
+// Pixel positions as the library reports them.
+struct PointI {
+  Int32 x = 0;
+  Int32 y = 0;
+};
 
 // Top-left, top-right, bottom-right, bottom-left as the symbol is read.
 using Quad = std::array<PointI, 4>;

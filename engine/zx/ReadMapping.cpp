@@ -151,7 +151,9 @@ class Mapper {
     detection.symbology = symbology;
     detection.code = code != 0 ? code : Info(symbology).code;
     detection.content = std::move(content);
-    detection.corners = quad;
+    for (std::size_t i = 0; i < quad.size(); ++i) {
+      detection.corners[i] = {static_cast<double>(quad[i].x), static_cast<double>(quad[i].y)};
+    }
     detections_.push_back(std::move(detection));
   }
 

@@ -82,7 +82,7 @@ bool WantsAddOns(const SymbologySet& symbologies) {
 BarcodeFormats FormatsFor(const SymbologySet& symbologies, bool dataBarPass) {
   BarcodeFormats formats;
   for (const FormatRow& row : kFormatRows) {
-    if (symbologies.test(Index(row.symbology)) && Info(row.symbology).readable &&
+    if (symbologies.test(Index(row.symbology)) && Info(row.symbology).reader == ReaderKind::Library &&
         IsDataBar(row.format) == dataBarPass) {
       formats |= row.format;
     }
@@ -95,7 +95,7 @@ uint8_t LibraryCount(Int32 value, Int32 whenUnset) {
   return static_cast<uint8_t>(std::clamp(value > 0 ? value : whenUnset, 1, kMaxLibraryCount));
 }
 
-ZXing::DecodeHints MakeHints(const ZxSettings& settings, BarcodeFormats formats, bool addOns) {
+ZXing::DecodeHints MakeHints(const ViewSettings& settings, BarcodeFormats formats, bool addOns) {
   ZXing::DecodeHints hints;
   hints.setFormats(formats)
       .setTryHarder(settings.tryHarder)
@@ -152,9 +152,9 @@ bool SameSymbol(const LibraryRead& a, const LibraryRead& b) {
 // of the view before the next read. Single-line reads are accepted (the
 // symbology carries its own check), and the band of lines is grown to the
 // symbol's height afterwards.
-void ReadDataBars(const GrayView& view, const ZxSettings& settings, BarcodeFormats formats,
+void ReadDataBars(const GrayView& view, const ViewSettings& settings, BarcodeFormats formats,
                   Int32 limit, std::vector<LibraryRead>& reads) {
-  ZxSettings single = settings;
+  ViewSettings single = settings;
   single.minLineCount = 1;
   single.maxNumberOfSymbols = 1;
   const ZXing::DecodeHints hints = MakeHints(single, formats, false);
@@ -188,7 +188,7 @@ void ReadDataBars(const GrayView& view, const ZxSettings& settings, BarcodeForma
   reads.insert(reads.end(), found.begin(), found.end());
 }
 
-std::vector<Detection> Read(const GrayView& view, const ZxSettings& settings) {
+std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings) {
   const BarcodeFormats mainFormats = FormatsFor(settings.symbologies, false);
   const BarcodeFormats dataBarFormats = FormatsFor(settings.symbologies, true);
   const Int32 limit = LibraryCount(settings.maxNumberOfSymbols, kMaxLibraryCount);
@@ -210,7 +210,7 @@ std::vector<Detection> Read(const GrayView& view, const ZxSettings& settings) {
 }  // namespace
 
 std::vector<Detection> ReadWithZx(const UInt8* pixels, Int32 width, Int32 height, Int32 rowStride,
-                                  const ZxSettings& settings) {
+                                  const ViewSettings& settings) {
   if (pixels == nullptr || width <= 0 || height <= 0 || rowStride < width) return {};
   if (FormatsFor(settings.symbologies, false).empty() &&
       FormatsFor(settings.symbologies, true).empty()) {
@@ -221,6 +221,12 @@ std::vector<Detection> ReadWithZx(const UInt8* pixels, Int32 width, Int32 height
   } catch (...) {
     return {};
   }
+}
+
+ViewReader ZxViewReader() {
+  return [](const LumaView& view, const ViewSettings& settings) {
+    return ReadWithZx(view.pixels, view.width, view.height, view.stride, settings);
+  };
 }
 
 }  // namespace vexo::engine

@@ -33,10 +33,10 @@ LumaImage MarkedPage(Int32 width, Int32 height) {
 struct MarkReader {
   Symbology symbology = Symbology::Code128;
   std::vector<std::string> contents;  // per call; default "c<call>"
-  std::vector<ZxSettings> calls;
+  std::vector<ViewSettings> calls;
 
   ViewReader Reader() {
-    return [this](const LumaView& view, const ZxSettings& settings) {
+    return [this](const LumaView& view, const ViewSettings& settings) {
       calls.push_back(settings);
       Int32 left = view.width, top = view.height, right = -1, bottom = -1;
       for (Int32 y = 0; y < view.height; ++y) {
@@ -56,7 +56,8 @@ struct MarkReader {
       d.symbology = symbology;
       d.code = 0x80000020;
       d.content.assign(content.begin(), content.end());
-      d.corners = {{{left, top}, {right, top}, {right, bottom}, {left, bottom}}};
+      const double l = left, t = top, r = right, b = bottom;
+      d.corners = {{{l, t}, {r, t}, {r, b}, {l, b}}};
       found.push_back(d);
       return found;
     };
@@ -67,6 +68,11 @@ SymbologySet Only(Symbology s) {
   SymbologySet set;
   set.set(Index(s));
   return set;
+}
+
+// A reader list of one reader that reads every symbology.
+ReaderList One(ViewReader reader) {
+  return {{ReaderKind::Library, SymbologySet{}.set(), std::move(reader)}};
 }
 
 PointD Centre(const Finding& f) {
@@ -109,7 +115,7 @@ TEST(PageReader, EveryPassMapsBackToThePage) {
     MarkReader marks;
     marks.symbology = c.symbology;
     const PageRead read = ReadPage(area, AffineMap::Translation(100, 50), c.options,
-                                   Only(c.symbology), marks.Reader(), Deadline::max());
+                                   Only(c.symbology), One(marks.Reader()), Deadline::max());
     ASSERT_EQ(marks.calls.size(), 1u) << c.name;
     ASSERT_EQ(read.findings.size(), 1u) << c.name;
     const PointD centre = Centre(read.findings[0]);
@@ -126,7 +132,7 @@ TEST(PageReader, RepeatedSymbolKeepsTheFirstPassPosition) {
   const PageRead read =
       ReadPage(ViewOf(page), {}, Options(kPassFull | kPassOtherBinarizer | kPassHalf |
                                          kPassHalfLinear, 0x20),
-               Only(Symbology::Code128), marks.Reader(), Deadline::max());
+               Only(Symbology::Code128), One(marks.Reader()), Deadline::max());
   ASSERT_EQ(marks.calls.size(), 3u);
   EXPECT_TRUE(marks.calls[0].localBinarizer);
   EXPECT_FALSE(marks.calls[1].localBinarizer);
@@ -140,7 +146,7 @@ TEST(PageReader, SymbologiesNotAskedForAreDropped) {
   MarkReader marks;
   marks.symbology = Symbology::Code39;
   const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassFull, 0x20),
-                                 Only(Symbology::Code128), marks.Reader(), Deadline::max());
+                                 Only(Symbology::Code128), One(marks.Reader()), Deadline::max());
   EXPECT_EQ(marks.calls.size(), 1u);
   EXPECT_TRUE(read.findings.empty());
 }
@@ -150,7 +156,7 @@ TEST(PageReader, DeadlineStopsBetweenPasses) {
   MarkReader marks;
   const ReadOptions options = Options(kPassFull | kPassHalf | kPassHalfLinear, 0x20);
   const PageRead late = ReadPage(ViewOf(page), {}, options, Only(Symbology::Code128),
-                                 marks.Reader(), std::chrono::steady_clock::now() - 1s);
+                                 One(marks.Reader()), std::chrono::steady_clock::now() - 1s);
   EXPECT_TRUE(marks.calls.empty());
   EXPECT_TRUE(late.outOfTime);
   EXPECT_TRUE(late.findings.empty());
@@ -159,11 +165,11 @@ TEST(PageReader, DeadlineStopsBetweenPasses) {
   // pass does not run.
   MarkReader slow;
   const ViewReader inner = slow.Reader();
-  const ViewReader sleepy = [&](const LumaView& view, const ZxSettings& settings) {
+  const ViewReader sleepy = [&](const LumaView& view, const ViewSettings& settings) {
     std::this_thread::sleep_for(30ms);
     return inner(view, settings);
   };
-  const PageRead cut = ReadPage(ViewOf(page), {}, options, Only(Symbology::Code128), sleepy,
+  const PageRead cut = ReadPage(ViewOf(page), {}, options, Only(Symbology::Code128), One(sleepy),
                                 std::chrono::steady_clock::now() + 10ms);
   EXPECT_EQ(slow.calls.size(), 1u);
   EXPECT_TRUE(cut.outOfTime);
@@ -200,12 +206,12 @@ TEST(PageReader, RegionCropsReadBarsInTheDirectionsAskedFor) {
     MarkReader marks;
     const ViewReader inner = marks.Reader();
     // Like a finder that gives up on the whole page but reads a crop.
-    const ViewReader cropsOnly = [&](const LumaView& view, const ZxSettings& settings) {
+    const ViewReader cropsOnly = [&](const LumaView& view, const ViewSettings& settings) {
       const bool crop = Int64{view.width} * view.height < Int64{page.width} * page.height / 2;
       return crop ? inner(view, settings) : std::vector<Detection>{};
     };
     const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassFull | kPassRegions, c.directions),
-                                   Only(Symbology::Code128), cropsOnly, Deadline::max());
+                                   Only(Symbology::Code128), One(cropsOnly), Deadline::max());
     ASSERT_EQ(read.findings.size(), c.found ? 1u : 0u) << c.name;
     if (!c.found) continue;
     EXPECT_EQ(marks.calls.back().tryRotate, c.columns) << c.name;
@@ -215,9 +221,27 @@ TEST(PageReader, RegionCropsReadBarsInTheDirectionsAskedFor) {
   }
 }
 
+TEST(PageReader, EachReaderIsAskedForItsOwnSymbologiesOnly) {
+  const LumaImage page = MarkedPage(800, 600);
+  MarkReader first, second, third;
+  second.symbology = Symbology::Msi;
+  const SymbologySet both = Only(Symbology::Code128) | Only(Symbology::Msi);
+  const ReaderList readers{{ReaderKind::Library, Only(Symbology::Code128), first.Reader()},
+                           {ReaderKind::Bars, Only(Symbology::Msi), second.Reader()},
+                           {ReaderKind::Postal, Only(Symbology::PostNet), third.Reader()}};
+  const PageRead read =
+      ReadPage(ViewOf(page), {}, Options(kPassFull, 0x20), both, readers, Deadline::max());
+  ASSERT_EQ(first.calls.size(), 1u);
+  ASSERT_EQ(second.calls.size(), 1u);
+  EXPECT_TRUE(third.calls.empty());
+  EXPECT_EQ(first.calls[0].symbologies, Only(Symbology::Code128));
+  EXPECT_EQ(second.calls[0].symbologies, Only(Symbology::Msi));
+  EXPECT_EQ(read.findings.size(), 2u);
+}
+
 TEST(PageReader, SymbolWithoutPositionFillsItsView) {
   const LumaImage page = MarkedPage(800, 600);
-  const ViewReader unplaced = [](const LumaView&, const ZxSettings&) {
+  const ViewReader unplaced = [](const LumaView&, const ViewSettings&) {
     Detection d;
     d.symbology = Symbology::MaxiCode;
     d.content = {'M'};
@@ -225,7 +249,7 @@ TEST(PageReader, SymbolWithoutPositionFillsItsView) {
   };
   const PageRead read =
       ReadPage(CropView(ViewOf(page), 10, 20, 300, 200), AffineMap::Translation(10, 20),
-               Options(kPassFull, 0x20), Only(Symbology::MaxiCode), unplaced, Deadline::max());
+               Options(kPassFull, 0x20), Only(Symbology::MaxiCode), One(unplaced), Deadline::max());
   ASSERT_EQ(read.findings.size(), 1u);
   const Box box = BoxOf(read.findings[0]);
   EXPECT_EQ(box.left, 10);

@@ -87,7 +87,7 @@ Gray OnPage(const Gray& symbol, int rotate, Corners* corners) {
   return page;
 }
 
-std::vector<engine::Detection> Read(const Gray& image, const engine::ZxSettings& settings) {
+std::vector<engine::Detection> Read(const Gray& image, const engine::ViewSettings& settings) {
   return engine::ReadWithZx(image.pixels.data(), image.width, image.height, image.width, settings);
 }
 
@@ -98,8 +98,8 @@ void ExpectCorners(const engine::Detection& found, const Corners& expected, doub
   }
 }
 
-engine::ZxSettings Wanting(std::initializer_list<engine::Symbology> symbologies) {
-  engine::ZxSettings settings;
+engine::ViewSettings Wanting(std::initializer_list<engine::Symbology> symbologies) {
+  engine::ViewSettings settings;
   for (const engine::Symbology s : symbologies) settings.symbologies.set(engine::Index(s));
   return settings;
 }

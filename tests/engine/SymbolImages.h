@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/zx/Quad.h"
 #include "engine/zx/ZxReader.h"
 
 namespace vexo::test {
@@ -34,9 +35,9 @@ Corners Moved(Corners corners, const Gray& image, int rotate, Int32 dx, Int32 dy
 // dark area in reading order, in page coordinates.
 Gray OnPage(const Gray& symbol, int rotate, Corners* corners = nullptr);
 
-std::vector<engine::Detection> Read(const Gray& image, const engine::ZxSettings& settings);
+std::vector<engine::Detection> Read(const Gray& image, const engine::ViewSettings& settings);
 void ExpectCorners(const engine::Detection& found, const Corners& expected, double tolerance);
-engine::ZxSettings Wanting(std::initializer_list<engine::Symbology> symbologies);
+engine::ViewSettings Wanting(std::initializer_list<engine::Symbology> symbologies);
 std::vector<UInt8> Bytes(const std::string& text);
 
 }  // namespace vexo::test

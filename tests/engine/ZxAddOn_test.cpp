@@ -53,7 +53,7 @@ TEST_P(AddOnTest, MainAndAddOnAreSeparateDetections) {
   main = DarkCorners(symbol, 0, mainRight);
   const Gray page = OnPage(symbol, c.rotate, &main);
   OnPage(symbol, c.rotate, &addOn);
-  engine::ZxSettings settings = Wanting({c.main, c.addOn});
+  engine::ViewSettings settings = Wanting({c.main, c.addOn});
   settings.tryRotate = true;
   const std::vector<Detection> found = Read(page, settings);
   ASSERT_EQ(found.size(), 2u);

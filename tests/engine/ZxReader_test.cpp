@@ -91,7 +91,7 @@ TEST_P(ReadTest, TypeContentAndCorners) {
   const Gray symbol = DrawSymbol(c.zint, scale);
   Corners expected = DarkCorners(symbol);
   const Gray page = OnPage(symbol, c.rotate, &expected);
-  engine::ZxSettings settings = Wanting({c.symbology});
+  engine::ViewSettings settings = Wanting({c.symbology});
   settings.tryRotate = true;
   const std::vector<Detection> found = Read(page, settings);
   ASSERT_EQ(found.size(), 1u);

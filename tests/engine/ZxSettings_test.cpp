@@ -40,7 +40,7 @@ class ChoiceTest : public testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(ChoiceTest, OnlyWantedSymbologiesAreReported) {
   static const Gray page = MixedPage();
-  engine::ZxSettings settings;
+  engine::ViewSettings settings;
   for (const Symbology s : GetParam().wanted) settings.symbologies.set(engine::Index(s));
   EXPECT_EQ(Contents(Read(page, settings)), GetParam().contents);
 }
@@ -60,14 +60,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Settings, MaxNumberOfSymbolsLimitsTheRead) {
-  engine::ZxSettings settings = Wanting({Symbology::Code128, Symbology::Gs1_128});
+  engine::ViewSettings settings = Wanting({Symbology::Code128, Symbology::Gs1_128});
   settings.maxNumberOfSymbols = 1;
   EXPECT_EQ(Read(MixedPage(), settings).size(), 1u);
 }
 
 TEST(Settings, TurnedLinearSymbolNeedsTryRotate) {
   const Gray page = OnPage(DrawSymbol("CODE128 --notext -d UPRIGHT", 1.0), 90);
-  engine::ZxSettings settings = Wanting({Symbology::Code128});
+  engine::ViewSettings settings = Wanting({Symbology::Code128});
   settings.tryRotate = false;
   EXPECT_TRUE(Read(page, settings).empty());
   settings.tryRotate = true;
@@ -79,7 +79,7 @@ TEST(Settings, QuickScanStillCoversTheSymbolsHeight) {
   const Gray symbol = DrawSymbol("CODE128 --notext --height=60 -d QUICK", 1.0);
   Gray page = Gray::White(symbol.width + 80, 1600);
   Place(page, symbol, 40, 900);
-  engine::ZxSettings settings = Wanting({Symbology::Code128});
+  engine::ViewSettings settings = Wanting({Symbology::Code128});
   settings.tryHarder = false;
   const std::vector<Detection> found = Read(page, settings);
   ASSERT_EQ(found.size(), 1u);
@@ -93,14 +93,14 @@ TEST(Settings, RowStrideWiderThanTheView) {
   for (Int32 y = 0; y < page.height; ++y) {
     std::copy_n(&page.pixels[std::size_t(y) * page.width], page.width, &wide[std::size_t(y) * stride]);
   }
-  const engine::ZxSettings settings = Wanting({Symbology::QrCode, Symbology::Code128});
+  const engine::ViewSettings settings = Wanting({Symbology::QrCode, Symbology::Code128});
   EXPECT_EQ(Contents(engine::ReadWithZx(wide.data(), page.width, page.height, stride, settings)),
             (std::vector<std::string>{"MixedQr", "PLAIN-128"}));
 }
 
 TEST(Settings, BadViewsReadNothing) {
   const std::vector<UInt8> pixels(100, 255);
-  const engine::ZxSettings settings = Wanting({Symbology::QrCode});
+  const engine::ViewSettings settings = Wanting({Symbology::QrCode});
   EXPECT_TRUE(engine::ReadWithZx(nullptr, 10, 10, 10, settings).empty());
   EXPECT_TRUE(engine::ReadWithZx(pixels.data(), 0, 10, 10, settings).empty());
   EXPECT_TRUE(engine::ReadWithZx(pixels.data(), 10, -1, 10, settings).empty());
@@ -114,7 +114,7 @@ TEST(Regression, A4PageWithQrCodeAndCode128) {
   Gray page = Gray::White(2480, 3508);
   Place(page, DrawSymbol("QRCODE -d 'A4 page'", 5.0), 300, 300);
   Place(page, DrawSymbol("CODE128 -d A4-PAGE-128", 3.0), 300, 1500);
-  const engine::ZxSettings settings = Wanting({Symbology::QrCode, Symbology::Code128});
+  const engine::ViewSettings settings = Wanting({Symbology::QrCode, Symbology::Code128});
   EXPECT_EQ(Contents(Read(page, settings)), (std::vector<std::string>{"A4 page", "A4-PAGE-128"}));
 }
 
