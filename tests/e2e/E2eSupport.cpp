@@ -85,10 +85,16 @@ void CollectAcceptedRun(const std::string& requestText, const WorkerRun& run) {
   for (char& c : name) {
     if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.') c = '_';
   }
-  name += "-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+  // Test processes run side by side: the process and a count keep names apart.
+  const fs::path stem = fs::path(dir) / name;
+  std::string unique = stem.string();
+  for (const int part : {static_cast<int>(getpid()), counter++}) {
+    unique += '-';
+    unique += std::to_string(part);
+  }
   fs::create_directories(dir);
-  WriteBytes((fs::path(dir) / (name + ".request.json")).string(), requestText);
-  WriteBytes((fs::path(dir) / (name + ".result.json")).string(), *run.result);
+  WriteBytes(unique + ".request.json", requestText);
+  WriteBytes(unique + ".result.json", *run.result);
 }
 
 }  // namespace
