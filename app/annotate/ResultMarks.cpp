@@ -27,7 +27,7 @@ std::string Label(const rapidjson::Value& barcode) {
     content = Member(barcode, "data");
     marker = ": base64 ";
   }
-  if (content == nullptr || !content->IsString()) return label;
+  if (content == nullptr || !content->IsString() || content->GetStringLength() == 0) return label;
   std::string_view text(content->GetString(), content->GetStringLength());
   label += marker;
   if (text.size() > msg::kLabelContentLength) {
