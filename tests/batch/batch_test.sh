@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# tools/batch.sh over 20 generated pages: killed part way (the whole process
+# group, as a machine going away would), then run again. Every page must end
+# with exactly one result holding its own barcode, no page whose result was
+# complete may run again, and nothing may be left half written.
+# Usage: batch_test.sh WORKER
+set -euo pipefail
+worker=$(realpath -- "$1")
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+group=""
+trap '[[ -n $group ]] && kill -KILL -- "-$group" 2>/dev/null; rm -rf "$work"' EXIT
+pages=20
+
+mkdir -p "$work/pages"
+for ((i = 1; i <= pages; i++)); do
+  text=$(printf 'PAGE-%02d' "$i")
+  zint -b CODE128 -d "$text" --scale 2 --height 30 -o "$work/symbol.png"
+  convert -size 600x300 xc:white "$work/symbol.png" -geometry +60+60 -composite \
+    -colorspace Gray "$work/pages/$text.png"
+done
+
+# The worker behind a wrapper that logs each start, and each start of a page
+# whose result is already complete (a page run twice); it takes a little
+# longer, so the kill lands while pages are running.
+cat >"$work/worker.sh" <<END
+#!/usr/bin/env bash
+name=\$(basename "\$1" .request.json)
+echo "\$name" >>"$work/started.log"
+[[ -e "$work/out/\$name.json" ]] && echo "\$name" >>"$work/twice.log"
+sleep 0.3
+exec "$worker" "\$1"
+END
+chmod +x "$work/worker.sh"
+export VELMORA_WORKER=$work/worker.sh VELMORA_DPI=72 VELMORA_JOBS=2
+
+results() { find "$work/out" -maxdepth 1 -name '*.png.json' 2>/dev/null | wc -l || true; }
+
+setsid bash "$root/tools/batch.sh" "$work/pages" "$work/out" 2>"$work/first.err" &
+group=$!
+for ((t = 0; t < 600; t++)); do
+  (($(results) >= 5)) && break
+  sleep 0.05
+done
+kill -KILL -- "-$group"
+wait "$group" 2>/dev/null || true
+first=$(results)
+echo "interrupted after $first of $pages pages, $(wc -l <"$work/started.log") started"
+fail=0
+check() {
+  if ! eval "$1"; then
+    echo "FAILED: $2"
+    fail=1
+  fi
+}
+check "((first >= 5 && first < pages))" "the kill landed part way ($first results)"
+
+bash "$root/tools/batch.sh" "$work/pages" "$work/out" 2>"$work/second.err" ||
+  check false "the resumed run succeeded: $(cat "$work/second.err")"
+
+check "(($(results) == pages))" "$pages results"
+check "[[ -z \$(find '$work/out' -name '*.part') ]]" "no half-written result left"
+check "[[ ! -s '$work/out/failures.tsv' ]]" "no failures"
+check "[[ ! -e '$work/twice.log' ]]" "no page with a complete result ran again"
+for ((i = 1; i <= pages; i++)); do
+  name=$(printf 'PAGE-%02d.png' "$i")
+  check "grep -q '\"text\": \"${name%.png}\"' '$work/out/$name.json'" "$name holds its own barcode"
+done
+if ((fail)); then
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+echo "1 passed, 0 failed"
