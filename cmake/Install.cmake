@@ -36,7 +36,8 @@ set(VELMORA_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/velmora-barcode)
 install(FILES README.md docs/engine.md docs/limits.md docs/batch.md DESTINATION ${VELMORA_DOC_DIR})
 install(DIRECTORY schemas DESTINATION ${VELMORA_DOC_DIR})
 install(FILES examples/page.png examples/request.json.in DESTINATION ${VELMORA_DOC_DIR}/examples)
-install(PROGRAMS tools/batch.sh DESTINATION ${VELMORA_DOC_DIR}/examples)
+# The batch script is no document: container images often leave docs out.
+install(PROGRAMS tools/batch.sh DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/velmora-barcode)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmora-barcode)

@@ -12,7 +12,10 @@
 # Environment: VELMORA_WORKER (default: velmora-barcode on PATH, else
 # build/velmora-barcode), VELMORA_DPI (default 300), VELMORA_PROFILE (default
 # 1), VELMORA_JOBS (default: one per core), VELMORA_BAR=0 hides the progress
-# bar (shown only on a terminal).
+# bar (shown only on a terminal), VELMORA_SLICE=I/N runs only the pages whose
+# place in the sorted list, counted from 0, is I modulo N (one task of N on
+# many machines sharing DIR and OUT; its log and failure list then carry
+# -I-of-N in their names).
 # Exit status: 0 when every page has a result, 1 otherwise.
 set -euo pipefail
 
@@ -27,6 +30,14 @@ worker=${VELMORA_WORKER:-$(command -v velmora-barcode || echo "$here/../build/ve
 export VELMORA_WORKER_PATH=$(realpath -- "$worker") VELMORA_OUT=$out
 export VELMORA_DPI=${VELMORA_DPI:-300} VELMORA_PROFILE=${VELMORA_PROFILE:-1}
 mkdir -p "$out/requests" "$out/reports"
+slice=${VELMORA_SLICE:-0/1}
+if [[ ! $slice =~ ^([0-9]+)/([1-9][0-9]*)$ ]] || ((BASH_REMATCH[1] >= BASH_REMATCH[2])); then
+  echo "VELMORA_SLICE must be I/N with 0 <= I < N: $slice" >&2
+  exit 2
+fi
+index=${BASH_REMATCH[1]} count=${BASH_REMATCH[2]}
+suffix=""
+((count > 1)) && suffix="-$index-of-$count"
 
 # A text as the inside of a JSON string.
 json_text() {
@@ -73,7 +84,9 @@ bar=()
 # The pages still without a result; resuming goes by the results, so pages
 # added to DIR in between are picked up too.
 todo=()
+place=0
 while IFS= read -r -d '' image; do
+  ((place++ % count == index)) || continue
   [[ -e $out/$(basename -- "$image").json ]] || todo+=("$image")
 done < <(find "$dir" -maxdepth 1 -type f -regextype posix-extended \
   -iregex '.*\.(png|jpe?g|tiff?|bmp|gif|p[bgpn]m|webp|jp2)' -print0 | sort -z)
@@ -82,10 +95,16 @@ status=0
 if ((${#todo[@]})); then
   printf '%s\0' "${todo[@]}" |
     parallel -0 --will-cite --jobs "${VELMORA_JOBS:-100%}" "${bar[@]}" \
-      --joblog +"$out/jobs.log" page {} || status=$?
+      --joblog +"$out/jobs$suffix.log" page {} || status=$?
 fi
 
-cat "$out"/reports/*.txt >"$out/failures.tsv" 2>/dev/null || : >"$out/failures.tsv"
-failed=$(wc -l <"$out/failures.tsv")
-echo "$(find "$out" -maxdepth 1 -name '*.json' | wc -l) results, $failed failures (see $out/failures.tsv)" >&2
+# The failure list of this run's pages, from the reports of those still failing.
+failures=$out/failures$suffix.tsv
+: >"$failures"
+for image in "${todo[@]}"; do
+  report=$out/reports/$(basename -- "$image").txt
+  [[ -e $report ]] && cat -- "$report" >>"$failures"
+done
+failed=$(wc -l <"$failures")
+echo "${#todo[@]} pages run, $failed failed (see $failures)" >&2
 ((status == 0 && failed == 0))

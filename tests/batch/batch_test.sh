@@ -28,12 +28,13 @@ cat >"$work/worker.sh" <<END
 name=\$(basename "\$1" .request.json)
 echo "\$name" >>"$work/started.log"
 [[ -e "$work/out/\$name.json" ]] && echo "\$name" >>"$work/twice.log"
-sleep 0.3
+[[ -e "$work/slow" ]] && sleep 0.3
 exec "$worker" "\$1"
 END
 chmod +x "$work/worker.sh"
 export VELMORA_WORKER=$work/worker.sh VELMORA_DPI=72 VELMORA_JOBS=2
 
+touch "$work/slow"
 results() { find "$work/out" -maxdepth 1 -name '*.png.json' 2>/dev/null | wc -l || true; }
 
 setsid bash "$root/tools/batch.sh" "$work/pages" "$work/out" 2>"$work/first.err" &
@@ -66,6 +67,18 @@ for ((i = 1; i <= pages; i++)); do
   name=$(printf 'PAGE-%02d.png' "$i")
   check "grep -q '\"text\": \"${name%.png}\"' '$work/out/$name.json'" "$name holds its own barcode"
 done
+# Three tasks of a job array share the folders: each runs its own slice, and
+# together they run every page once.
+rm -f "$work/started.log" "$work/slow"
+for slice in 0/3 1/3 2/3; do
+  VELMORA_SLICE=$slice bash "$root/tools/batch.sh" "$work/pages" "$work/sliced" 2>/dev/null ||
+    check false "slice $slice succeeded"
+done
+check "(($(sort -u "$work/started.log" | wc -l) == pages && $(wc -l <"$work/started.log") == pages))" \
+  "the slices ran every page once"
+check "(($(find "$work/sliced" -maxdepth 1 -name '*.png.json' | wc -l) == pages))" \
+  "$pages results from the slices"
+
 if ((fail)); then
   echo "0 passed, 1 failed"
   exit 1
