@@ -35,6 +35,7 @@ endif()
 set(VELMORA_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/velmora-barcode)
 install(FILES README.md docs/engine.md docs/limits.md docs/batch.md DESTINATION ${VELMORA_DOC_DIR})
 install(DIRECTORY schemas DESTINATION ${VELMORA_DOC_DIR})
+install(DIRECTORY docs/batch DESTINATION ${VELMORA_DOC_DIR})
 install(FILES examples/page.png examples/request.json.in DESTINATION ${VELMORA_DOC_DIR}/examples)
 # The batch script is no document: container images often leave docs out.
 install(PROGRAMS tools/batch.sh DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/velmora-barcode)
@@ -54,4 +55,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # Library dependencies come from dpkg-shlibdeps over the installed programs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# tools/batch.sh runs pages with GNU parallel.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS parallel)
 include(CPack)
