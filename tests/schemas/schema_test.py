@@ -93,6 +93,10 @@ UNEXPRESSED = [
      '{{"width": 64, "height": 64, "stride": 64, "dpi": 300, "scalarW": "1e999", "scalarH": "1",'
      ' "bitmapPath": "{bitmap}", "resultPath": "{result}"}}',
      '"scalarW" has wrong format', "a pattern cannot bound the value a text reads as"),
+    ("scalar below a double",
+     '{{"width": 64, "height": 64, "stride": 64, "dpi": 300, "scalarW": "1", "scalarH": "1e-999",'
+     ' "bitmapPath": "{bitmap}", "resultPath": "{result}"}}',
+     '"scalarH" cannot be 0 or negative', "it reads as 0, which a pattern cannot see"),
     ("bitmap file missing",
      '{{"width": 64, "height": 64, "stride": 64, "dpi": 300, "scalarW": "1", "scalarH": "1",'
      ' "bitmapPath": "{bitmap}.missing", "resultPath": "{result}"}}',
