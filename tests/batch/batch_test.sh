@@ -9,7 +9,13 @@ worker=$(realpath -- "$1")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 group=""
-trap '[[ -n $group ]] && kill -KILL -- "-$group" 2>/dev/null; rm -rf "$work"' EXIT
+cleanup() {
+  local status=$?
+  if [[ -n $group ]]; then kill -KILL -- "-$group" 2>/dev/null || true; fi
+  rm -rf "$work"
+  exit "$status"
+}
+trap cleanup EXIT
 pages=20
 
 mkdir -p "$work/pages"
@@ -45,6 +51,7 @@ for ((t = 0; t < 600; t++)); do
 done
 kill -KILL -- "-$group"
 wait "$group" 2>/dev/null || true
+group=""
 first=$(results)
 echo "interrupted after $first of $pages pages, $(wc -l <"$work/started.log") started"
 fail=0
