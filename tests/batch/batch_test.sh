@@ -21,9 +21,8 @@ pages=20
 mkdir -p "$work/pages"
 for ((i = 1; i <= pages; i++)); do
   text=$(printf 'PAGE-%02d' "$i")
-  zint -b CODE128 -d "$text" --scale 2 --height 30 -o "$work/symbol.png"
-  convert -size 600x300 xc:white "$work/symbol.png" -geometry +60+60 -composite \
-    -colorspace Gray "$work/pages/$text.png"
+  zint -b CODE128 -d "$text" --scale 2 --height 30 --whitesp=20 --vwhitesp=20 \
+    -o "$work/pages/$text.png"
 done
 
 # The worker behind a wrapper that logs each start, and each start of a page
