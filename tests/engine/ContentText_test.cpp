@@ -60,6 +60,9 @@ const ContentCase kContentCases[] = {
     {"QrInvalidUtf8UnderEci", "QRCODE --eci=26 --binary --esc -d 'Gr\\xC3e'",
      "Gr\xC3"
      "e"},
+    {"DataMatrixBinary", "DATAMATRIX --binary --esc -d '\\x00\\xC3\\x28\\xFF'",
+     "\x00\xC3\x28\xFF"sv},
+    {"Pdf417Binary", "PDF417 --binary --esc -d '\\x00\\xC3\\x28\\xFF'", "\x00\xC3\x28\xFF"sv},
     {"QrLatin1WithTab", "QRCODE --binary --esc -d 'Caf\\xE9\\tx'", "Caf\xE9\tx"},
     {"QrPngHeader", "QRCODE --binary --esc -d '\\x89PNG\\r\\n\\x1A\\n'", "\x89PNG\r\n\x1A\n"},
     {"QrGs1", "QRCODE --gs1 -d '[01]12345678901231[10]AB'", "011234567890123110AB"},
