@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -122,6 +124,11 @@ std::vector<Drawn> DrawKinds(Draw& draw) {
 }
 
 }  // namespace
+
+bool LongRun() {
+  const char* value = std::getenv("VELMORA_LONG_TESTS");
+  return value != nullptr && std::strcmp(value, "1") == 0;
+}
 
 CorpusSheet MakeCorpusSheet(UInt32 seed) {
   Draw draw(seed);

@@ -10,6 +10,9 @@
 
 namespace vexo::test {
 
+// VELMORA_LONG_TESTS=1 in the environment: run the longer corpora.
+bool LongRun();
+
 // A sheet of twelve symbols of as many symbologies, with contents and module
 // sizes drawn from the seed; the same seed always gives the same sheet.
 struct CorpusSheet {
