@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "engine/bars/LineScanner.h"
 #include "engine/bars/SymbolBand.h"
 
 namespace vexo::engine {
@@ -45,17 +46,30 @@ bool SameSymbol(const Hit& a, const Hit& b) {
          a.read.content == b.read.content;
 }
 
+// Columns are scanned this many at a time (ScanColumns).
+constexpr Int32 kColumnBatch = 256;
+
 std::vector<Hit> ScanLines(const ScanAxis& axis, const RowDecoderTable& table,
                            const std::vector<std::size_t>& active) {
   std::vector<Hit> hits;
   std::vector<LineRead> reads;
-  for (Int32 line = kLineStep / 2; line < axis.Lines(); line += kLineStep) {
-    const RunRow row = axis.Scan(line);
-    if (row.widths.size() < kMinRuns) continue;
+  const auto decode = [&](const RunRow& row, Int32 line) {
+    if (row.widths.size() < kMinRuns) return;
     for (const std::size_t d : active) {
       reads.clear();
       table[d].decode(row, reads);
       for (LineRead& read : reads) hits.push_back({d, std::move(read), line});
+    }
+  };
+  for (Int32 line = kLineStep / 2; line < axis.Lines();) {
+    if (!axis.columns) {
+      decode(axis.Scan(line), line);
+      line += kLineStep;
+      continue;
+    }
+    for (const RunRow& row : ScanColumns(axis.view, line, kLineStep, kColumnBatch)) {
+      decode(row, line);
+      line += kLineStep;
     }
   }
   return hits;

@@ -29,7 +29,7 @@ using RowDecoderTable = std::vector<RowDecoderEntry>;
 bool NeverChecked(const std::vector<UInt8>& content);
 
 // Lines scanned across a view: every kLineStep-th row (and column).
-inline constexpr Int32 kLineStep = 3;
+inline constexpr Int32 kLineStep = 4;
 // A symbol without verified checks must be read alike on at least this many
 // lines, and on every line across it that reads anything.
 inline constexpr Int32 kMinUncheckedLines = 3;
