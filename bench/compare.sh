@@ -42,7 +42,7 @@ mean() { printf '%s\n' $1 | awk '{s += $1} END {printf "%.4f", s / NR}'; }
 printf 'Page %s (%dx%d), profile %s, %d runs each, alternating\n' "$page_name" "$width" "$height" "$profile" "$runs"
 printf '%-8s %10s %10s %7s\n' build "wall (s)" "cpu (s)" found
 for name in before after; do
-  printf '%-8s %10s %10s %7s\n' "$name" "$(median "${wall[$name]}")" "$(median "${cpu[$name]}")" \
+  printf '%-8s %10s %10s %7s\n' "$name" "$(median "${wall[$name]}")" "$(mean "${cpu[$name]}")" \
     "$(grep -c '"type"' "$tmp/res-$name.json" || true)"
 done
 printf 'after / before: wall %s, cpu %s\n' \
