@@ -9,9 +9,6 @@
 namespace vexo::engine {
 namespace {
 
-// A line with fewer runs holds no symbol of ours (the shortest has more
-// than a dozen bars and spaces).
-constexpr std::size_t kMinRuns = 12;
 // Lines of one symbol may be this many scanned lines apart: a spot or a
 // crease spoils a few lines of a symbol that the others read.
 constexpr Int32 kMaxLineGap = 3;
@@ -54,8 +51,8 @@ std::vector<Hit> ScanLines(const ScanAxis& axis, const RowDecoderTable& table,
   std::vector<Hit> hits;
   std::vector<LineRead> reads;
   const auto decode = [&](const RunRow& row, Int32 line) {
-    if (row.widths.size() < kMinRuns) return;
     for (const std::size_t d : active) {
+      if (row.widths.size() < table[d].minRuns) continue;
       reads.clear();
       table[d].decode(row, reads);
       for (LineRead& read : reads) hits.push_back({d, std::move(read), line});

@@ -22,6 +22,9 @@ struct RowDecoderEntry {
   // The symbol's bars are at least this share of its length high: text lines
   // and table rules give bar-like runs on a few lines only.
   float minHeightShare = 0.15f;
+  // Lines with fewer runs are not given to the decoder: its shortest symbol
+  // has more bars and spaces (and their quiet zones).
+  std::size_t minRuns = 12;
 };
 using RowDecoderTable = std::vector<RowDecoderEntry>;
 
