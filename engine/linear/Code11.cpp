@@ -131,11 +131,7 @@ bool ReadFrom(const RunRow& row, std::size_t i, std::vector<LineRead>& out, std:
 }
 
 void ReadForward(const RunRow& row, std::vector<LineRead>& out) {
-  for (std::size_t i = 1; i < row.widths.size();) {
-    std::size_t next = i + 2;
-    ReadFrom(row, i, out, next);
-    i = next;
-  }
+  ReadAtEveryBar(row, out, ReadFrom);
 }
 
 int Value(UInt8 character) { return character == '-' ? kDash : character - '0'; }

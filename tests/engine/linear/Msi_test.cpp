@@ -1,121 +1,46 @@
 // The MSI decoder on run rows: symbols zint draws (every digit, every check
 // variant) and rows written out in half modules, read forwards and
-// reversed, with ink spread, cut quiet zones and near misses.
+// reversed, with ink spread, short quiet zones and near misses.
 
 #include "engine/linear/Msi.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/bars/RunTools.h"
 #include "tests/engine/linear/RowTestSupport.h"
 
 namespace vexo::test {
 namespace {
 
-struct MsiRow {
-  const char* name;
-  const char* zint;  // zint arguments; or, when null, `runs` in half modules
-  const char* runs;
-  float quiet = 12;  // modules
-  float spread = 0;  // pixels, at 3 pixels a module
-  bool reversed = false;
-  std::vector<std::string> expected;
-  const char* before = "";  // runs (from a bar) ahead of the quiet zone
-};
-void PrintTo(const MsiRow& c, std::ostream* os) { *os << c.name; }
-
-const MsiRow kRows[] = {
-    {"EveryDigitNoCheck", "MSI_PLESSEY -d 0123456789", nullptr, 12, 0, false, {"0123456789"}},
-    {"Mod10", "MSI_PLESSEY --vers=1 -d 1234", nullptr, 12, 0, false, {"12344"}},
-    {"Mod10Twice", "MSI_PLESSEY --vers=2 -d 1234", nullptr, 12, 0, false, {"123448"}},
-    {"Mod11", "MSI_PLESSEY --vers=3 -d 1234", nullptr, 12, 0, false, {"12343"}},
-    {"Mod11Ten", "MSI_PLESSEY --vers=3 -d 6", nullptr, 12, 0, false, {"610"}},
-    {"Mod11Mod10", "MSI_PLESSEY --vers=4 -d 1234", nullptr, 12, 0, false, {"123430"}},
-    {"Mod11Ncr", "MSI_PLESSEY --vers=5 -d 8000", nullptr, 12, 0, false, {"80004"}},
-    {"Mod11NcrMod10", "MSI_PLESSEY --vers=6 -d 6", nullptr, 12, 0, false, {"6106"}},
-    {"Reversed", "MSI_PLESSEY --vers=1 -d 80523", nullptr, 12, 0, true, {"<805234"}},
-    {"InkSpread", "MSI_PLESSEY --vers=1 -d 80523", nullptr, 12, 0.6f, false, {"805234"}},
-    {"InkShrink", "MSI_PLESSEY --vers=1 -d 80523", nullptr, 12, -0.6f, true, {"<805234"}},
-    {"ShortWithCheck", "MSI_PLESSEY --vers=1 -d 12", nullptr, 12, 0, false, {"125"}},
-    {"ShortWithoutCheck", "MSI_PLESSEY -d 123", nullptr, 12, 0, false, {}},
-    {"QuietZoneCutByTheLine", "MSI_PLESSEY --vers=1 -d 1234", nullptr, 3, 0, false, {}},
-    {"QuietZoneTooShort", "MSI_PLESSEY --vers=1 -d 1234", nullptr, 12, 0, false, {}, "17"},
-    {"QuietZoneJustLongEnough",
-     "MSI_PLESSEY --vers=1 -d 1234",
-     nullptr,
-     12,
-     0,
-     false,
-     {"12344"},
-     "18"},
-    // Start "42", digits 1, 9, 0 (a 1 bit "42", a 0 bit "24"), stop "242".
-    {"HandMade",
-     nullptr,
-     "42"
-     "24242442"
-     "42242442"
-     "24242424"
-     "242",
-     12,
-     0,
-     false,
-     {"190"}},
-    {"NoStop",
-     nullptr,
-     "42"
-     "24242442"
-     "42242442"
-     "24242424"
-     "24",
-     12,
-     0,
-     false,
-     {}},
-    {"DigitOverNine",
-     nullptr,
-     "42"
-     "42244224"
-     "42242442"
-     "24242424"
-     "242",
-     12,
-     0,
-     false,
-     {}},
-    {"BitOfEvenHalves",
-     nullptr,
-     "42"
-     "24242433"
-     "42242442"
-     "24242424"
-     "242",
-     12,
-     0,
-     false,
-     {}},
-    {"UnevenBit",
-     nullptr,
-     "42"
-     "24242462"
-     "42242442"
-     "24242424"
-     "242",
-     12,
-     0,
-     false,
-     {}},
+// Hand-made rows in half modules: start "42", a 1 bit "42", a 0 bit "24",
+// stop "24 2"; digits 1, 9, 0 read "190" (mod 10 check 0).
+const DecoderRow kRows[] = {
+    {"EveryDigitNoCheck", "zint MSI_PLESSEY -d 0123456789", {"0123456789"}},
+    {"Mod10", "zint MSI_PLESSEY --vers=1 -d 1234", {"12344"}},
+    {"Mod10Twice", "zint MSI_PLESSEY --vers=2 -d 1234", {"123448"}},
+    {"Mod11", "zint MSI_PLESSEY --vers=3 -d 1234", {"12343"}},
+    {"Mod11Ten", "zint MSI_PLESSEY --vers=3 -d 6", {"610"}},
+    {"Mod11Mod10", "zint MSI_PLESSEY --vers=4 -d 1234", {"123430"}},
+    {"Mod11Ncr", "zint MSI_PLESSEY --vers=5 -d 8000", {"80004"}},
+    {"Mod11NcrMod10", "zint MSI_PLESSEY --vers=6 -d 6", {"6106"}},
+    {"Reversed", "zint MSI_PLESSEY --vers=1 -d 80523", {"<805234"}, true},
+    {"InkSpread", "zint MSI_PLESSEY --vers=1 -d 80523", {"805234"}, false, 12, 0.6f},
+    {"InkShrink", "zint MSI_PLESSEY --vers=1 -d 80523", {"<805234"}, true, 12, -0.6f},
+    {"ShortWithCheck", "zint MSI_PLESSEY --vers=1 -d 12", {"125"}},
+    {"ShortWithoutCheck", "zint MSI_PLESSEY -d 123", {}},
+    {"QuietZoneCutByTheLine", "zint MSI_PLESSEY --vers=1 -d 1234", {}, false, 3},
+    {"QuietZoneTooShort", "zint MSI_PLESSEY --vers=1 -d 1234", {}, false, 12, 0, "17"},
+    {"QuietZoneJustLongEnough", "zint MSI_PLESSEY --vers=1 -d 1234", {"12344"}, false, 12, 0, "18"},
+    {"HandMade", "42 24242442 42242442 24242424 242", {"190"}, false, 12, 0, "", 0.5f},
+    {"NoStop", "42 24242442 42242442 24242424 24", {}, false, 12, 0, "", 0.5f},
+    {"DigitOverNine", "42 42244224 42242442 24242424 242", {}, false, 12, 0, "", 0.5f},
+    {"BitOfEvenHalves", "42 24242433 42242442 24242424 242", {}, false, 12, 0, "", 0.5f},
+    {"UnevenBit", "42 24242462 42242442 24242424 242", {}, false, 12, 0, "", 0.5f},
 };
 
-class MsiRows : public testing::TestWithParam<MsiRow> {};
+class MsiRows : public testing::TestWithParam<DecoderRow> {};
 
 TEST_P(MsiRows, Contents) {
-  const MsiRow& c = GetParam();
-  constexpr float kModule = 3;
-  const engine::RunRow drawn =
-      c.zint != nullptr ? RowOfModules(c.before + ZintRuns(c.zint), kModule, c.quiet, c.spread)
-                        : RowOfModules(c.runs, kModule / 2, 2 * c.quiet, c.spread);
-  const engine::RunRow row = c.reversed ? engine::Reversed(drawn) : drawn;
-  EXPECT_EQ(Contents(engine::ReadMsi, row), c.expected);
+  EXPECT_EQ(ReadDecoderRow(engine::ReadMsi, GetParam()), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, MsiRows, testing::ValuesIn(kRows),
@@ -136,19 +61,19 @@ TEST(MsiRows, TwoSymbolsOnOneLineAndWhereTheyLie) {
   EXPECT_LT(reads[0].end, reads[1].begin);
 }
 
-struct CheckRow {
-  const char* digits;
-  bool verifies;
-};
-
 TEST(MsiChecks, EveryVariantAndNone) {
-  const CheckRow rows[] = {{"12344", true},  {"123448", true}, {"12343", true}, {"610", true},
-                           {"123430", true}, {"80004", true},  {"6106", true},  {"12345", false},
-                           {"611", false},   {"1", false},     {"", false},     {"0000", true}};
-  for (const CheckRow& r : rows) {
-    const std::string d = r.digits;
-    EXPECT_EQ(engine::MsiCheckVerifies({d.begin(), d.end()}), r.verifies) << d;
-  }
+  ExpectChecks(engine::MsiCheckVerifies, {{"12344", true},
+                                          {"123448", true},
+                                          {"12343", true},
+                                          {"610", true},
+                                          {"123430", true},
+                                          {"80004", true},
+                                          {"6106", true},
+                                          {"12345", false},
+                                          {"611", false},
+                                          {"1", false},
+                                          {"", false},
+                                          {"0000", true}});
 }
 
 }  // namespace

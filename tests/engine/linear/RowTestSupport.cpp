@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "engine/bars/RunTools.h"
+
 namespace vexo::test {
 
 engine::RunRow RowOfModules(const std::string& runs, float module, float quiet, float spread) {
@@ -16,12 +18,14 @@ engine::RunRow RowOfModules(const std::string& runs, float module, float quiet, 
     at += width;
   };
   add(quiet * module - spread / 2);
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    const float width = static_cast<float>(runs[i] - '0') * module;
-    add(i % 2 == 0 ? width + spread : width - spread);
+  std::size_t count = 0;
+  for (const char c : runs) {
+    if (c == ' ') continue;
+    const float width = static_cast<float>(c - '0') * module;
+    add(count++ % 2 == 0 ? width + spread : width - spread);
   }
   // A row that ends with a bar gets its closing quiet zone.
-  if (runs.size() % 2 == 1) add(quiet * module - spread / 2);
+  if (count % 2 == 1) add(quiet * module - spread / 2);
   row.length = at;
   return row;
 }
@@ -66,6 +70,25 @@ std::vector<std::string> Contents(engine::RowDecoder decoder, const engine::RunR
     contents.push_back(text);
   }
   return contents;
+}
+
+void PrintTo(const DecoderRow& row, std::ostream* os) { *os << row.name; }
+
+std::vector<std::string> ReadDecoderRow(engine::RowDecoder decoder, const DecoderRow& row) {
+  constexpr float kModule = 3;
+  const std::string zint = "zint ";
+  const std::string runs = row.runs;
+  const std::string modules = runs.rfind(zint, 0) == 0 ? ZintRuns(runs.substr(zint.size())) : runs;
+  const engine::RunRow drawn = RowOfModules(row.before + (" " + modules), kModule * row.unit,
+                                            row.quiet / row.unit, row.spread);
+  return Contents(decoder, row.reversed ? engine::Reversed(drawn) : drawn);
+}
+
+void ExpectChecks(bool (*rule)(const std::vector<UInt8>&), std::initializer_list<CheckCase> cases) {
+  for (const CheckCase& c : cases) {
+    const std::string content = c.content;
+    EXPECT_EQ(rule({content.begin(), content.end()}), c.verifies) << content;
+  }
 }
 
 }  // namespace vexo::test
