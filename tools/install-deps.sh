@@ -9,7 +9,7 @@ packages=(
   libzxing-dev libleptonica-dev
   libtiff-dev libwebp-dev libopenjp2-7-dev libgif-dev libjpeg-dev libpng-dev zlib1g-dev
   liblzma-dev libzstd-dev libjbig-dev libdeflate-dev liblerc-dev
-  zint imagemagick
+  zint imagemagick fonts-dejavu-core fonts-dejavu-extra
   zxing-cpp-tools zbar-tools time bc valgrind hyperfine linux-perf
   clang libclang-rt-14-dev
   python3 python3-jsonschema parallel scdoc man-db groff-base dpkg-dev file
