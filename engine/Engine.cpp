@@ -14,6 +14,7 @@
 #include "engine/core/SearchCodes.h"
 #include "engine/core/Status.h"
 #include "engine/image/ImageDecoder.h"
+#include "engine/stacked/StackedDataBar.h"
 #include "engine/zx/ZxReader.h"
 
 namespace vexo::engine {
@@ -53,6 +54,8 @@ EngineStatus Guarded(Operation&& operation) noexcept {
 const ReaderList& Readers() {
   static const ReaderList readers{
       {ReaderKind::Library, SymbologiesOf(ReaderKind::Library), ZxViewReader()},
+      {ReaderKind::StackedDataBar, SymbologiesOf(ReaderKind::StackedDataBar),
+       StackedDataBarReader()},
   };
   return readers;
 }

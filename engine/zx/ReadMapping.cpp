@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/stacked/StackedDataBar.h"
 #include "engine/zx/Gs1Elements.h"
 #include "engine/zx/SymbolSize.h"
 #include "wrapper/ImagingEngine.h"
@@ -24,6 +25,41 @@ bool IsEanUpc(Symbology s) {
 }
 
 bool IsLinear(Symbology s) { return Info(s).featureBit == kFeatureLinear; }
+
+// Around a library read, the share of its size (and pixels) searched for the
+// stacked symbol it may be part of.
+constexpr double kStackedMarginShare = 0.25;
+constexpr Int32 kStackedMinMargin = 8;
+
+// The library joins the rows of a stacked DataBar symbol into one read that
+// it names as the single-row kind. Stacked symbols form a group of their own
+// (0x8) and our stacked reader (engine/stacked) tells them apart from what the
+// page holds; a library read with the content of a stacked symbol found there
+// is dropped, so that it is reported neither twice nor under the single-row
+// name when only the linear group is asked for.
+bool PartOfStackedSymbol(const GrayView& view, const Quad& quad,
+                         const std::vector<UInt8>& content) {
+  Int32 left = quad[0].x, top = quad[0].y, right = quad[0].x, bottom = quad[0].y;
+  for (const PointI& p : quad) {
+    left = std::min(left, p.x), right = std::max(right, p.x);
+    top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+  }
+  const Int32 margin =
+      std::max(kStackedMinMargin,
+               static_cast<Int32>(kStackedMarginShare * std::max(right - left, bottom - top)));
+  left = std::max(0, left - margin), top = std::max(0, top - margin);
+  right = std::min(view.width, right + margin), bottom = std::min(view.height, bottom + margin);
+  if (right <= left || bottom <= top) return false;
+  const LumaView area{view.pixels + static_cast<std::ptrdiff_t>(top) * view.rowStride + left,
+                      right - left, bottom - top, view.rowStride};
+  ViewSettings settings;
+  settings.symbologies.set(Index(Symbology::DataBarStacked));
+  settings.symbologies.set(Index(Symbology::DataBarExpandedStacked));
+  settings.tryRotate = true;
+  const std::vector<Detection> stacked = ReadStackedDataBar(area, settings);
+  return std::any_of(stacked.begin(), stacked.end(),
+                     [&](const Detection& d) { return d.content == content; });
+}
 
 // Width of the main symbol in modules, guards included.
 Int32 MainModules(Symbology s) {
@@ -99,6 +135,10 @@ class Mapper {
     // A linear read spans the scan lines it was seen on, which may be a few
     // far apart or a single one: stretch it to the symbol's height.
     if (IsLinear(symbology) && !read.bandGrown) quad = GrowLinearBand(view_, OrientLinear(quad));
+    if ((symbology == Symbology::DataBar || symbology == Symbology::DataBarExpanded) &&
+        PartOfStackedSymbol(view_, quad, content)) {
+      return;
+    }
     Emit(symbology, code, std::move(content), quad);
   }
 
