@@ -1,11 +1,14 @@
 #include "engine/stacked/StackedDataBar.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <numbers>
 #include <optional>
 #include <string>
 
 #include "engine/bars/LineScanner.h"
+#include "engine/image/Transform.h"
 #include "engine/linear/DataBarCharacters.h"
 #include "engine/stacked/DataBarSegments.h"
 
@@ -23,6 +26,7 @@ constexpr Int32 kLineGap = 2;
 // high; the slack covers the lines where neither row reads.
 constexpr float kRowGapModules = 8;
 constexpr Int32 kRowGapLines = 3;
+constexpr float kRowGapLean = 0.1F;  // rows leaning by up to 3 degrees each way
 // Rows of one symbol start and end at the same place within this many
 // modules (the last Expanded row may be shorter).
 constexpr float kAlignModules = 4;
@@ -100,7 +104,12 @@ struct Orientation {
 bool Below(const RowSeen& upper, const RowSeen& lower, bool downIsIncreasing) {
   const float module = Module(upper);
   const Int32 gap = downIsIncreasing ? lower.first - upper.last : upper.first - lower.last;
-  if (gap <= 0 || static_cast<float>(gap) > kRowGapModules * module + kRowGapLines) return false;
+  // A line crosses a leaning row whole only away from its edges: the gap
+  // grows with the row's width.
+  const float slack = kRowGapLean * std::min(upper.end - upper.begin, lower.end - lower.begin);
+  if (gap <= 0 || static_cast<float>(gap) > kRowGapModules * module + slack + kRowGapLines) {
+    return false;
+  }
   if (std::abs(Module(lower) - module) > 0.25F * module) return false;
   // The rows overlap along the lines; their starts or their ends agree.
   const float overlap = std::min(upper.end, lower.end) - std::max(upper.begin, lower.begin);
@@ -236,7 +245,84 @@ void ReadOrientation(const LumaView& view, const ViewSettings& settings, const O
   }
 }
 
+// Bars that lean less than this read on the lines of the view as it stands.
+constexpr double kUprightDegrees = 3;
+constexpr double kLeanStep = 4;
+
+// The direction of the luminance gradient that most edges share, in degrees
+// clockwise from the x axis, in (-90, 90]: across the bars of a symbol. The
+// peak of a histogram weighted by edge strength, so that the few edges along
+// the rows do not pull it aside.
+double GradientDegrees(const LumaView& view) {
+  constexpr Int32 kBins = 180;
+  std::array<double, kBins> weight{};
+  for (Int32 y = 1; y + 1 < view.height; ++y) {
+    const UInt8* up = view.Row(y - 1);
+    const UInt8* row = view.Row(y);
+    const UInt8* down = view.Row(y + 1);
+    for (Int32 x = 1; x + 1 < view.width; ++x) {
+      // Sobel differences: the plain ones lean towards the diagonals on the
+      // stairs of a turned edge.
+      const double gx = (up[x + 1] + 2.0 * row[x + 1] + down[x + 1]) -
+                        (up[x - 1] + 2.0 * row[x - 1] + down[x - 1]);
+      const double gy =
+          (down[x - 1] + 2.0 * down[x] + down[x + 1]) - (up[x - 1] + 2.0 * up[x] + up[x + 1]);
+      const double strength = gx * gx + gy * gy;
+      if (strength < 6400) continue;  // flat paper, grain
+      double degrees = std::atan2(gy, gx) * 180 / std::numbers::pi;
+      if (degrees < 0) degrees += 180;
+      weight[static_cast<std::size_t>(degrees) % kBins] += std::sqrt(strength);
+    }
+  }
+  Int32 best = 0;
+  double bestSum = -1;
+  for (Int32 b = 0; b < kBins; ++b) {
+    double sum = 0;
+    for (Int32 d = -2; d <= 2; ++d)
+      sum += weight[static_cast<std::size_t>((b + d + kBins) % kBins)];
+    if (sum > bestSum) best = b, bestSum = sum;
+  }
+  const double degrees = best + 0.5;
+  return degrees > 90 ? degrees - 180 : degrees;
+}
+
+bool Holds(const LumaView& view, const std::vector<UInt8>& content) {
+  ViewSettings settings;
+  settings.symbologies.set(Index(Symbology::DataBarStacked));
+  settings.symbologies.set(Index(Symbology::DataBarExpandedStacked));
+  settings.tryRotate = true;
+  const std::vector<Detection> found = ReadStackedDataBar(view, settings);
+  return std::any_of(found.begin(), found.end(),
+                     [&](const Detection& d) { return d.content == content; });
+}
+
 }  // namespace
+
+bool HoldsStackedDataBar(const LumaView& area, const std::vector<UInt8>& content) {
+  if (area.Empty() || area.pixels == nullptr) return false;
+  if (Holds(area, content)) return true;
+  double lean = GradientDegrees(area);
+  // Bars standing or lying: the quarter turns are read as they are.
+  if (lean > 45) lean -= 90;
+  if (lean <= -45) lean += 90;
+  if (std::abs(lean) < kUprightDegrees) return false;
+  try {
+    LumaImage copy;
+    copy.width = area.width;
+    copy.height = area.height;
+    copy.pixels.resize(static_cast<std::size_t>(area.width) * area.height);
+    for (Int32 y = 0; y < area.height; ++y) {
+      std::copy_n(area.Row(y), area.width, copy.Row(y));
+    }
+    // The estimate may miss by a few degrees; rows read within about three.
+    for (const double off : {0.0, -kLeanStep, kLeanStep}) {
+      if (Holds(ViewOf(RotateByAngle(copy, off - lean)), content)) return true;
+    }
+    return false;
+  } catch (...) {
+    return false;
+  }
+}
 
 std::vector<Detection> ReadStackedDataBar(const LumaView& view, const ViewSettings& settings) {
   std::vector<Detection> out;

@@ -16,4 +16,8 @@ std::vector<Detection> ReadStackedDataBar(const LumaView& view, const ViewSettin
 
 ViewReader StackedDataBarReader();
 
+// Whether `area` holds a stacked DataBar symbol with `content`: read as it
+// stands, and turned upright when its bars lean.
+bool HoldsStackedDataBar(const LumaView& area, const std::vector<UInt8>& content);
+
 }  // namespace vexo::engine

@@ -27,8 +27,9 @@ bool IsEanUpc(Symbology s) {
 bool IsLinear(Symbology s) { return Info(s).featureBit == kFeatureLinear; }
 
 // Around a library read, the share of its size (and pixels) searched for the
-// stacked symbol it may be part of.
-constexpr double kStackedMarginShare = 0.25;
+// stacked symbol it may be part of: the read may span a few rows of a turned
+// symbol only.
+constexpr double kStackedMarginShare = 1.0;
 constexpr Int32 kStackedMinMargin = 8;
 
 // The library joins the rows of a stacked DataBar symbol into one read that
@@ -52,13 +53,7 @@ bool PartOfStackedSymbol(const GrayView& view, const Quad& quad,
   if (right <= left || bottom <= top) return false;
   const LumaView area{view.pixels + static_cast<std::ptrdiff_t>(top) * view.rowStride + left,
                       right - left, bottom - top, view.rowStride};
-  ViewSettings settings;
-  settings.symbologies.set(Index(Symbology::DataBarStacked));
-  settings.symbologies.set(Index(Symbology::DataBarExpandedStacked));
-  settings.tryRotate = true;
-  const std::vector<Detection> stacked = ReadStackedDataBar(area, settings);
-  return std::any_of(stacked.begin(), stacked.end(),
-                     [&](const Detection& d) { return d.content == content; });
+  return HoldsStackedDataBar(area, content);
 }
 
 // Width of the main symbol in modules, guards included.
