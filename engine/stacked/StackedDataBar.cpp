@@ -10,6 +10,7 @@
 #include "engine/bars/LineScanner.h"
 #include "engine/image/Transform.h"
 #include "engine/linear/DataBarCharacters.h"
+#include "engine/stacked/BarSpans.h"
 #include "engine/stacked/DataBarSegments.h"
 
 namespace vexo::engine {
@@ -18,8 +19,18 @@ namespace {
 using databar::Chain;
 using databar::Segment;
 
+// Every other line is scanned: the lowest row of a symbol (the top row of
+// DataBar Stacked, five modules of at least two pixels) still gets five.
+constexpr Int32 kLineStep = 2;
+// Only lines that cross their mid-gray level this often go to the scanner: a
+// DataBar half or Expanded pair has 21 elements. Most lines of a page (paper,
+// margins, a line of text) do not, and cost one pass over their pixels.
+constexpr Int32 kMinCrossings = 16;
+// Crossings of one symbol lie closer than this (a nine-module element of a
+// 600-dpi print); it is also the quiet zone kept on either side of a span.
+constexpr Int32 kMaxSpanGap = 128;
 // Lines of one symbol row read the same chain; a row may miss this many
-// lines in between (a speck, a scratch) and still be one row.
+// scanned lines in between (a speck, a scratch) and still be one row.
 constexpr Int32 kLineGap = 2;
 // Rows of one symbol lie this close: the separator between two rows is one
 // (Stacked) or three (Stacked Omnidirectional, Expanded Stacked) modules
@@ -77,7 +88,7 @@ class RowCollector {
     const float begin = std::min(head.begin, chain.back().begin);
     const float end = std::max(head.end, chain.back().end);
     for (RowSeen& row : rows_) {
-      if (line - row.last > kLineGap + 1 || !SameChain(row.chain, chain)) continue;
+      if (line - row.last > (kLineGap + 1) * kLineStep || !SameChain(row.chain, chain)) continue;
       if (std::abs(row.begin - begin) > kAlignModules * head.module) continue;
       row.last = line;
       ++row.lines;
@@ -202,9 +213,11 @@ Detection DetectionOf(const Found& found, const Orientation& o) {
   const float guard = kGuardModules * Module(*found.rows.front());
   const double alongStart = found.reversed ? end + guard : begin - guard;
   const double alongEnd = found.reversed ? begin - guard : end + guard;
+  // Each scanned line stands for the lines around it.
+  const double reach = 0.5 * (kLineStep - 1);
   const bool down = DownIsIncreasing(o, found.reversed);
-  const double acrossTop = down ? low : high + 1;
-  const double acrossBottom = down ? high + 1 : low;
+  const double acrossTop = down ? low - reach : high + 1 + reach;
+  const double acrossBottom = down ? high + 1 + reach : low - reach;
   const auto point = [&](double along, double across) {
     return o.columns ? PointD{across, along} : PointD{along, across};
   };
@@ -219,15 +232,23 @@ Detection DetectionOf(const Found& found, const Orientation& o) {
 
 void ReadOrientation(const LumaView& view, const ViewSettings& settings, const Orientation& o,
                      std::vector<Detection>& out) {
+  // `view`'s rows are the lines; for columns it is the transposed view.
   RowCollector collector;
-  const Int32 lines = o.columns ? view.width : view.height;
   std::vector<Segment> segments;
-  for (Int32 line = 0; line < lines; ++line) {
-    const RunRow row = o.columns ? ScanColumn(view, line) : ScanRow(view, line);
-    segments.clear();
-    databar::FindSegments(row, segments);
-    if (segments.empty()) continue;
-    for (const Chain& chain : databar::Chains(segments)) collector.Add(chain, line);
+  std::vector<BarSpan> spans;
+  for (Int32 line = 0; line < view.height; line += kLineStep) {
+    FindBarSpans(view.Row(line), view.width, kMinCrossings, kMaxSpanGap, spans);
+    for (const BarSpan& span : spans) {
+      const RunRow row = ScanSamples(view.Row(line) + span.from, 1, span.to - span.from);
+      segments.clear();
+      databar::FindSegments(row, segments);
+      for (Segment& segment : segments) {
+        segment.begin += static_cast<float>(span.from);
+        segment.end += static_cast<float>(span.from);
+      }
+      if (segments.empty()) continue;
+      for (const Chain& chain : databar::Chains(segments)) collector.Add(chain, line);
+    }
   }
   std::vector<RowSeen>& rows = collector.Rows();
   const Int32 needed = std::clamp(settings.minLineCount, 1, kMaxRowLines);
@@ -327,9 +348,15 @@ bool HoldsStackedDataBar(const LumaView& area, const std::vector<UInt8>& content
 std::vector<Detection> ReadStackedDataBar(const LumaView& view, const ViewSettings& settings) {
   std::vector<Detection> out;
   if (view.Empty() || view.pixels == nullptr) return out;
+  // The pass that only changes the library's binarizer would read the same
+  // lines again: our scanner cuts them by the local contrast.
+  if (!settings.localBinarizer) return out;
   try {
     ReadOrientation(view, settings, {false}, out);
-    if (settings.tryRotate) ReadOrientation(view, settings, {true}, out);
+    if (settings.tryRotate) {
+      const LumaImage columns = Transposed(view);
+      ReadOrientation(ViewOf(columns), settings, {true}, out);
+    }
   } catch (...) {
     out.clear();
   }
