@@ -307,42 +307,49 @@ double GradientDegrees(const LumaView& view) {
   return degrees > 90 ? degrees - 180 : degrees;
 }
 
-bool Holds(const LumaView& view, const std::vector<UInt8>& content) {
+std::vector<Detection> ReadBoth(const LumaView& view) {
   ViewSettings settings;
   settings.symbologies.set(Index(Symbology::DataBarStacked));
   settings.symbologies.set(Index(Symbology::DataBarExpandedStacked));
   settings.tryRotate = true;
-  const std::vector<Detection> found = ReadStackedDataBar(view, settings);
-  return std::any_of(found.begin(), found.end(),
-                     [&](const Detection& d) { return d.content == content; });
+  return ReadStackedDataBar(view, settings);
 }
 
 }  // namespace
 
-bool HoldsStackedDataBar(const LumaView& area, const std::vector<UInt8>& content) {
-  if (area.Empty() || area.pixels == nullptr) return false;
-  if (Holds(area, content)) return true;
+std::vector<Detection> StackedDataBarsAround(const LumaView& area) {
+  if (area.Empty() || area.pixels == nullptr) return {};
+  std::vector<Detection> found = ReadBoth(area);
+  if (!found.empty()) return found;
   double lean = GradientDegrees(area);
   // Bars standing or lying: the quarter turns are read as they are.
   if (lean > 45) lean -= 90;
   if (lean <= -45) lean += 90;
-  if (std::abs(lean) < kUprightDegrees) return false;
+  if (std::abs(lean) < kUprightDegrees) return found;
   try {
     LumaImage copy;
     copy.width = area.width;
     copy.height = area.height;
     copy.pixels.resize(static_cast<std::size_t>(area.width) * area.height);
-    for (Int32 y = 0; y < area.height; ++y) {
-      std::copy_n(area.Row(y), area.width, copy.Row(y));
-    }
+    for (Int32 y = 0; y < area.height; ++y) std::copy_n(area.Row(y), area.width, copy.Row(y));
     // The estimate may miss by a few degrees; rows read within about three.
     for (const double off : {0.0, -kLeanStep, kLeanStep}) {
-      if (Holds(ViewOf(RotateByAngle(copy, off - lean)), content)) return true;
+      const double degrees = off - lean;
+      found = ReadBoth(ViewOf(RotateByAngle(copy, degrees)));
+      if (found.empty()) continue;
+      const AngleRotation rotation(area.width, area.height, degrees);
+      for (Detection& detection : found) {
+        for (PointD& corner : detection.corners) {
+          const PointF source = rotation.ToSource({corner.x, corner.y});
+          corner = {source.x, source.y};
+        }
+      }
+      return found;
     }
-    return false;
   } catch (...) {
-    return false;
+    found.clear();
   }
+  return found;
 }
 
 std::vector<Detection> ReadStackedDataBar(const LumaView& view, const ViewSettings& settings) {

@@ -16,8 +16,9 @@ std::vector<Detection> ReadStackedDataBar(const LumaView& view, const ViewSettin
 
 ViewReader StackedDataBarReader();
 
-// Whether `area` holds a stacked DataBar symbol with `content`: read as it
-// stands, and turned upright when its bars lean.
-bool HoldsStackedDataBar(const LumaView& area, const std::vector<UInt8>& content);
+// Every stacked DataBar symbol in `area`: read as it stands, or, when none is
+// found so and the bars lean, turned upright (corners in `area`'s
+// coordinates all the same).
+std::vector<Detection> StackedDataBarsAround(const LumaView& area);
 
 }  // namespace vexo::engine
