@@ -1,28 +1,34 @@
 #pragma once
-// Where on a line bars may stand: stretches where the luminance swings across
-// its mid level often and closely. The stacked DataBar reader hands only
-// those to the line scanner, which costs far more per pixel than this look.
+// Where in a view bars may stand: stretches of rows and columns where the
+// luminance swings across the view's mid level often and closely. The
+// stacked DataBar reader hands only those to the line scanner, which costs
+// far more per pixel than this one pass over the view.
 
 #include <vector>
 
 #include "Common/Types.h"
 #include "engine/core/LumaView.h"
-#include "engine/image/LumaImage.h"
 
 namespace vexo::engine {
 
 struct BarSpan {
-  Int32 from = 0;  // first sample
+  Int32 line = 0;  // the row (or column)
+  Int32 from = 0;  // first sample along it
   Int32 to = 0;    // one past the last
 };
 
-// The spans of the `count` samples from `first` (stride 1) holding at least
-// `minCrossings` mid-level crossings no further than `maxGap` apart, each
-// widened by `maxGap` on both sides (the quiet zones) within the line.
-void FindBarSpans(const UInt8* first, Int32 count, Int32 minCrossings, Int32 maxGap,
-                  std::vector<BarSpan>& spans);
+struct SpanSearch {
+  Int32 lineStep = 1;      // every lineStep-th row and column
+  Int32 minCrossings = 1;  // mid-level crossings a span holds at least
+  Int32 maxGap = 1;        // between crossings of one span; also kept on its sides
+  bool columns = true;     // also the columns
+  // Along a line, every sampleStep-th sample is looked at: a bar or space of
+  // the narrowest module the scanner cuts (two pixels) still shows.
+  Int32 sampleStep = 1;
+};
 
-// The view with rows and columns swapped: its rows are the view's columns.
-LumaImage Transposed(const LumaView& view);
+// The spans of the view's rows and of its columns, each in line order.
+void FindBarSpans(const LumaView& view, const SpanSearch& search, std::vector<BarSpan>& rows,
+                  std::vector<BarSpan>& columns);
 
 }  // namespace vexo::engine

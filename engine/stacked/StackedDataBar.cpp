@@ -26,6 +26,7 @@ constexpr Int32 kLineStep = 2;
 // DataBar half or Expanded pair has 21 elements. Most lines of a page (paper,
 // margins, a line of text) do not, and cost one pass over their pixels.
 constexpr Int32 kMinCrossings = 16;
+constexpr Int32 kSampleStep = 2;
 // Crossings of one symbol lie closer than this (a nine-module element of a
 // 600-dpi print); it is also the quiet zone kept on either side of a span.
 constexpr Int32 kMaxSpanGap = 128;
@@ -230,25 +231,23 @@ Detection DetectionOf(const Found& found, const Orientation& o) {
   return detection;
 }
 
-void ReadOrientation(const LumaView& view, const ViewSettings& settings, const Orientation& o,
+void ReadOrientation(const LumaView& view, const std::vector<BarSpan>& spans,
+                     const ViewSettings& settings, const Orientation& o,
                      std::vector<Detection>& out) {
-  // `view`'s rows are the lines; for columns it is the transposed view.
   RowCollector collector;
   std::vector<Segment> segments;
-  std::vector<BarSpan> spans;
-  for (Int32 line = 0; line < view.height; line += kLineStep) {
-    FindBarSpans(view.Row(line), view.width, kMinCrossings, kMaxSpanGap, spans);
-    for (const BarSpan& span : spans) {
-      const RunRow row = ScanSamples(view.Row(line) + span.from, 1, span.to - span.from);
-      segments.clear();
-      databar::FindSegments(row, segments);
-      for (Segment& segment : segments) {
-        segment.begin += static_cast<float>(span.from);
-        segment.end += static_cast<float>(span.from);
-      }
-      if (segments.empty()) continue;
-      for (const Chain& chain : databar::Chains(segments)) collector.Add(chain, line);
+  for (const BarSpan& span : spans) {
+    const RunRow row =
+        o.columns ? ScanSamples(view.Row(span.from) + span.line, view.stride, span.to - span.from)
+                  : ScanSamples(view.Row(span.line) + span.from, 1, span.to - span.from);
+    segments.clear();
+    databar::FindSegments(row, segments);
+    for (Segment& segment : segments) {
+      segment.begin += static_cast<float>(span.from);
+      segment.end += static_cast<float>(span.from);
     }
+    if (segments.empty()) continue;
+    for (const Chain& chain : databar::Chains(segments)) collector.Add(chain, span.line);
   }
   std::vector<RowSeen>& rows = collector.Rows();
   const Int32 needed = std::clamp(settings.minLineCount, 1, kMaxRowLines);
@@ -359,11 +358,11 @@ std::vector<Detection> ReadStackedDataBar(const LumaView& view, const ViewSettin
   // lines again: our scanner cuts them by the local contrast.
   if (!settings.localBinarizer) return out;
   try {
-    ReadOrientation(view, settings, {false}, out);
-    if (settings.tryRotate) {
-      const LumaImage columns = Transposed(view);
-      ReadOrientation(ViewOf(columns), settings, {true}, out);
-    }
+    std::vector<BarSpan> rows, columns;
+    FindBarSpans(view, {kLineStep, kMinCrossings, kMaxSpanGap, settings.tryRotate, kSampleStep},
+                 rows, columns);
+    ReadOrientation(view, rows, settings, {false}, out);
+    if (settings.tryRotate) ReadOrientation(view, columns, settings, {true}, out);
   } catch (...) {
     out.clear();
   }
