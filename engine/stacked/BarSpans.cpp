@@ -96,8 +96,11 @@ void FindBarSpans(const LumaView& view, const SpanSearch& search, std::vector<Ba
   for (Int32 y = 0; y < view.height; ++y) {
     const UInt8* pixels = view.Row(y);
     if (y % step == 0) {
-      const auto [rowLo, rowHi] = std::minmax_element(pixels, pixels + view.width);
-      const Levels levels = LevelsOf(*rowLo, *rowHi);
+      UInt8 rowLo = 255, rowHi = 0;
+      for (Int32 x = 0; x < view.width; x += search.sampleStep) {
+        rowLo = std::min(rowLo, pixels[x]), rowHi = std::max(rowHi, pixels[x]);
+      }
+      const Levels levels = LevelsOf(rowLo, rowHi);
       if (!levels.flat) {
         row.Start(pixels[0], levels);
         for (Int32 x = 0; x < view.width; x += search.sampleStep) {

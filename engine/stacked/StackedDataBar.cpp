@@ -19,9 +19,9 @@ namespace {
 using databar::Chain;
 using databar::Segment;
 
-// Every other line is scanned: the lowest row of a symbol (the top row of
-// DataBar Stacked, five modules of at least two pixels) still gets five.
-constexpr Int32 kLineStep = 2;
+// Every third line is scanned: the lowest row of a symbol (the top row of
+// DataBar Stacked, five modules of at least two pixels) still gets three.
+constexpr Int32 kLineStep = 3;
 // Only lines that cross their mid-gray level this often go to the scanner: a
 // DataBar half or Expanded pair has 21 elements. Most lines of a page (paper,
 // margins, a line of text) do not, and cost one pass over their pixels.
