@@ -81,6 +81,10 @@ bool WholeSymbol(const Chain& chain) {
   return chain.size() == 2 && databar::DataBarContent(chain[0], chain[1]).has_value();
 }
 
+// Rows kept per view: symbol rows are few; a page of look-alikes (a test
+// sheet of damaged symbols, hostile input) stops adding here.
+constexpr std::size_t kMaxRows = 2048;
+
 class RowCollector {
  public:
   void Add(const Chain& chain, Int32 line) {
@@ -97,7 +101,7 @@ class RowCollector {
       row.end = std::max(row.end, end);
       return;
     }
-    rows_.push_back({chain, line, line, 1, begin, end, false});
+    if (rows_.size() < kMaxRows) rows_.push_back({chain, line, line, 1, begin, end, false});
   }
   std::vector<RowSeen>& Rows() { return rows_; }
 
