@@ -22,7 +22,8 @@ struct Group {
 constexpr Int32 kWidestPair = 9;
 
 // How a set joins the odd value (vo) and the even value (ve), and which side
-// must hold a one-module element.
+// may do without a one-module element (the other side counts only sequences
+// that hold one).
 struct CharacterSet {
   CharacterShape shape;
   bool oddMajor;  // value = vo * evenCount + ve; otherwise ve * oddCount + vo
@@ -41,6 +42,7 @@ constexpr Group kExpandedGroups[] = {
     {12, 7, 87, 4}, {10, 5, 52, 20}, {8, 4, 30, 52}, {6, 3, 10, 104}, {4, 1, 1, 204}};
 
 const CharacterSet& SetOf(CharacterKind kind) {
+  // In the order of CharacterKind.
   static const CharacterSet kSets[] = {
       {{8, 16}, true, true, false, kOuterGroups},
       {{8, 15}, false, false, true, kInnerGroups},
