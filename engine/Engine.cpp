@@ -16,6 +16,7 @@
 #include "engine/core/Status.h"
 #include "engine/image/ImageDecoder.h"
 #include "engine/linear/RowDecoders.h"
+#include "engine/stacked/StackedDataBar.h"
 #include "engine/zx/ZxReader.h"
 
 namespace vexo::engine {
@@ -57,6 +58,8 @@ const ReaderList& Readers() {
       {ReaderKind::Library, SymbologiesOf(ReaderKind::Library), ZxViewReader()},
       {ReaderKind::Bars, SymbologiesOf(ReaderKind::Bars) & DecodedBy(RowDecoders()),
        BarsViewReader(RowDecoders())},
+      {ReaderKind::StackedDataBar, SymbologiesOf(ReaderKind::StackedDataBar),
+       StackedDataBarReader()},
   };
   return readers;
 }

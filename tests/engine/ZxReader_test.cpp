@@ -48,8 +48,6 @@ const ReadCase kReadCases[] = {
     {"DataBarExpanded", "DBAR_EXP --notext --gs1 -d '[01]12345678901231[3103]001234[10]A(B)C[21]X'",
      Symbology::DataBarExpanded, 0x80020000,
      "0112345678901231" "3103001234" "10A(B)C\x1d" "21X", 2},
-    {"DataBarStackedOmni", "DBAR_OMNSTK -d 1234567890123", Symbology::DataBar, 0x80008000,
-     "0112345678901231", 1},
     {"QrCodeVersion1", "QRCODE -d Hello", Symbology::QrCode, 0x08000301, "Hello"},
     {"QrCodeVersion7", "QRCODE --vers=7 --secure=2 -d Seven", Symbology::QrCode, 0x08000307,
      "Seven"},

@@ -16,6 +16,7 @@ namespace {
 constexpr UInt32 kMsi = 0x80001000;
 constexpr UInt32 kCode11 = 0x80002000;
 constexpr UInt32 kCodeS25 = 0x80004000;
+constexpr UInt32 kDataBarLimited = 0x80010000;
 
 struct TurnedCase {
   const char* name;
@@ -34,6 +35,10 @@ const TurnedCase kTurned[] = {
     {"Code11At45", kCode11, "CODE11 --notext -d 123-45", "123-4552", "Code 11", 45},
     {"CodeS25At30", kCodeS25, "C25IND --notext -d 0123456789", "0123456789", "Code S25", 30},
     {"CodeS25At45", kCodeS25, "C25IND --notext -d 0123456789", "0123456789", "Code S25", 45},
+    {"DataBarLimitedAt30", kDataBarLimited, "DBAR_LTD --notext -d 0112345678901",
+     "0101123456789011", "GS1 Databar Limited", 30},
+    {"DataBarLimitedAt45", kDataBarLimited, "DBAR_LTD --notext -d 0112345678901",
+     "0101123456789011", "GS1 Databar Limited", 45},
 };
 
 constexpr Int32 kTurnedTolerance = 5;         // pixels, each edge of the rectangle
@@ -69,11 +74,12 @@ INSTANTIATE_TEST_SUITE_P(Table, TurnedRoundTrip, testing::ValuesIn(kTurned),
 // One symbol of each of our symbologies and a Code 128 on one page.
 const Gray& MixedPage() {
   static const Gray page = [] {
-    Gray p = Gray::White(1400, 300);
+    Gray p = Gray::White(1800, 300);
     Place(p, DrawSymbol("MSI_PLESSEY --notext --vers=1 -d 80523", 1.0), 40, 40);
     Place(p, DrawSymbol("CODE11 --notext -d 123-45", 1.0), 360, 40);
     Place(p, DrawSymbol("C25IND --notext -d 0123456789", 1.0), 700, 40);
     Place(p, DrawSymbol("CODE128 --notext -d MIXED128", 1.0), 1100, 40);
+    Place(p, DrawSymbol("DBAR_LTD --notext -d 0112345678901", 1.0), 1450, 40);
     return p;
   }();
   return page;
@@ -90,9 +96,12 @@ const FilterCase kFilters[] = {
     {"MsiAlone", {kMsi}, {kMsi}},
     {"Code11Alone", {kCode11}, {kCode11}},
     {"CodeS25Alone", {kCodeS25}, {kCodeS25}},
+    {"DataBarLimitedAlone", {kDataBarLimited}, {kDataBarLimited}},
     {"Code128Alone", {0x80000020}, {0x80000020}},
-    {"OursTogether", {kMsi | kCode11 | kCodeS25}, {kMsi, kCode11, kCodeS25}},
-    {"AllLinear", {kAllLinear}, {kMsi, kCode11, kCodeS25, 0x80000020}},
+    {"OursTogether",
+     {kMsi | kCode11 | kCodeS25 | kDataBarLimited},
+     {kMsi, kCode11, kCodeS25, kDataBarLimited}},
+    {"AllLinear", {kAllLinear}, {kMsi, kCode11, kCodeS25, 0x80000020, kDataBarLimited}},
     {"OthersOnly", {0x80000001 | 0x80000010 | 0x80000040}, {}},
 };
 
