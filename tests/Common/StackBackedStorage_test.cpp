@@ -39,7 +39,8 @@ class Storage : public ::testing::Test {
 
 TEST_F(Storage, AllocateAsksRoundedSizePlusAlignmentRoom) {
   const std::pair<UInt32, std::size_t> cases[] = {
-      {1, 32}, {15, 32}, {16, 32}, {17, 48}, {32, 48}, {528, 544}, {0xFFFFF000u, 0xFFFFF010u}};
+      {1, 32},   {15, 32},  {16, 32}, {17, 48}, {32, 48}, {528, 544}, {0xFFFFF000u, 0xFFFFF010u},
+      {0xFFFFFFE0u, 0xFFFFFFF0u}};
   Recorder::refuse = true;
   for (const auto& [numBytes, asked] : cases) {
     Recorder::asked.clear();
@@ -49,6 +50,20 @@ TEST_F(Storage, AllocateAsksRoundedSizePlusAlignmentRoom) {
          "AlignedBuffer.cpp"});
     EXPECT_EQ(aux, asked);
     EXPECT_EQ(Recorder::asked, Sizes{asked}) << numBytes;
+  }
+}
+
+// Past 0xFFFFFFE0 the rounded size would wrap in 32 bits to a block of 0 or
+// 16 bytes: such sizes fail without asking the allocator.
+TEST_F(Storage, AllocateRefusesSizesWhoseRoundingWraps) {
+  for (const UInt32 numBytes : {0xFFFFFFE1u, 0xFFFFFFEFu, 0xFFFFFFF0u, 0xFFFFFFF1u, 0xFFFFFFFFu}) {
+    Recorder::asked.clear();
+    const UInt32 aux = ExpectThrows<BadAllocException>(
+        [&] { AlignedBuffer::Allocate(numBytes); },
+        {"allocated_array == 0", "Allocate(UInt32 num_bytes)", "Bad Allocation",
+         "AlignedBuffer.cpp"});
+    EXPECT_EQ(aux, numBytes);
+    EXPECT_EQ(Recorder::asked, Sizes{}) << numBytes;
   }
 }
 
