@@ -4,6 +4,7 @@
 #include "app/RunWatchdog.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,6 +80,21 @@ TEST(RunWatchdog, SecondWatchdogPrintsItsOwnLine) {
     Wait(seconds(30));
   });
   EXPECT_EQ(end.out, "second\n");
+  EXPECT_EQ(end.exitCode, 1);
+}
+
+// The stop must not depend on what the parent left behind: every signal
+// blocked, and the timer signal ignored.
+TEST(RunWatchdog, FiresWithEverySignalBlockedAndTheAlarmIgnored) {
+  const ChildEnd end = InChild([] {
+    sigset_t all;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, nullptr);
+    signal(SIGALRM, SIG_IGN);
+    const RunWatchdog watchdog(seconds(1), "stopped anyway\n");
+    Wait(seconds(30));
+  });
+  EXPECT_EQ(end.out, "stopped anyway\n");
   EXPECT_EQ(end.exitCode, 1);
 }
 
