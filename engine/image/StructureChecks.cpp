@@ -120,6 +120,7 @@ JpegLayout ReadJpegLayout(const UInt8* data, std::size_t size) {
   const ByteReader bytes(data, size);
   JpegLayout layout;
   std::size_t frame = 0;
+  UInt32 scanCap = kMaxJpegScans;
   std::size_t pos = kJpegFirstMarker;
   while (bytes.Has(pos, 2)) {
     if (bytes.At(pos) != kJpegMarker) {  // stray bytes: the decoder skips them too
@@ -140,9 +141,13 @@ JpegLayout ReadJpegLayout(const UInt8* data, std::size_t size) {
       frame = pos;
       layout.progressive = IsProgressive(code);
       layout.components = bytes.At(pos + kJpegFrameComponents);
+      const Int64 pixels = Int64{bytes.Be16(pos + 3)} * bytes.Be16(pos + 5);
+      scanCap = static_cast<UInt32>(
+          std::clamp<Int64>(pixels > 0 ? kMaxJpegScanPixels / pixels : kMaxJpegScans,
+                            kMinJpegScanCap, kMaxJpegScans));
     }
     if (code == kJpegStartOfScan) {
-      if (++layout.scans > kMaxJpegScans) {
+      if (++layout.scans > scanCap) {
         layout.status = kStatusCorruptImage;
         return layout;
       }

@@ -11,14 +11,19 @@
 
 namespace vexo::engine {
 
-// Scans a JPEG may have. Our writers and cameras use 1 to 4 (baseline) or
-// about 10 (progressive); every scan of a progressive file passes over the
-// whole image again, so thousands of them keep the decoder busy for minutes.
+// Scans a JPEG may have. Writers use 1 to 4 (baseline) or about 10
+// (progressive); every scan of a progressive file passes over the whole
+// image again (about 6 ns a pixel), so thousands of them keep the decoder
+// busy for minutes. A large image may have fewer: scans times pixels stay
+// within kMaxJpegScanPixels (about 15 s of decoding), but never fewer than
+// kMinJpegScanCap are refused.
 inline constexpr UInt32 kMaxJpegScans = 100;
+inline constexpr UInt32 kMinJpegScanCap = 16;
+inline constexpr Int64 kMaxJpegScanPixels = 2'500'000'000;
 
 // What the markers of a JPEG file say, up to its end of image.
 struct JpegLayout {
-  EngineStatus status = kStatusSuccess;  // kStatusCorruptImage past kMaxJpegScans
+  EngineStatus status = kStatusSuccess;  // kStatusCorruptImage past the scan cap
   bool progressive = false;
   UInt32 components = 0;
   UInt32 scans = 0;

@@ -173,7 +173,7 @@ Bytes ProgressiveJpegClaiming(UInt16 width, UInt16 height) {
       0xC2, width, height);
 }
 
-Bytes JpegOfScans(int scans) {
+Bytes JpegOfScans(int scans, UInt16 side) {
   Bytes jpeg = SmallFile("scans.jpg", "-interlace Plane");
   // The last scan runs from its marker to the end-of-image marker.
   std::size_t last = 0;
@@ -188,7 +188,7 @@ Bytes JpegOfScans(int scans) {
   jpeg.resize(jpeg.size() - 2);
   for (int i = present; i < scans; ++i) jpeg.insert(jpeg.end(), scan.begin(), scan.end());
   Put(jpeg, {0xFF, 0xD9});
-  return jpeg;
+  return side == 0 ? jpeg : RewriteJpegSize(jpeg, 0xC2, side, side);
 }
 
 Bytes GifOfFrames(int frames, std::size_t extensionBytes) {

@@ -20,8 +20,8 @@ Bytes JpegClaiming(UInt16 width, UInt16 height);
 // The same from a progressive colour JPEG without subsampling.
 Bytes ProgressiveJpegClaiming(UInt16 width, UInt16 height);
 // A small progressive gray JPEG whose last scan is repeated until the file
-// has `scans` scans.
-Bytes JpegOfScans(int scans);
+// has `scans` scans; `side`, when not 0, is the size its frame claims.
+Bytes JpegOfScans(int scans, UInt16 side = 0);
 // A GIF of `frames` frames of 1 x 1 pixel, `extensionBytes` of comment
 // blocks before the first one.
 Bytes GifOfFrames(int frames, std::size_t extensionBytes);

@@ -17,28 +17,35 @@ namespace {
 struct JpegCase {
   const char* name;
   int scans;
+  UInt16 side;  // the size the frame claims; 0: as written (16 x 16)
   EngineStatus status;
 };
 
 class JpegScans : public testing::TestWithParam<JpegCase> {};
 
 TEST_P(JpegScans, AreCountedUpToTheCap) {
-  const Bytes jpeg = JpegOfScans(GetParam().scans);
+  const Bytes jpeg = JpegOfScans(GetParam().scans, GetParam().side);
   ASSERT_FALSE(jpeg.empty()) << "convert could not write the progressive JPEG";
   const JpegLayout layout = ReadJpegLayout(jpeg.data(), jpeg.size());
   EXPECT_EQ(layout.status, GetParam().status);
   EXPECT_TRUE(layout.progressive);
   if (layout.status == kStatusSuccess) {
     EXPECT_EQ(layout.scans, static_cast<UInt32>(GetParam().scans));
-    EXPECT_EQ(layout.coefficientBytes, 16 * 16 * 2);  // one 16 x 16 component
+    const Int64 side = GetParam().side == 0 ? 16 : (GetParam().side + 7) / 8 * 8;
+    EXPECT_EQ(layout.coefficientBytes, side * side * 2);  // one component
   }
 }
 
 const JpegCase kJpegCases[] = {
-    {"AsWritten", 6, kStatusSuccess},
-    {"AtTheCap", 100, kStatusSuccess},
-    {"OverTheCap", 101, kStatusCorruptImage},
-    {"TwoThousand", 2000, kStatusCorruptImage},
+    {"AsWritten", 6, 0, kStatusSuccess},
+    {"AtTheCap", 100, 0, kStatusSuccess},
+    {"OverTheCap", 101, 0, kStatusCorruptImage},
+    {"TwoThousand", 2000, 0, kStatusCorruptImage},
+    // 100 million pixels: 25 scans of work each.
+    {"LargeImageAtItsCap", 25, 10000, kStatusSuccess},
+    {"LargeImageOverItsCap", 26, 10000, kStatusCorruptImage},
+    {"LargestImageKeepsSixteen", 16, 15811, kStatusSuccess},
+    {"LargestImageOverSixteen", 17, 15811, kStatusCorruptImage},
 };
 
 INSTANTIATE_TEST_SUITE_P(Structure, JpegScans, testing::ValuesIn(kJpegCases),
