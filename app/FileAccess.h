@@ -19,6 +19,12 @@ inline constexpr long long kMaxReadableFileSize = 0x7FFFFFFF;
 // throws the conversion's exception.
 std::string PathToUTF8(const WideString& path);
 
+// Largest bitmap file ParseRequest reads (1 GiB). The largest file the
+// engine decodes within its memory budget is about 800 MB (an uncompressed
+// 16-bit RGBA TIFF of 100 million pixels); the file stays in memory for the
+// whole run, beside the decoded page.
+inline constexpr long long kMaxBitmapFileSize = 1LL << 30;
+
 // Largest request document ParseRequest reads (64 MiB). Requests are a few
 // hundred bytes; the parsed document takes up to about 18 times the text's
 // size, so a larger one could use up the machine's memory.

@@ -136,7 +136,7 @@ void ParseRequest(BarcodeRequest& request, const FilePath& path) {
   {
     WideString bitmapPath;
     GetUTF16String(root, msg::kKeyBitmapPath, bitmapPath);
-    ReadWholeFile(bitmapPath, request.bitmapData);
+    ReadWholeFile(bitmapPath, request.bitmapData, kMaxBitmapFileSize);
   }
   GetUTF16String(root, msg::kKeyResultPath, request.resultPath);
 }

@@ -96,6 +96,12 @@ const FileCase kFileCases[] = {
      [](const Scene& s) {
        return WithBitmap(s, "/dev/null", ReadInput("/dev/null", "Illegal seek"));
      }},
+    {"BitmapOverOneGiB",
+     [](const Scene& s) {
+       const std::string page = s.Write("huge.png", "");
+       std::filesystem::resize_file(page, (1ull << 30) + 1);  // sparse: no disk taken
+       return WithBitmap(s, page, ReadInput(page, "File too large"));
+     }},
     {"BitmapIsASysfsFileShorterThanItsSize",
      [](const Scene& s) {
        // 4096 bytes by its size, a few in fact: the read ends early without
