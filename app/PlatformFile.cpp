@@ -106,10 +106,17 @@ struct Placement {
   struct stat info {};
 };
 
+constexpr char kDevices[] = "/dev/";
+constexpr char kProcesses[] = "/proc/";
+
 std::optional<Placement> PlaceTemporary(const std::string& path) {
   Placement place;
   std::string target = path;
-  if (path.empty()) return std::nullopt;
+  // The system's device and process folders (/dev/stdout, /proc/self/fd/1)
+  // name open files of other programs: those are written as they are.
+  if (path.empty() || path.rfind(kDevices, 0) == 0 || path.rfind(kProcesses, 0) == 0) {
+    return std::nullopt;
+  }
   if (stat(path.c_str(), &place.info) == 0) {
     if (!S_ISREG(place.info.st_mode)) return std::nullopt;
     place.replaces = true;

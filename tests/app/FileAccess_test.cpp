@@ -178,6 +178,21 @@ TEST(WriteWholeFile, FailedWriteKeepsTheOldFileAndLeavesNothingElse) {
   EXPECT_EQ(Names(dir), std::vector<std::string>{"out.json"});
 }
 
+// /dev/stdout redirected to a file: written in place, not replaced.
+TEST(WriteWholeFile, StandardOutputOnAFileIsWrittenInPlace) {
+  TempDir dir;
+  const std::string path = dir.File("out.txt");
+  test::WriteBytes(path, "old");
+  const int exitCode = InChild([&] {
+    if (freopen(path.c_str(), "r+", stdout) == nullptr) return 2;
+    WriteWholeFile(test::Wide("/dev/stdout"), "new");
+    return 0;
+  });
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(path), "new");
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"out.txt"});
+}
+
 TEST(WriteWholeFile, ReplacesTheFileBehindASymbolicLink) {
   TempDir dir;
   test::WriteBytes(dir.File("target.json"), "old");
