@@ -143,7 +143,9 @@ std::optional<Placement> PlaceTemporary(const std::string& path) {
 std::string TemporaryName(const std::string& name, std::minstd_rand& random) {
   constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   constexpr std::size_t kNamePart = 200;
-  std::string temporary = "." + name.substr(0, kNamePart) + ".";
+  std::string temporary(1, '.');
+  temporary.append(name, 0, kNamePart);
+  temporary += '.';
   for (int i = 0; i < 6; ++i) temporary += kLetters[random() % (sizeof kLetters - 1)];
   return temporary;
 }
