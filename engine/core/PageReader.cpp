@@ -30,7 +30,7 @@ constexpr int kMaxCoarseMaxiCrops = 8;
 constexpr double kDiagonalDegrees = 45;
 // Turned crops: blobs whose gradient is at least this coherent hold bars; the
 // crop leaves this much room around the blob for the quiet zones.
-constexpr double kMinBarCoherence = 0.5;
+constexpr double kMinBarCoherence = 0.4;
 constexpr double kTurnedMarginShare = 0.15;
 constexpr Int32 kTurnedMinMargin = 16;
 // Bars this close to a right angle are left to the straight passes.

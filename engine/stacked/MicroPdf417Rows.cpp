@@ -127,7 +127,7 @@ int ReadLayout(const Line& line, std::size_t next, float module, int columns, Ro
 
 // Reads the row whose left row address pattern starts at dark run `at`: the
 // column count whose layout fits the runs, with the most codewords read.
-bool ReadRow(const Line& line, std::size_t at, RowRead& best) {
+bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAnchor>* anchors) {
   const int left = RowAddress(line, at, 0, false);
   if (left == 0) return false;
   const float module = Sum(line, at, kRapRuns) / kRowAddressModules;
@@ -146,26 +146,30 @@ bool ReadRow(const Line& line, std::size_t at, RowRead& best) {
       bestCount = count;
     }
   }
+  if (bestCount == 0 && anchors != nullptr &&
+      Codeword(line, at + kRapRuns, module, 3 * ((left - 1) % 3)) >= 0) {
+    anchors->push_back({line.starts[at], left, module, line.reversed});
+  }
   return bestCount > 0;
 }
 
-void ReadLine(const Line& line, std::vector<RowRead>& out) {
+void ReadLine(const Line& line, std::vector<RowRead>& out, std::vector<LeftAnchor>* anchors) {
   const std::size_t n = line.widths.size();
   for (std::size_t at = 1; at + kRapRuns + kCodewordRuns + kRapRuns <= n; at += 2) {
     RowRead read;
-    if (ReadRow(line, at, read)) out.push_back(read);
+    if (ReadRow(line, at, read, anchors)) out.push_back(read);
   }
 }
 
 }  // namespace
 
-void ReadRows(const RunRow& row, std::vector<RowRead>& out) {
+void ReadRows(const RunRow& row, std::vector<RowRead>& out, std::vector<LeftAnchor>* anchors) {
   const std::size_t n = std::min(row.widths.size(), row.starts.size());
   if (n < 2) return;
   Line forward{{row.widths.begin(), row.widths.begin() + static_cast<std::ptrdiff_t>(n)},
                {row.starts.begin(), row.starts.begin() + static_cast<std::ptrdiff_t>(n)},
                false};
-  ReadLine(forward, out);
+  ReadLine(forward, out, anchors);
   // Backwards: the runs reversed, each starting at its far end, led by a light
   // run (of no width when the line ends on a bar).
   Line backward;
@@ -178,7 +182,7 @@ void ReadRows(const RunRow& row, std::vector<RowRead>& out) {
     backward.widths.push_back(forward.widths[k]);
     backward.starts.push_back(forward.starts[k] + forward.widths[k]);
   }
-  ReadLine(backward, out);
+  ReadLine(backward, out, anchors);
 }
 
 }  // namespace vexo::engine::micropdf

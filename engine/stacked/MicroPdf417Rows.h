@@ -24,8 +24,20 @@ struct RowRead {
   float module = 0;  // module width in pixels
 };
 
-// Every row found on the line, read in both directions. Work is bounded by
-// the number of runs.
-void ReadRows(const RunRow& row, std::vector<RowRead>& out);
+// A left row address pattern followed by a codeword of its row's cluster
+// where no whole row could be read: the line may cross a symbol's rows at a
+// slant.
+struct LeftAnchor {
+  float position = 0;  // of the pattern's first bar
+  int left = 0;        // its number
+  float module = 0;
+  bool reversed = false;
+};
+
+// Every row found on the line, read in both directions, and, when `anchors`
+// is given, the left anchors of rows not read whole. Work is bounded by the
+// number of runs.
+void ReadRows(const RunRow& row, std::vector<RowRead>& out,
+              std::vector<LeftAnchor>* anchors = nullptr);
 
 }  // namespace vexo::engine::micropdf
