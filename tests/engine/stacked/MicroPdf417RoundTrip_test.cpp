@@ -178,5 +178,47 @@ TEST_P(MicroPdf417RoundTrip, TypeContentCornersAndAngle) {
 INSTANTIATE_TEST_SUITE_P(MicroPdf417, MicroPdf417RoundTrip, testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
+// Symbols of the other symbologies, PDF417 above all, at both module sizes
+// and standing too: read for every group, none may give a Micro PDF417.
+// (Two linear symbols of the same content on one page make the library
+// abort, so each linear one is drawn once.)
+TEST(MicroPdf417Negative, NoneOnPagesOfOtherSymbols) {
+  const std::pair<const char*, double> symbols[] = {
+      {"PDF417 -d 'PDF417 beside'", 1},
+      {"PDF417 -d 'PDF417 beside'", 2},
+      {"PDF417 --cols=1 -d 'Narrow PDF417'", 1},
+      {"PDF417 --cols=1 -d 'Narrow PDF417'", 2},
+      {"PDF417 --cols=4 -d 'Wide PDF417 with more text 0123456789'", 1},
+      {"PDF417 --cols=4 -d 'Wide PDF417 with more text 0123456789'", 2},
+      {"PDF417COMP -d 'Compact PDF417'", 1},
+      {"PDF417COMP -d 'Compact PDF417'", 2},
+      {"QRCODE -d 'QR beside'", 2},
+      {"DATAMATRIX --square -d 'DM beside'", 2},
+      {"AZTEC -d 'Aztec beside'", 2},
+      {"CODE128 --notext -d 'Code 128 beside'", 1},
+      {"CODE39 --notext -d 'CODE39'", 2},
+      {"EANX --notext -d 590123412345", 1},
+  };
+  Gray page = Gray::White(2400, 1800);
+  Int32 x = 30, y = 30, rowHeight = 0;
+  int index = 0;
+  for (const auto& [args, scale] : symbols) {
+    const Gray symbol = Turned(DrawSymbol(args, scale), ++index % 3 == 0 ? 90 : 0);
+    ASSERT_GT(symbol.width, 0) << args;
+    if (x + symbol.width + 30 > page.width) x = 30, y += rowHeight + 30, rowHeight = 0;
+    ASSERT_LE(y + symbol.height, page.height) << args;
+    Place(page, symbol, x, y);
+    x += symbol.width + 30;
+    rowHeight = std::max(rowHeight, symbol.height);
+  }
+  EngineSession session(page);
+  FindArgs args;
+  args.codes = kEveryGroup;
+  args.directions = kHorizontal | kVertical | kDiagonal;
+  const FindOutcome outcome = session.Find(args);
+  EXPECT_GT(outcome.records.size(), 10U) << Describe(outcome.records);
+  for (const Record& r : outcome.records) EXPECT_NE(r.code, kMicroPdf417) << r.content;
+}
+
 }  // namespace
 }  // namespace vexo::test
