@@ -11,6 +11,9 @@
 namespace vexo::engine::micropdf {
 namespace {
 
+// Check codewords a correction with erasures must leave unspent.
+constexpr int kSpareChecks = 2;
+
 int Mod52(int v) { return ((v % kRowAddressCount) + kRowAddressCount) % kRowAddressCount; }
 
 // What the rows of one symbol share: the column count, the offsets of the
@@ -139,7 +142,20 @@ bool DecodeCodewords(std::vector<int> codewords, int sizeIndex, std::vector<UInt
       codewords[i] = 0;
     }
   }
+  const std::vector<int> read = codewords;
   if (gf929::Correct(codewords, size.ecCount, erasures) < 0) return false;
+  // Erasures spend the check codewords that catch a misread: with any, two
+  // must be left unspent.
+  if (!erasures.empty()) {
+    int errors = 0;
+    for (std::size_t i = 0; i < codewords.size(); ++i) {
+      if (codewords[i] != read[i] &&
+          !std::binary_search(erasures.begin(), erasures.end(), static_cast<int>(i))) {
+        ++errors;
+      }
+    }
+    if (2 * errors + static_cast<int>(erasures.size()) > size.ecCount - kSpareChecks) return false;
+  }
   codewords.resize(codewords.size() - size.ecCount);
   const auto data = pdf417::DecodeData(codewords);
   if (!data) return false;
