@@ -28,9 +28,12 @@ constexpr Int32 kMinCoarseSide = 360;  // the longer side; both sides for Maxi C
 constexpr double kMaxiMaxAspect = 1.25;
 constexpr int kMaxCoarseMaxiCrops = 8;
 constexpr double kDiagonalDegrees = 45;
-// Turned crops: blobs whose gradient is at least this coherent hold bars; the
-// crop leaves this much room around the blob for the quiet zones.
-constexpr double kMinBarCoherence = 0.4;
+// Blobs whose gradient is at least this coherent hold bars; the crop leaves
+// this much room around the blob for the quiet zones.
+constexpr double kMinBarCoherence = 0.5;
+// Turned crops take blobs a little less coherent: the rows of a Micro PDF417,
+// two modules high, give it edges across its bars nearly as strong as theirs.
+constexpr double kMinTurnedBarCoherence = 0.4;
 constexpr double kTurnedMarginShare = 0.15;
 constexpr Int32 kTurnedMinMargin = 16;
 // Bars this close to a right angle are left to the straight passes.
@@ -299,7 +302,7 @@ class PassRunner {
   }
 
   static bool TurnedBars(const Region& r) {
-    return r.coherence >= kMinBarCoherence && !NearRightAngle(r.gradientDegrees);
+    return r.coherence >= kMinTurnedBarCoherence && !NearRightAngle(r.gradientDegrees);
   }
 
   void ReadTurnedCrop(const Region& r, const PassSpec& pass) {

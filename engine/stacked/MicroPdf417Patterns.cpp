@@ -39,7 +39,7 @@ bool ToModules(std::span<const float> widths, int modules, int most, std::span<i
   int sum = 0;
   for (std::size_t i = 0; i < widths.size(); ++i) {
     exact[i] = widths[i] * static_cast<float>(modules) / total;
-    out[i] = std::max(1, static_cast<int>(std::lround(exact[i])));
+    out[i] = std::max(1, static_cast<int>(exact[i] + 0.5F));
     sum += out[i];
   }
   // Move the counts that were rounded furthest until they add up.
@@ -85,14 +85,41 @@ int CodewordOf(int cluster, UInt32 pattern) {
   return Find(indexes[static_cast<std::size_t>(cluster / 3)], pattern);
 }
 
-int SideRowAddressOf(UInt32 pattern) {
-  static const Index index = Sorted(kSideRowAddress);
-  return Find(index, pattern) + 1;
-}
-
-int CentreRowAddressOf(UInt32 pattern) {
-  static const Index index = Sorted(kCentreRowAddress);
-  return Find(index, pattern) + 1;
+int RowAddressOf(std::span<const int> modules, bool centre) {
+  // Every six counts of 1 to 5, as a number in base 5, straight to its
+  // pattern number: looked up for every place a row might start.
+  constexpr int kElements = 6, kBase = 5, kCount = 5 * 5 * 5 * 5 * 5 * 5;
+  using Lookup = std::array<UInt8, kCount>;
+  static const std::array<Lookup, 2> lookups = [] {
+    std::array<Lookup, 2> made{};
+    for (int which = 0; which < 2; ++which) {
+      const auto& table = which == 0 ? kSideRowAddress : kCentreRowAddress;
+      for (std::size_t n = 0; n < table.size(); ++n) {
+        int key = 0, run = 0;
+        bool bar = true;
+        for (int bit = kRowAddressModules - 1; bit >= -1; --bit) {
+          const bool isBar = bit >= 0 && ((table[n] >> bit) & 1U) != 0;
+          if (bit >= 0 && isBar == bar) {
+            ++run;
+            continue;
+          }
+          key = key * kBase + (run - 1);
+          run = 1;
+          bar = isBar;
+        }
+        made[static_cast<std::size_t>(which)][static_cast<std::size_t>(key)] =
+            static_cast<UInt8>(n + 1);
+      }
+    }
+    return made;
+  }();
+  if (modules.size() != kElements) return 0;
+  int key = 0;
+  for (int m : modules) {
+    if (m < 1 || m > kBase) return 0;
+    key = key * kBase + (m - 1);
+  }
+  return lookups[centre ? 1 : 0][static_cast<std::size_t>(key)];
 }
 
 }  // namespace vexo::engine::micropdf

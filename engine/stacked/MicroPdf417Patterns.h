@@ -24,8 +24,8 @@ int ClusterOf(std::span<const int> modules);
 // when the pattern is none of them.
 int CodewordOf(int cluster, UInt32 pattern);
 
-// The row address pattern number (1 to 52) of a 10-module pattern, 0 for none.
-int SideRowAddressOf(UInt32 pattern);
-int CentreRowAddressOf(UInt32 pattern);
+// The row address pattern number (1 to 52) of the six module counts of a
+// pattern (each 1 to 5), 0 for none: a side one, or a centre one.
+int RowAddressOf(std::span<const int> modules, bool centre);
 
 }  // namespace vexo::engine::micropdf

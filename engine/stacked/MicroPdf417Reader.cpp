@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <numbers>
 
 #include "engine/bars/LineScanner.h"
@@ -20,6 +21,9 @@ constexpr std::array<double, 20> kSlants{0.5, -0.5, 1.0, -1.0, 1.5, -1.5, 2.0, -
                                          3.0, -3.0, 3.5, -3.5, 4.0, -4.0, 4.5, -4.5, 5.0, -5.0};
 // Left anchors on this many consecutive rows make a symbol worth the slanted lines.
 constexpr int kMinAnchorRows = 3;
+// Views larger than this are first read on every kSparseStep-th line.
+constexpr Int64 kDenseViewPixels = 1'500'000;
+constexpr Int32 kSparseStep = 12;
 // The widest row in modules (4 columns), and a little room.
 constexpr float kWidestRowModules = 110;
 
@@ -28,12 +32,30 @@ constexpr float kWidestRowModules = 110;
 // along, across + slope * (along - begin), nearest pixel; outside the view is paper.
 class Lines {
  public:
-  Lines(const LumaView& view, bool columns) : view_(view), columns_(columns) {}
+  // Columns every `step` apart are copied out first, row by row: read one by
+  // one down the view, every pixel would be a cache miss.
+  Lines(const LumaView& view, bool columns, Int32 step)
+      : view_(view), columns_(columns), step_(step) {
+    if (!columns_) return;
+    const Int32 count = (view_.width + step_ - 1) / step_;
+    copied_.resize(static_cast<std::size_t>(count) * static_cast<std::size_t>(view_.height));
+    for (Int32 y = 0; y < view_.height; ++y) {
+      const UInt8* row = view_.Row(y);
+      for (Int32 k = 0; k < count; ++k) {
+        copied_[static_cast<std::size_t>(k) * static_cast<std::size_t>(view_.height) +
+                static_cast<std::size_t>(y)] = row[k * step_];
+      }
+    }
+  }
   Int32 Count() const { return columns_ ? view_.width : view_.height; }
   Int32 Length() const { return columns_ ? view_.height : view_.width; }
 
+  // Line `line`, a multiple of the step.
   RunRow Straight(Int32 line) const {
-    return columns_ ? ScanColumn(view_, line) : ScanRow(view_, line);
+    if (!columns_) return ScanRow(view_, line);
+    return ScanSamples(copied_.data() + static_cast<std::size_t>(line / step_) *
+                                            static_cast<std::size_t>(view_.height),
+                       1, view_.height);
   }
 
   RunRow Slanted(double across, double slope, Int32 begin, Int32 end) {
@@ -52,6 +74,8 @@ class Lines {
  private:
   const LumaView& view_;
   bool columns_;
+  Int32 step_;
+  std::vector<UInt8> copied_;
   std::vector<UInt8> samples_;
 };
 
@@ -128,18 +152,63 @@ std::vector<micropdf::SymbolRead> ReadSlanted(Lines& lines,
 
 // Every symbol read on the lines of one orientation.
 std::vector<micropdf::SymbolRead> ReadLines(const LumaView& view, bool columns) {
-  Lines lines(view, columns);
+  // A large view is read on every few lines first: the smallest symbol is
+  // four rows of two 2-pixel modules, 16 lines high. Around what those lines
+  // show, every line is read, over the stretch a symbol there may cover.
+  const bool sparse = static_cast<Int64>(view.width) * view.height > kDenseViewPixels;
+  const Int32 step = sparse ? kSparseStep : 1;
+  Lines lines(view, columns, step);
   std::vector<PlacedRow> rows;
   std::vector<PlacedAnchor> anchors;
   std::vector<micropdf::RowRead> reads;
   std::vector<micropdf::LeftAnchor> lineAnchors;
-  for (Int32 line = 0; line < lines.Count(); ++line) {
+  // Where a row or an anchor showed on a sampled line: the stretch of the line
+  // a symbol there may cover.
+  struct Hit {
+    Int32 line;
+    float begin, end;
+  };
+  std::vector<Hit> hits;
+  auto read = [&](Int32 line, const RunRow& runs) {
     reads.clear();
     lineAnchors.clear();
-    micropdf::ReadRows(lines.Straight(line), reads, &lineAnchors);
+    micropdf::ReadRows(runs, reads, &lineAnchors);
     const float across = static_cast<float>(line) + 0.5F;
-    for (const auto& read : reads) rows.push_back({read, across});
-    for (const auto& anchor : lineAnchors) anchors.push_back({anchor, across});
+    for (const auto& r : reads) {
+      rows.push_back({r, across});
+      hits.push_back({line, std::min(r.leftEdge, r.rightEdge) - 4 * r.module,
+                      std::max(r.leftEdge, r.rightEdge) + 4 * r.module});
+    }
+    for (const auto& anchor : lineAnchors) {
+      anchors.push_back({anchor, across});
+      const float reach = kWidestRowModules * anchor.module, back = 4 * anchor.module;
+      hits.push_back({line, anchor.reversed ? anchor.position - reach : anchor.position - back,
+                      anchor.reversed ? anchor.position + back : anchor.position + reach});
+    }
+  };
+  for (Int32 line = 0; line < lines.Count(); line += step) read(line, lines.Straight(line));
+  if (sparse) {
+    // The stretches to read on each line between the sampled ones, merged
+    // where they overlap so that no pixel is read twice.
+    std::map<Int32, std::vector<std::pair<Int32, Int32>>> stretches;
+    for (const Hit& hit : hits) {
+      const auto from = static_cast<Int32>(std::max(0.0F, hit.begin));
+      const auto to = static_cast<Int32>(std::min(static_cast<float>(lines.Length()), hit.end + 1));
+      if (from >= to) continue;
+      for (Int32 line = std::max(0, hit.line - step + 1);
+           line < std::min(lines.Count(), hit.line + step); ++line) {
+        if (line % step != 0) stretches[line].emplace_back(from, to);
+      }
+    }
+    hits.clear();
+    for (auto& [line, list] : stretches) {
+      std::sort(list.begin(), list.end());
+      for (std::size_t k = 0; k < list.size();) {
+        auto [from, to] = list[k];
+        for (++k; k < list.size() && list[k].first <= to; ++k) to = std::max(to, list[k].second);
+        read(line, lines.Slanted(line, 0, from, to));
+      }
+    }
   }
   std::vector<micropdf::SymbolRead> symbols = micropdf::JoinRows(std::move(rows));
   for (const auto& group : AnchorGroups(std::move(anchors))) {

@@ -17,6 +17,9 @@ constexpr int kMostCodewordModules = 6;
 // How far the width of a pattern may stray from its modules times the module
 // width measured on the left row address pattern.
 constexpr float kWidthTolerance = 0.25F;
+// Anchors are looked for up to this module width (pixels): a 600-dpi scan of
+// a large symbol.
+constexpr float kMostAnchorModule = 16;
 
 // The runs of a line in reading order: widths[0] light, then dark, light...
 struct Line {
@@ -46,14 +49,16 @@ int RowAddress(const Line& line, std::size_t at, float module, bool centre) {
                  modules)) {
     return 0;
   }
-  const UInt32 bits = PatternBits(modules);
-  return centre ? CentreRowAddressOf(bits) : SideRowAddressOf(bits);
+  return RowAddressOf(modules, centre);
 }
 
 // The codeword at `at` (8 runs); -1 unread, -2 when the runs are no codeword's width.
 int Codeword(const Line& line, std::size_t at, float module, int cluster) {
   if (at + kCodewordRuns > line.widths.size()) return -2;
   if (!WidthFits(Sum(line, at, kCodewordRuns), kCodewordModules, module)) return -2;
+  for (std::size_t k = at; k < at + kCodewordRuns; ++k) {
+    if (line.widths[k] > 6.5F * module) return -1;
+  }
   std::array<int, kCodewordRuns> modules{};
   if (!ToModules(std::span(line.widths).subspan(at, kCodewordRuns), kCodewordModules,
                  kMostCodewordModules, modules) ||
@@ -128,11 +133,19 @@ int ReadLayout(const Line& line, std::size_t next, float module, int columns, Ro
 // Reads the row whose left row address pattern starts at dark run `at`: the
 // column count whose layout fits the runs, with the most codewords read.
 bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAnchor>* anchors) {
+  if (at + kRapRuns > line.widths.size()) return false;
+  const float module = Sum(line, at, kRapRuns) / kRowAddressModules;
+  // The quiet zone before the symbol, and no element of the pattern under
+  // half a module or over five and a half: most places fail here, cheaply.
+  if (line.widths[at - 1] < 0.75F * module) return false;
+  for (std::size_t k = at; k < at + kRapRuns; ++k) {
+    if (line.widths[k] < 0.5F * module || line.widths[k] > 5.5F * module) return false;
+  }
   const int left = RowAddress(line, at, 0, false);
   if (left == 0) return false;
-  const float module = Sum(line, at, kRapRuns) / kRowAddressModules;
-  // The quiet zone before the symbol.
-  if (line.widths[at - 1] < 0.75F * module) return false;
+  // Every layout starts with a codeword: most places end here.
+  const int first = Codeword(line, at + kRapRuns, module, 3 * ((left - 1) % 3));
+  if (first == -2) return false;
   int bestCount = 0;
   for (int columns = 1; columns <= 4; ++columns) {
     RowRead read;
@@ -146,9 +159,16 @@ bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAn
       bestCount = count;
     }
   }
-  if (bestCount == 0 && anchors != nullptr &&
-      Codeword(line, at + kRapRuns, module, 3 * ((left - 1) % 3)) >= 0) {
-    anchors->push_back({line.starts[at], left, module, line.reversed});
+  // An anchor: the first codeword in the row's cluster, and what follows it a
+  // codeword of any cluster (a slanted line may have crossed into the next
+  // row) or a row address pattern.
+  if (bestCount == 0 && anchors != nullptr && module <= kMostAnchorModule && first >= 0) {
+    const std::size_t next = at + kRapRuns + kCodewordRuns;
+    const bool followed =
+        Codeword(line, next, module, 0) >= 0 || Codeword(line, next, module, 3) >= 0 ||
+        Codeword(line, next, module, 6) >= 0 || RowAddress(line, next, module, false) != 0 ||
+        RowAddress(line, next, module, true) != 0;
+    if (followed) anchors->push_back({line.starts[at], left, module, line.reversed});
   }
   return bestCount > 0;
 }

@@ -138,23 +138,55 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
     Int32 width, height;
     std::vector<K> kinds;
   } cases[] = {
-      {"page, both ways", options(kPassFull | kPassHalf | kPassRegions, 0x60), mixed, 2480, 3508,
+      {"page, both ways",
+       options(kPassFull | kPassHalf | kPassRegions, 0x60),
+       mixed,
+       2480,
+       3508,
        {K::Full, K::Half, K::Regions}},
-      {"page, vertical only", options(kPassFull | kPassHalf, 0x40), mixed, 2480, 3508,
+      {"page, vertical only",
+       options(kPassFull | kPassHalf, 0x40),
+       mixed,
+       2480,
+       3508,
        {K::Full, K::QuarterTurn, K::Half}},
-      {"linear only, vertical only", options(kPassFull, 0x40), linear, 2480, 3508,
+      {"linear only, vertical only",
+       options(kPassFull, 0x40),
+       linear,
+       2480,
+       3508,
        {K::QuarterTurn}},
       {"diagonal", options(kPassFull, 0xE0), mixed, 2480, 3508, {K::Full, K::Diagonal}},
-      {"too small for the half pass", options(kPassFull | kPassHalf, 0x60), mixed, 500, 400,
+      {"too small for the half pass",
+       options(kPassFull | kPassHalf, 0x60),
+       mixed,
+       500,
+       400,
        {K::Full}},
-      {"half pass alone on a small view falls back to full", options(kPassHalf, 0x20), mixed, 500,
-       400, {K::Full}},
-      {"both binarizers", options(kPassFull | kPassOtherBinarizer, 0x20), linear, 800, 800,
+      {"half pass alone on a small view falls back to full",
+       options(kPassHalf, 0x20),
+       mixed,
+       500,
+       400,
+       {K::Full}},
+      {"both binarizers",
+       options(kPassFull | kPassOtherBinarizer, 0x20),
+       linear,
+       800,
+       800,
        {K::Full, K::OtherBinarizer}},
-      {"regions read bars too", options(kPassFull | kPassRegions, 0x20), linear, 2480, 3508,
+      {"regions read bars too",
+       options(kPassFull | kPassRegions, 0x20),
+       linear,
+       2480,
+       3508,
        {K::Full, K::Regions}},
-      {"no bar crops without a straight direction", options(kPassFull | kPassRegions, 0x80),
-       linear, 2480, 3508, {K::Diagonal}},
+      {"no bar crops without a straight direction",
+       options(kPassFull | kPassRegions, 0x80),
+       linear,
+       2480,
+       3508,
+       {K::Diagonal}},
   };
   for (const Case& c : cases) {
     std::vector<K> kinds;
@@ -162,6 +194,24 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
       kinds.push_back(pass.kind);
     }
     EXPECT_EQ(kinds, c.kinds) << c.name;
+  }
+}
+
+// Micro PDF417 is read on the half-size copy only when no full pass reads it.
+TEST(PassPlan, MicroPdf417SkipsTheHalfPassBehindTheFullPass) {
+  const SymbologySet micro = Set({Symbology::MicroPdf417, Symbology::Code128});
+  for (const auto& [passes, halfHasMicro] :
+       {std::pair<UInt32, bool>{kPassFull | kPassHalf | kPassHalfLinear, false},
+        {kPassHalf | kPassHalfLinear, true}}) {
+    ReadOptions o;
+    o.passes = passes;
+    o.directions = 0x60;
+    o.halfPassMinSide = 600;
+    for (const PassSpec& pass : PlanPasses(o, micro, 2480, 3508)) {
+      if (pass.kind != PassKind::Half) continue;
+      EXPECT_EQ(pass.symbologies.test(Index(Symbology::MicroPdf417)), halfHasMicro) << passes;
+      EXPECT_TRUE(pass.symbologies.test(Index(Symbology::Code128))) << passes;
+    }
   }
 }
 
