@@ -22,8 +22,8 @@ constexpr std::array<double, 20> kSlants{0.5, -0.5, 1.0, -1.0, 1.5, -1.5, 2.0, -
 // Left anchors on this many consecutive rows make a symbol worth the slanted lines.
 constexpr int kMinAnchorRows = 3;
 // Views larger than this are first read on every kSparseStep-th line.
-constexpr Int64 kDenseViewPixels = 1'500'000;
-constexpr Int32 kSparseStep = 12;
+constexpr Int64 kDenseViewPixels = 250'000;
+constexpr Int32 kSparseStep = 16;
 // The widest row in modules (4 columns), and a little room.
 constexpr float kWidestRowModules = 110;
 
