@@ -158,6 +158,7 @@ def main():
     print()
     print('namespace vexo::engine::micropdf {')
     print()
+    print('// clang-format off')
     print('// Modules of each codeword, first module in bit 16, a 1 for a bar; one')
     print('// block of 929 per cluster (0, 3, 6).')
     print('const std::array<std::array<UInt32, kCodewordCount>, kClusterCount> kCodewordPatterns{{')
@@ -187,6 +188,7 @@ def main():
         right = side.index(top[2]) + 1
         print('    {%d, %d, %d, %d, %d, %d},' % (cols, rows, ec, left, mid, right))
     print('}};')
+    print('// clang-format on')
     print()
     print('}  // namespace vexo::engine::micropdf')
 

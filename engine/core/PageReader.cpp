@@ -28,8 +28,8 @@ constexpr Int32 kMinCoarseSide = 360;  // the longer side; both sides for Maxi C
 constexpr double kMaxiMaxAspect = 1.25;
 constexpr int kMaxCoarseMaxiCrops = 8;
 constexpr double kDiagonalDegrees = 45;
-// Blobs whose gradient is at least this coherent hold bars; the crop leaves
-// this much room around the blob for the quiet zones.
+// Turned crops: blobs whose gradient is at least this coherent hold bars; the
+// crop leaves this much room around the blob for the quiet zones.
 constexpr double kMinBarCoherence = 0.5;
 // Turned crops for Micro PDF417 take blobs a little less coherent: its rows,
 // two modules high, give it edges across its bars nearly as strong as theirs.
@@ -46,10 +46,7 @@ class PassRunner {
  public:
   PassRunner(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
              const ReaderList& readers, Deadline deadline)
-      : area_(area),
-        areaToPage_(areaToPage),
-        options_(options),
-        readers_(readers),
+      : area_(area), areaToPage_(areaToPage), options_(options), readers_(readers),
         deadline_(deadline) {}
 
   // False when the deadline had passed and the pass did not run (in full).
@@ -123,15 +120,15 @@ class PassRunner {
       ++taken;
       Finding finding{detection.symbology, detection.code, std::move(detection.content), {}};
       const auto& c = detection.corners;
-      const bool located = std::any_of(
-          c.begin(), c.end(), [&](const PointD& p) { return p.x != c[0].x || p.y != c[0].y; });
+      const bool located = std::any_of(c.begin(), c.end(), [&](const PointD& p) {
+        return p.x != c[0].x || p.y != c[0].y;
+      });
       const double w = view.width, h = view.height;
       for (std::size_t i = 0; i < c.size(); ++i) {
         // A symbol read without a position (Maxi Code) fills its crop; a
         // corner placed outside the view is brought back to its edge.
-        const PointD corner = located
-                                  ? PointD{std::clamp(c[i].x, 0.0, w), std::clamp(c[i].y, 0.0, h)}
-                                  : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
+        const PointD corner = located ? PointD{std::clamp(c[i].x, 0.0, w), std::clamp(c[i].y, 0.0, h)}
+                                      : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
         finding.corners[i] = toPage.Apply(corner);
       }
       MergeFinding(findings_, std::move(finding), options_.mergeTolerance);
@@ -209,8 +206,8 @@ class PassRunner {
     std::vector<Region> blobs =
         FindInkRegions(view, options_.maxRegions, reduce / scale, measureGradient);
     for (Region& r : blobs) {
-      r = {scale * r.left,   scale * r.top,     scale * r.right,
-           scale * r.bottom, r.gradientDegrees, r.coherence};
+      r = {scale * r.left, scale * r.top, scale * r.right, scale * r.bottom, r.gradientDegrees,
+           r.coherence};
     }
     return blobs;
   }
@@ -311,8 +308,9 @@ class PassRunner {
   void ReadTurnedCrop(const Region& r, const PassSpec& pass) {
     // Blobs under the bar coherence are turned for Micro PDF417 alone.
     SymbologySet symbologies = pass.symbologies;
-    if (r.coherence < kMinBarCoherence)
+    if (r.coherence < kMinBarCoherence) {
       symbologies &= SymbologySet{}.set(Index(Symbology::MicroPdf417));
+    }
     if (symbologies.none()) return;
     const Region crop = Clipped(Grown(r, kTurnedMarginShare, kTurnedMinMargin));
     if (crop.right <= crop.left || crop.bottom <= crop.top) return;
@@ -342,17 +340,13 @@ class PassRunner {
   static Region Grown(const Region& r, double share, Int32 minimum) {
     const Int32 longer = std::max(r.right - r.left, r.bottom - r.top);
     const Int32 margin = std::max(minimum, static_cast<Int32>(longer * share));
-    return {r.left - margin,   r.top - margin,    r.right + margin,
-            r.bottom + margin, r.gradientDegrees, r.coherence};
+    return {r.left - margin, r.top - margin, r.right + margin, r.bottom + margin,
+            r.gradientDegrees, r.coherence};
   }
 
   Region Clipped(const Region& r) const {
-    return {std::max(r.left, 0),
-            std::max(r.top, 0),
-            std::min(r.right, area_.width),
-            std::min(r.bottom, area_.height),
-            r.gradientDegrees,
-            r.coherence};
+    return {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, area_.width),
+            std::min(r.bottom, area_.height), r.gradientDegrees, r.coherence};
   }
 
   const LumaView area_;
