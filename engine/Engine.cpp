@@ -7,6 +7,7 @@
 #include <mutex>
 #include <new>
 
+#include "engine/bars/BarsReader.h"
 #include "engine/core/BitmapStore.h"
 #include "engine/core/PageReader.h"
 #include "engine/core/Profiles.h"
@@ -14,6 +15,7 @@
 #include "engine/core/SearchCodes.h"
 #include "engine/core/Status.h"
 #include "engine/image/ImageDecoder.h"
+#include "engine/linear/RowDecoders.h"
 #include "engine/stacked/MicroPdf417Reader.h"
 #include "engine/zx/ZxReader.h"
 
@@ -54,6 +56,8 @@ EngineStatus Guarded(Operation&& operation) noexcept {
 const ReaderList& Readers() {
   static const ReaderList readers{
       {ReaderKind::Library, SymbologiesOf(ReaderKind::Library), ZxViewReader()},
+      {ReaderKind::Bars, SymbologiesOf(ReaderKind::Bars) & DecodedBy(RowDecoders()),
+       BarsViewReader(RowDecoders())},
       {ReaderKind::MicroPdf417, SymbologiesOf(ReaderKind::MicroPdf417), MicroPdf417ViewReader()},
   };
   return readers;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/zx/ContentText.h"
 #include "engine/zx/Gs1Elements.h"
 #include "engine/zx/SymbolSize.h"
 #include "wrapper/ImagingEngine.h"
@@ -63,7 +64,7 @@ class Mapper {
     }
     Symbology symbology = read.symbology;
     UInt32 code = 0;
-    std::vector<UInt8> content = read.bytes;
+    std::vector<UInt8> content = ContentBytes(read);
     Quad quad = read.quad;
     switch (symbology) {
       case Symbology::Code128:

@@ -124,6 +124,17 @@ Quad QuadOf(const ZXing::Position& position) {
   return quad;
 }
 
+ContentKind KindOf(ZXing::ContentType type) {
+  switch (type) {
+    case ZXing::ContentType::Text:
+      return ContentKind::Text;
+    case ZXing::ContentType::GS1:
+      return ContentKind::Gs1;
+    default:
+      return ContentKind::Other;
+  }
+}
+
 LibraryRead Copy(const ZXing::Result& result) {
   LibraryRead read;
   read.symbology = SymbologyOf(result.format());
@@ -131,6 +142,15 @@ LibraryRead Copy(const ZXing::Result& result) {
   const std::string ecLevel = result.ecLevel();
   read.ecLevel = ecLevel.size() == 1 ? ecLevel[0] : '\0';
   read.bytes.assign(result.bytes().begin(), result.bytes().end());
+  read.kind = KindOf(result.contentType());
+  read.hasEci = result.hasECI();
+  const bool ascii =
+      std::all_of(read.bytes.begin(), read.bytes.end(), [](UInt8 b) { return b < 0x80; });
+  if (read.hasEci || !ascii) read.text = result.text();
+  if (read.hasEci) {
+    const ZXing::ByteArray eciBytes = result.bytesECI();
+    read.eciBytes.assign(eciBytes.begin(), eciBytes.end());
+  }
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   // The codewords are the one trace of the symbol size this version exposes.
