@@ -16,6 +16,7 @@
 #include "engine/core/Status.h"
 #include "engine/image/ImageDecoder.h"
 #include "engine/linear/RowDecoders.h"
+#include "engine/stacked/MicroPdf417Reader.h"
 #include "engine/stacked/StackedDataBar.h"
 #include "engine/zx/ZxReader.h"
 
@@ -60,6 +61,7 @@ const ReaderList& Readers() {
        BarsViewReader(RowDecoders())},
       {ReaderKind::StackedDataBar, SymbologiesOf(ReaderKind::StackedDataBar),
        StackedDataBarReader()},
+      {ReaderKind::MicroPdf417, SymbologiesOf(ReaderKind::MicroPdf417), MicroPdf417ViewReader()},
   };
   return readers;
 }
