@@ -58,7 +58,7 @@ class PassRunner {
         Read(area_, {}, pass, pass.symbologies);
         return true;
       case PassKind::QuarterTurn: {
-        const DerivedImage turned = RotateQuarterClockwise(area_);
+        const DerivedImage turned = RotateBy270(area_);
         Read(ViewOf(turned.image), turned.toSource, pass, pass.symbologies);
         return true;
       }
@@ -170,10 +170,10 @@ class PassRunner {
         CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
     const AffineMap cropToArea = AffineMap::Translation(crop.left, crop.top);
     if (Read(view, cropToArea, pass, only) > 0) return;
-    DerivedImage turned = RotateQuarterClockwise(view);
+    DerivedImage turned = RotateBy270(view);
     for (int turn = 1; turn < 4; ++turn) {
       if (Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, only) > 0) return;
-      DerivedImage next = RotateQuarterClockwise(ViewOf(turned.image));
+      DerivedImage next = RotateBy270(ViewOf(turned.image));
       next.toSource = turned.toSource.After(next.toSource);
       turned = std::move(next);
     }
@@ -262,7 +262,7 @@ class PassRunner {
   // Bars near a right angle, in a direction the flags ask for: the blob's
   // crop, with columns scanned when the bars lie flat (a standing symbol).
   void ReadStraightBars(const Region& r, const PassSpec& pass, const SymbologySet& bars) {
-    const double offset = std::fmod(r.gradientDegrees, 180.0);
+    const double offset = std::fmod(UprightTurn(r), 180.0);
     const bool standing = std::abs(offset - 90) < kStraightBarDegrees;
     const bool lying = offset < kStraightBarDegrees || offset > 180 - kStraightBarDegrees;
     const UInt32 wanted = standing ? kDirectionVertical : lying ? kDirectionHorizontal : 0;
@@ -301,8 +301,11 @@ class PassRunner {
     return true;
   }
 
+  // The turn that stands the blob's bars upright, in [0, 180).
+  static double UprightTurn(const Region& r) { return -r.gradientDegrees; }
+
   static bool TurnedBars(const Region& r) {
-    return r.coherence >= kMinTurnedBarCoherence && !NearRightAngle(r.gradientDegrees);
+    return r.coherence >= kMinTurnedBarCoherence && !NearRightAngle(UprightTurn(r));
   }
 
   void ReadTurnedCrop(const Region& r, const PassSpec& pass) {
@@ -316,7 +319,7 @@ class PassRunner {
     if (crop.right <= crop.left || crop.bottom <= crop.top) return;
     const LumaView view =
         CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
-    const DerivedImage turned = RotateByDegrees(view, r.gradientDegrees);
+    const DerivedImage turned = RotateByDegrees(view, UprightTurn(r));
     const AffineMap cropToArea = AffineMap::Translation(crop.left, crop.top);
     Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, symbologies);
   }
