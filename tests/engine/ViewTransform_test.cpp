@@ -1,13 +1,16 @@
 // Derived views and their maps back to the source, and the ink blobs that the
 // region passes read.
 
+#include "engine/core/ViewTransform.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include "engine/core/RegionFinder.h"
-#include "engine/core/ViewTransform.h"
 
 namespace vexo::engine {
 namespace {
@@ -114,6 +117,35 @@ TEST(RegionFinder, BarsAndChecksAreTwoRegionsWithTheirGradient) {
   EXPECT_LT(bars.left, 400);
   EXPECT_GT(bars.right, 400);
 }
+
+struct UprightCase {
+  const char* name;
+  double normalDegrees;  // counter-clockwise
+};
+
+class UprightTurn : public testing::TestWithParam<UprightCase> {};
+
+// The turned-crop pass turns a blob of bars by -gradientDegrees.
+TEST_P(UprightTurn, TurningByTheNegatedGradientStandsTheBarsUpright) {
+  LumaImage page = White(400, 400);
+  DrawBars(page, 200, 200, 90, GetParam().normalDegrees);
+  const std::vector<Region> regions = FindInkRegions(ViewOf(page), 4, 2);
+  ASSERT_EQ(regions.size(), 1u);
+  const DerivedImage turned = RotateByDegrees(ViewOf(page), -regions[0].gradientDegrees);
+  const Int32 cx = turned.image.width / 2, cy = turned.image.height / 2;
+  Region middle{cx - 40, cy - 40, cx + 40, cy + 40};
+  MeasureGradient(ViewOf(turned.image), middle);
+  EXPECT_GT(middle.coherence, 0.7);
+  const double offAxis =
+      std::min(std::abs(middle.gradientDegrees), 180 - std::abs(middle.gradientDegrees));
+  EXPECT_LT(offAxis, 3) << middle.gradientDegrees;
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, UprightTurn,
+                         testing::Values(UprightCase{"minus30", -30}, UprightCase{"minus60", -60},
+                                         UprightCase{"minus120", -120},
+                                         UprightCase{"minus150", -150}, UprightCase{"plus20", 20}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(RegionFinder, NothingOnBlankOrFlatPages) {
   LumaImage flat = White(300, 300);
