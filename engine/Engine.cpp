@@ -81,8 +81,8 @@ EngineStatus Decode(const void* fileBytes, EngineBitmap* bitmap, UInt32 bitmapSi
   if (!HoldsZeroes(*bitmap) && FindBitmap(*bitmap) != nullptr) return kStatusInvalidArgument;
   std::memset(bitmap->bytes, 0, sizeof bitmap->bytes);
   auto image = std::make_unique<LumaImage>();
-  const EngineStatus status =
-      DecodeImage(static_cast<const UInt8*>(fileBytes), static_cast<std::size_t>(byteCount), *image);
+  const EngineStatus status = StatusOf(DecodeImage(static_cast<const UInt8*>(fileBytes),
+                                                   static_cast<std::size_t>(byteCount), *image));
   if (status != kStatusSuccess) return status;
   StoreBitmap(*bitmap, std::move(image));
   return kStatusSuccess;

@@ -64,7 +64,8 @@ void Annotate(int argc, char** argv) {
                                     : FromImage(argv[1], argv[2], argc == 5 ? argv[4] : nullptr);
   engine::LumaImage page;
   const auto* bytes = reinterpret_cast<const UInt8*>(inputs.image.data());
-  const EngineStatus decoded = engine::DecodeImage(bytes, inputs.image.size(), page);
+  const EngineStatus decoded =
+      engine::StatusOf(engine::DecodeImage(bytes, inputs.image.size(), page));
   if (decoded != engine::kStatusSuccess) {
     throw std::runtime_error(msg::kCannotDecode + std::string(engine::StatusText(decoded)));
   }
@@ -78,7 +79,7 @@ void Annotate(int argc, char** argv) {
       std::string_view(document.data(), document.size()), dpi, Shown(inputs.resultPath));
 
   std::string png;
-  const EngineStatus status = engine::DrawMarksAsPng(page, marks, png);
+  const EngineStatus status = engine::StatusOf(engine::DrawMarksAsPng(page, marks, png));
   if (status != engine::kStatusSuccess) {
     throw std::runtime_error(msg::kCannotDraw + std::string(engine::StatusText(status)));
   }

@@ -125,7 +125,7 @@ SymbolBand BandOf(const ScanAxis& axis, RowDecoder decode, const LineRead& read,
   const Side lowSide = side(low, -0.5);
   const Side highSide = side(high, 0.5);
   // Read left to right along rows, the symbol's top is at the lower rows;
-  // read downwards along columns (a quarter turn clockwise), at the higher
+  // read downwards along columns (a symbol turned by -90 degrees), at the higher
   // columns; reversed, the other way.
   const bool reversed = read.reversed;
   const bool topIsLow = axis.columns ? reversed : !reversed;

@@ -2,6 +2,7 @@
 // Which reads one FindBarcodes call makes, in order of trust: the earlier a
 // pass, the more precise its coordinates, and the merge keeps the first.
 
+#include <algorithm>
 #include <vector>
 
 #include "Common/Types.h"
@@ -32,6 +33,9 @@ struct PassSpec {
 inline constexpr Int64 kSmallViewPixels = 1'500'000;
 // No half pass below this shorter side, whatever the profile says.
 inline constexpr Int32 kMinHalfSide = 64;
+// Only views this large get the half-size copy that blobs are searched on
+// and the diagonal half copy is made from.
+inline bool CanHalve(Int32 width, Int32 height) { return std::min(width, height) >= kMinHalfSide; }
 
 // Symbologies whose finders work in any orientation and anywhere in a view.
 SymbologySet FreeSymbologies();

@@ -192,9 +192,11 @@ void MeasureGradient(const LumaView& view, Region& region) {
   }
   const double energy = xx + yy;
   if (energy <= 0) return;
-  double degrees = 0.5 * std::atan2(2 * xy, xx - yy) * 180.0 / std::numbers::pi;
-  if (degrees < 0) degrees += 180;
-  region.gradientDegrees = degrees;
+  // The main axis measured from the x axis towards y, down the page, in
+  // [0, 180); counter-clockwise on the page that is its negative.
+  double towardsY = 0.5 * std::atan2(2 * xy, xx - yy) * 180.0 / std::numbers::pi;
+  if (towardsY < 0) towardsY += 180;
+  region.gradientDegrees = -towardsY;
   region.coherence = std::sqrt((xx - yy) * (xx - yy) + 4 * xy * xy) / energy;
 }
 

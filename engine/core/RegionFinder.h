@@ -17,9 +17,10 @@ struct Region {
   Int32 right = 0;  // exclusive
   Int32 bottom = 0;
   // The dominant direction of the luminance gradient inside the blob, in
-  // degrees in [0, 180), measured from the x axis towards y (clockwise as
-  // seen on screen), and how strongly it dominates, 0 to 1. The bars of a
-  // linear symbol give a coherence near 1 and the angle of their normal.
+  // degrees in (-180, 0], counter-clockwise as seen on the page (a direction
+  // and its opposite are one), and how strongly it dominates, 0 to 1. The
+  // bars of a linear symbol give a coherence near 1 and the angle of their
+  // normal: turning the blob by -gradientDegrees stands them upright.
   double gradientDegrees = 0;
   double coherence = 0;
 };

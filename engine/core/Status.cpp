@@ -36,6 +36,21 @@ constexpr StatusEntry kStatusTable[] = {
 
 constexpr const char* kUnknownStatusText = "Unknown imaging engine status.";
 
+struct OutcomeEntry {
+  ImageOutcome outcome;
+  EngineStatus status;
+};
+
+constexpr OutcomeEntry kOutcomeTable[] = {
+    {ImageOutcome::kOk, kStatusSuccess},
+    {ImageOutcome::kEmpty, kStatusEmptyImage},
+    {ImageOutcome::kUnknownFormat, kStatusUnknownImageFormat},
+    {ImageOutcome::kCorrupt, kStatusCorruptImage},
+    {ImageOutcome::kTooLarge, kStatusImageTooLarge},
+    {ImageOutcome::kOutOfMemory, kStatusOutOfMemory},
+    {ImageOutcome::kInternalError, kStatusInternalError},
+};
+
 }  // namespace
 
 const char* StatusText(EngineStatus status) {
@@ -43,6 +58,13 @@ const char* StatusText(EngineStatus status) {
     if (entry.status == status) return entry.text;
   }
   return kUnknownStatusText;
+}
+
+EngineStatus StatusOf(ImageOutcome outcome) {
+  for (const OutcomeEntry& entry : kOutcomeTable) {
+    if (entry.outcome == outcome) return entry.status;
+  }
+  return kStatusInternalError;
 }
 
 }  // namespace vexo::engine

@@ -2,6 +2,7 @@
 // Our engine's status codes. Every code has one entry in the table of
 // Status.cpp with the sentence DescribeError gives for it.
 
+#include "engine/image/ImageOutcome.h"
 #include "wrapper/ImagingEngine.h"
 
 namespace vexo::engine {
@@ -29,5 +30,8 @@ enum Status : EngineStatus {
 
 // The text of a status; a fixed text for codes not in the table.
 const char* StatusText(EngineStatus status);
+
+// The status that reports the outcome of an image operation.
+EngineStatus StatusOf(ImageOutcome outcome);
 
 }  // namespace vexo::engine

@@ -50,7 +50,7 @@ DerivedImage HalveView(const LumaView& view) {
   return out;
 }
 
-DerivedImage RotateQuarterClockwise(const LumaView& view) {
+DerivedImage RotateBy270(const LumaView& view) {
   // Copy point (x', y') shows source point (y', H - x').
   const double sourceHeight = view.height;
   DerivedImage out{Blank(view.height, view.width, kWhite), {0, 1, 0, -1, 0, sourceHeight}};

@@ -1,7 +1,8 @@
 #pragma once
 // Derived views of a page for the reading passes: a crop (no copy), a half
-// size copy, a copy turned by a quarter turn and a copy turned by any angle.
+// size copy, a copy turned by 270 degrees and a copy turned by any angle.
 // Each copy comes with the map from its coordinates back to its source.
+// Angles are counter-clockwise as seen on the page (y down).
 
 #include "engine/core/LumaView.h"
 #include "engine/image/LumaImage.h"
@@ -24,12 +25,12 @@ DerivedImage CropPadded(const LumaView& view, Int32 left, Int32 top, Int32 width
 // Each pixel the mean of a 2x2 block; an odd last row or column is dropped.
 DerivedImage HalveView(const LumaView& view);
 
-// The view turned clockwise by a quarter turn as seen on screen (y down):
-// the source's left column becomes the copy's top row.
-DerivedImage RotateQuarterClockwise(const LumaView& view);
+// The view turned by 270 degrees, copied without sampling: the source's left
+// column becomes the copy's top row.
+DerivedImage RotateBy270(const LumaView& view);
 
-// The view turned counter-clockwise by `degrees` as seen on screen, on a
-// canvas just large enough to hold it, bilinear samples, white outside.
+// The view turned by `degrees`, on a canvas just large enough to hold it,
+// bilinear samples, white outside.
 DerivedImage RotateByDegrees(const LumaView& view, double degrees);
 
 }  // namespace vexo::engine

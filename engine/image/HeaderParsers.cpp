@@ -17,13 +17,13 @@ using namespace std::string_view_literals;
 
 using Bytes = ByteReader;
 
-HeaderInfo Corrupt() { return HeaderInfo{kStatusCorruptImage, 0, 0, 0, 0}; }
-HeaderInfo Unsupported() { return HeaderInfo{kStatusUnknownImageFormat, 0, 0, 0, 0}; }
+HeaderInfo Corrupt() { return HeaderInfo{ImageOutcome::kCorrupt, 0, 0, 0, 0}; }
+HeaderInfo Unsupported() { return HeaderInfo{ImageOutcome::kUnknownFormat, 0, 0, 0, 0}; }
 // A header that passed: its size and what its decode takes.
 HeaderInfo Sized(ImageFormat format, Int64 width, Int64 height, DecodeShape shape,
                  const Bytes& bytes) {
   shape.pixels = width * height;
-  return HeaderInfo{kStatusSuccess, width, height, 0,
+  return HeaderInfo{ImageOutcome::kOk, width, height, 0,
                     DecodeWorkingBytes(format, shape, bytes.Data(), bytes.Size())};
 }
 
@@ -82,34 +82,34 @@ DecodeShape BmpShape(const Bytes& bytes, std::size_t bitsOffset) {
 
 }  // namespace
 
-EngineStatus CheckPngChunks(const UInt8* data, std::size_t size) {
+ImageOutcome CheckPngChunks(const UInt8* data, std::size_t size) {
   const Bytes bytes(data, size);
   std::size_t pos = kPngFirstChunk;
   while (bytes.Has(pos, kPngChunkHeader)) {
     const UInt32 length = bytes.Be32(pos);
     if (length > kPngMaxChunkLength ||
         !bytes.Has(pos + kPngChunkHeader, std::size_t{length} + kPngChunkCrc)) {
-      return kStatusCorruptImage;
+      return ImageOutcome::kCorrupt;
     }
     if (bytes.Matches(pos + 4, kPngEndChunk)) break;
     pos += kPngChunkHeader + length + kPngChunkCrc;
   }
-  return kStatusSuccess;
+  return ImageOutcome::kOk;
 }
 
-EngineStatus CheckTiffLayout(const UInt8* data, std::size_t size) {
+ImageOutcome CheckTiffLayout(const UInt8* data, std::size_t size) {
   const Bytes bytes(data, size);
-  if (!bytes.Has(0, kTiffDirectoryOffset + 4)) return kStatusSuccess;
+  if (!bytes.Has(0, kTiffDirectoryOffset + 4)) return ImageOutcome::kOk;
   const bool bigEndian = bytes.At(0) == 'M';
   const std::size_t directory = bytes.U32(kTiffDirectoryOffset, bigEndian);
-  if (!bytes.Has(directory, 2)) return kStatusSuccess;
+  if (!bytes.Has(directory, 2)) return ImageOutcome::kOk;
   const std::size_t count = bytes.U16(directory, bigEndian);
   UInt32 samplesPerPixel = 1, planarConfig = 1, sampleFormat = 1;
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t entry = directory + 2 + i * kTiffEntrySize;
     if (!bytes.Has(entry, kTiffEntrySize)) break;
     const UInt32 tag = bytes.U16(entry, bigEndian);
-    if (tag == kTiffTileWidth) return kStatusUnknownImageFormat;
+    if (tag == kTiffTileWidth) return ImageOutcome::kUnknownFormat;
     if (bytes.U16(entry + 2, bigEndian) != kTiffShortType) continue;
     // Up to two short values sit in the entry itself, more at an offset; the
     // first is enough, as every sample shares it.
@@ -124,9 +124,9 @@ EngineStatus CheckTiffLayout(const UInt8* data, std::size_t size) {
   // Leptonica reads neither tiles, nor one plane per sample, nor floating point.
   if ((planarConfig == kTiffSeparatePlanes && samplesPerPixel > 1) ||
       sampleFormat == kTiffFloatSamples) {
-    return kStatusUnknownImageFormat;
+    return ImageOutcome::kUnknownFormat;
   }
-  return kStatusSuccess;
+  return ImageOutcome::kOk;
 }
 
 HeaderInfo ReadBmpHeader(const UInt8* data, std::size_t size) {
@@ -154,7 +154,7 @@ HeaderInfo ReadGifHeader(const UInt8* data, std::size_t size) {
   const Bytes bytes(data, size);
   // Only the first image is decoded (GifWithFirstImageOnly).
   const GifFirstImage image = FindGifFirstImage(data, size);
-  if (image.status != kStatusSuccess) return Corrupt();
+  if (image.status != ImageOutcome::kOk) return Corrupt();
   DecodeShape shape;
   shape.colormapped = true;
   if (!image.readableAsItIs) {  // the decoder gets a copy of the first image

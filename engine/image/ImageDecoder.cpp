@@ -51,32 +51,32 @@ PixPtr ReadPix(ImageFormat format, const UInt8* data, std::size_t size) {
   return PixPtr();
 }
 
-EngineStatus Decode(const UInt8* data, std::size_t size, LumaImage& out) {
-  if (data == nullptr || size == 0) return kStatusEmptyImage;
+ImageOutcome Decode(const UInt8* data, std::size_t size, LumaImage& out) {
+  if (data == nullptr || size == 0) return ImageOutcome::kEmpty;
   const ImageFormat format = SniffImageFormat(data, size);
-  if (format == ImageFormat::kUnknown) return kStatusUnknownImageFormat;
+  if (format == ImageFormat::kUnknown) return ImageOutcome::kUnknownFormat;
 
   SilenceLeptonica();
   const StderrMute mute;
   // The size comes from the header alone; pixels are allocated only after it passed.
-  const EngineStatus headerStatus = CheckImageHeader(format, data, size);
-  if (headerStatus != kStatusSuccess) return headerStatus;
+  const ImageOutcome headerOutcome = CheckImageHeader(format, data, size);
+  if (headerOutcome != ImageOutcome::kOk) return headerOutcome;
   const PixPtr pix = ReadPix(format, data, size);
-  if (!pix) return kStatusCorruptImage;
-  const EngineStatus sizeStatus = CheckImageSize(pixGetWidth(pix.get()), pixGetHeight(pix.get()));
-  if (sizeStatus != kStatusSuccess) return sizeStatus;
+  if (!pix) return ImageOutcome::kCorrupt;
+  const ImageOutcome sizeOutcome = CheckImageSize(pixGetWidth(pix.get()), pixGetHeight(pix.get()));
+  if (sizeOutcome != ImageOutcome::kOk) return sizeOutcome;
   return PixToLuma(pix.get(), out);
 }
 
 }  // namespace
 
-EngineStatus DecodeImage(const UInt8* data, std::size_t size, LumaImage& out) {
+ImageOutcome DecodeImage(const UInt8* data, std::size_t size, LumaImage& out) {
   try {
     return Decode(data, size, out);
   } catch (const std::bad_alloc&) {
-    return kStatusOutOfMemory;
+    return ImageOutcome::kOutOfMemory;
   } catch (...) {
-    return kStatusInternalError;
+    return ImageOutcome::kInternalError;
   }
 }
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "Common/Types.h"
-#include "engine/core/Status.h"
+#include "engine/image/ImageOutcome.h"
 #include "engine/image/LumaImage.h"
 
 namespace vexo::engine {
@@ -12,9 +12,8 @@ namespace vexo::engine {
 inline constexpr Int32 kMaxImageSide = 65535;
 inline constexpr Int64 kMaxImagePixels = 250'000'000;
 
-// kStatusSuccess with `out` filled, or kStatusEmptyImage,
-// kStatusUnknownImageFormat, kStatusCorruptImage, kStatusImageTooLarge,
-// kStatusOutOfMemory. Never throws; prints nothing.
-EngineStatus DecodeImage(const UInt8* data, std::size_t size, LumaImage& out);
+// kOk with `out` filled, or kEmpty, kUnknownFormat, kCorrupt, kTooLarge,
+// kOutOfMemory. Never throws; prints nothing.
+ImageOutcome DecodeImage(const UInt8* data, std::size_t size, LumaImage& out);
 
 }  // namespace vexo::engine

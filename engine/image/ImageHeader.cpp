@@ -56,7 +56,7 @@ HeaderInfo ReadHeaderWithLeptonica(ImageFormat format, const UInt8* data, std::s
   if (pixReadHeaderMem(data, size, &fileFormat, &width, &height, &bps, &spp, &isColormapped) !=
           0 ||
       width <= 0 || height <= 0) {
-    info.status = kStatusCorruptImage;
+    info.status = ImageOutcome::kCorrupt;
     return info;
   }
   info.width = width;
@@ -73,7 +73,7 @@ HeaderInfo ReadHeaderWithLeptonica(ImageFormat format, const UInt8* data, std::s
 
 HeaderInfo ReadJpegHeader(const UInt8* data, std::size_t size) {
   const JpegLayout layout = ReadJpegLayout(data, size);
-  if (layout.status != kStatusSuccess) {
+  if (layout.status != ImageOutcome::kOk) {
     HeaderInfo info;
     info.status = layout.status;
     return info;
@@ -95,12 +95,12 @@ ImageFormat SniffImageFormat(const UInt8* data, std::size_t size) {
   return ImageFormat::kUnknown;
 }
 
-EngineStatus CheckImageSize(Int64 width, Int64 height, Int64 decodedPixels) {
-  if (width > kMaxImageSide || height > kMaxImageSide) return kStatusImageTooLarge;
+ImageOutcome CheckImageSize(Int64 width, Int64 height, Int64 decodedPixels) {
+  if (width > kMaxImageSide || height > kMaxImageSide) return ImageOutcome::kTooLarge;
   if (width * height > kMaxImagePixels || decodedPixels > kMaxImagePixels) {
-    return kStatusImageTooLarge;
+    return ImageOutcome::kTooLarge;
   }
-  return kStatusSuccess;
+  return ImageOutcome::kOk;
 }
 
 HeaderInfo ReadImageHeader(ImageFormat format, const UInt8* data, std::size_t size) {
@@ -112,7 +112,7 @@ HeaderInfo ReadImageHeader(ImageFormat format, const UInt8* data, std::size_t si
     case ImageFormat::kJpeg2000:
       return ReadJpeg2000Header(data, size);
     case ImageFormat::kTiff:
-      if (const EngineStatus layout = CheckTiffLayout(data, size); layout != kStatusSuccess) {
+      if (const ImageOutcome layout = CheckTiffLayout(data, size); layout != ImageOutcome::kOk) {
         HeaderInfo info;
         info.status = layout;
         return info;
@@ -128,23 +128,23 @@ HeaderInfo ReadImageHeader(ImageFormat format, const UInt8* data, std::size_t si
       break;
   }
   HeaderInfo info;
-  info.status = kStatusUnknownImageFormat;
+  info.status = ImageOutcome::kUnknownFormat;
   return info;
 }
 
-EngineStatus CheckImageHeader(ImageFormat format, const UInt8* data, std::size_t size) {
+ImageOutcome CheckImageHeader(ImageFormat format, const UInt8* data, std::size_t size) {
   const HeaderInfo info = ReadImageHeader(format, data, size);
-  if (info.status != kStatusSuccess) return info.status;
-  const EngineStatus sizeStatus = CheckImageSize(info.width, info.height, info.decodedPixels);
-  if (sizeStatus != kStatusSuccess) return sizeStatus;
+  if (info.status != ImageOutcome::kOk) return info.status;
+  const ImageOutcome sizeStatus = CheckImageSize(info.width, info.height, info.decodedPixels);
+  if (sizeStatus != ImageOutcome::kOk) return sizeStatus;
   if (format == ImageFormat::kPng) {
-    if (const EngineStatus chunks = CheckPngChunks(data, size); chunks != kStatusSuccess) {
+    if (const ImageOutcome chunks = CheckPngChunks(data, size); chunks != ImageOutcome::kOk) {
       return chunks;
     }
   }
-  if (info.workingBytes > kDecodeBudgetBytes) return kStatusImageTooLarge;
+  if (info.workingBytes > kDecodeBudgetBytes) return ImageOutcome::kTooLarge;
   // An allocation that fails inside a codec may not come back as a failure.
-  return CanReserve(info.workingBytes) ? kStatusSuccess : kStatusOutOfMemory;
+  return CanReserve(info.workingBytes) ? ImageOutcome::kOk : ImageOutcome::kOutOfMemory;
 }
 
 }  // namespace vexo::engine

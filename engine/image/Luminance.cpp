@@ -133,7 +133,7 @@ Int32 Resolution(l_int32 value) { return value > 0 ? value : 0; }
 
 }  // namespace
 
-EngineStatus PixToLuma(PIX* pix, LumaImage& out) {
+ImageOutcome PixToLuma(PIX* pix, LumaImage& out) {
   LumaImage image;
   image.width = pixGetWidth(pix);
   image.height = pixGetHeight(pix);
@@ -143,9 +143,9 @@ EngineStatus PixToLuma(PIX* pix, LumaImage& out) {
   PIXCMAP* cmap = pixGetColormap(pix);
   const bool converted =
       cmap != nullptr ? ConvertColormapped(pix, cmap, image) : ConvertDirect(pix, image);
-  if (!converted) return kStatusUnknownImageFormat;
+  if (!converted) return ImageOutcome::kUnknownFormat;
   out = std::move(image);
-  return kStatusSuccess;
+  return ImageOutcome::kOk;
 }
 
 }  // namespace vexo::engine

@@ -99,16 +99,16 @@ bool DrawLabel(PIX* pix, L_BMF* bmf, const PageMark& mark, int width) {
                         &overflow) == 0;
 }
 
-EngineStatus Draw(const LumaImage& page, const std::vector<PageMark>& marks, std::string& png) {
+ImageOutcome Draw(const LumaImage& page, const std::vector<PageMark>& marks, std::string& png) {
   SilenceLeptonica();
-  if (page.width <= 0 || page.height <= 0) return kStatusEmptyImage;
+  if (page.width <= 0 || page.height <= 0) return ImageOutcome::kEmpty;
   const PixPtr pix = ColourPage(page);
-  if (!pix) return kStatusOutOfMemory;
+  if (!pix) return ImageOutcome::kOutOfMemory;
   const int shortSide = std::min(page.width, page.height);
   const int width = std::max(2, shortSide / kLineWidths);
   const int fontSize = std::clamp(shortSide / kFontSizes / 2 * 2, kSmallestFont, kLargestFont);
   const std::unique_ptr<L_BMF, BmfDeleter> bmf(bmfCreate(nullptr, fontSize));
-  if (!bmf) return kStatusInternalError;
+  if (!bmf) return ImageOutcome::kInternalError;
 
   std::vector<PageMark> onPage = marks;
   for (PageMark& mark : onPage) {
@@ -120,30 +120,30 @@ EngineStatus Draw(const LumaImage& page, const std::vector<PageMark>& marks, std
   }
   // Labels first: an outline drawn later is never hidden by a neighbour's label.
   for (const PageMark& mark : onPage) {
-    if (!DrawLabel(pix.get(), bmf.get(), mark, width)) return kStatusInternalError;
+    if (!DrawLabel(pix.get(), bmf.get(), mark, width)) return ImageOutcome::kInternalError;
   }
   for (const PageMark& mark : onPage) {
-    if (!DrawOutline(pix.get(), mark.corners, width)) return kStatusInternalError;
+    if (!DrawOutline(pix.get(), mark.corners, width)) return ImageOutcome::kInternalError;
   }
 
   l_uint8* bytes = nullptr;
   std::size_t size = 0;
-  if (pixWriteMem(&bytes, &size, pix.get(), IFF_PNG) != 0) return kStatusInternalError;
+  if (pixWriteMem(&bytes, &size, pix.get(), IFF_PNG) != 0) return ImageOutcome::kInternalError;
   const std::unique_ptr<l_uint8, LeptFree> owned(bytes);
   png.assign(reinterpret_cast<const char*>(bytes), size);
-  return kStatusSuccess;
+  return ImageOutcome::kOk;
 }
 
 }  // namespace
 
-EngineStatus DrawMarksAsPng(const LumaImage& page, const std::vector<PageMark>& marks,
+ImageOutcome DrawMarksAsPng(const LumaImage& page, const std::vector<PageMark>& marks,
                             std::string& png) {
   try {
     return Draw(page, marks, png);
   } catch (const std::bad_alloc&) {
-    return kStatusOutOfMemory;
+    return ImageOutcome::kOutOfMemory;
   } catch (...) {
-    return kStatusInternalError;
+    return ImageOutcome::kInternalError;
   }
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/Status.h"
+#include "engine/image/ImageOutcome.h"
 #include "engine/image/LumaImage.h"
 
 namespace vexo::engine {
@@ -23,10 +23,10 @@ struct PageMark {
 inline constexpr UInt32 kOutlineColour = 0xE01010;
 inline constexpr UInt32 kLabelColour = 0x1030C0;
 
-// kStatusSuccess with `png` holding the file's bytes, kStatusOutOfMemory or
-// kStatusInternalError. Corners outside the page are pulled onto its edge.
+// kOk with `png` holding the file's bytes, kEmpty for a page without pixels,
+// kOutOfMemory or kInternalError. Corners outside the page are pulled onto its edge.
 // Never throws; prints nothing.
-EngineStatus DrawMarksAsPng(const LumaImage& page, const std::vector<PageMark>& marks,
+ImageOutcome DrawMarksAsPng(const LumaImage& page, const std::vector<PageMark>& marks,
                             std::string& png);
 
 }  // namespace vexo::engine

@@ -110,7 +110,7 @@ std::size_t SkipGifSubBlocks(const ByteReader& bytes, std::size_t pos) {
 
 GifFirstImage CorruptGif() {
   GifFirstImage image;
-  image.status = kStatusCorruptImage;
+  image.status = ImageOutcome::kCorrupt;
   return image;
 }
 
@@ -148,7 +148,7 @@ JpegLayout ReadJpegLayout(const UInt8* data, std::size_t size) {
     }
     if (code == kJpegStartOfScan) {
       if (++layout.scans > scanCap) {
-        layout.status = kStatusCorruptImage;
+        layout.status = ImageOutcome::kCorrupt;
         return layout;
       }
       pos = SkipEntropyCoded(bytes, segmentEnd);
@@ -193,7 +193,7 @@ GifFirstImage FindGifFirstImage(const UInt8* data, std::size_t size) {
 std::vector<UInt8> GifWithFirstImageOnly(const UInt8* data, std::size_t size) {
   const GifFirstImage image = FindGifFirstImage(data, size);
   std::vector<UInt8> copy;
-  if (image.status != kStatusSuccess || image.readableAsItIs) return copy;
+  if (image.status != ImageOutcome::kOk || image.readableAsItIs) return copy;
   copy.reserve(image.screenEnd + (image.controlEnd - image.controlBegin) +
                (image.imageEnd - image.imageBegin) + 1);
   copy.insert(copy.end(), data, data + image.screenEnd);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Common/Types.h"
-#include "engine/core/Status.h"
+#include "engine/image/ImageOutcome.h"
 
 namespace vexo::engine {
 
@@ -23,7 +23,7 @@ inline constexpr Int64 kMaxJpegScanPixels = 2'500'000'000;
 
 // What the markers of a JPEG file say, up to its end of image.
 struct JpegLayout {
-  EngineStatus status = kStatusSuccess;  // kStatusCorruptImage past the scan cap
+  ImageOutcome status = ImageOutcome::kOk;  // kCorrupt past the scan cap
   bool progressive = false;
   UInt32 components = 0;
   UInt32 scans = 0;
@@ -39,7 +39,7 @@ inline constexpr std::size_t kGifSmallExtensions = 64 * 1024;
 
 // Where the first image of a GIF file lies.
 struct GifFirstImage {
-  EngineStatus status = kStatusSuccess;  // kStatusCorruptImage: no image, or it is cut
+  ImageOutcome status = ImageOutcome::kOk;  // kCorrupt: no image, or it is cut
   UInt32 width = 0;
   UInt32 height = 0;
   std::size_t screenEnd = 0;     // end of the header, screen descriptor and colour table

@@ -22,14 +22,15 @@ LumaImage BlankLike(const LumaImage& source, Int32 width, Int32 height) {
   return image;
 }
 
-LumaImage QuarterTurn(const LumaImage& source, bool clockwise) {
+// A turn by 90 degrees, or by 270 when `threeQuarters`.
+LumaImage QuarterTurn(const LumaImage& source, bool threeQuarters) {
   LumaImage image = BlankLike(source, source.height, source.width);
   std::swap(image.xDpi, image.yDpi);
   for (Int32 y = 0; y < source.height; ++y) {
     const UInt8* row = source.Row(y);
     for (Int32 x = 0; x < source.width; ++x) {
-      // Clockwise: source row y becomes target column height - 1 - y.
-      if (clockwise) {
+      // 90: source column x becomes target row width - 1 - x; 270: row x.
+      if (threeQuarters) {
         image.Row(x)[source.height - 1 - y] = row[x];
       } else {
         image.Row(source.width - 1 - x)[y] = row[x];
@@ -60,29 +61,21 @@ UInt8 Sample(const LumaImage& source, double fx, double fy, UInt8 fill) {
 
 }  // namespace
 
-LumaImage RotateClockwise90(const LumaImage& source) { return QuarterTurn(source, true); }
-
-LumaImage RotateClockwise270(const LumaImage& source) { return QuarterTurn(source, false); }
-
-LumaImage Rotate180(const LumaImage& source) {
-  LumaImage image = source;
-  std::reverse(image.pixels.begin(), image.pixels.end());
-  return image;
-}
-
-AngleRotation::AngleRotation(Int32 sourceWidth, Int32 sourceHeight, double degreesClockwise) {
-  double degrees = std::fmod(degreesClockwise, kDegreesPerTurn);
-  if (degrees < 0) degrees += kDegreesPerTurn;
-  if (std::fmod(degrees, kQuarterTurn) == 0) {
+AngleRotation::AngleRotation(Int32 sourceWidth, Int32 sourceHeight, double degrees) {
+  // Reduced to (-360, 0], the range the turned pixels have always been
+  // computed in (the last bits of the sines depend on it).
+  double reduced = std::fmod(degrees, kDegreesPerTurn);
+  if (reduced > 0) reduced -= kDegreesPerTurn;
+  if (std::fmod(reduced, kQuarterTurn) == 0) {
     // Exact values for quarter turns, so they land on whole pixels.
     constexpr double kCos[] = {1, 0, -1, 0};
     constexpr double kSin[] = {0, 1, 0, -1};
-    const int quarter = static_cast<int>(degrees / kQuarterTurn) % 4;
+    const int quarter = (static_cast<int>(reduced / kQuarterTurn) + 4) % 4;
     cos_ = kCos[quarter];
     sin_ = kSin[quarter];
   } else {
-    cos_ = std::cos(degrees * kPi / 180.0);
-    sin_ = std::sin(degrees * kPi / 180.0);
+    cos_ = std::cos(reduced * kPi / 180.0);
+    sin_ = std::sin(reduced * kPi / 180.0);
   }
   const double w = std::max(sourceWidth, 0);
   const double h = std::max(sourceHeight, 0);
@@ -90,31 +83,38 @@ AngleRotation::AngleRotation(Int32 sourceWidth, Int32 sourceHeight, double degre
     width_ = static_cast<Int32>(std::ceil(w * std::abs(cos_) + h * std::abs(sin_) - kSizeSlack));
     height_ = static_cast<Int32>(std::ceil(w * std::abs(sin_) + h * std::abs(cos_) - kSizeSlack));
   }
-  sourceCentre_ = {w / 2, h / 2};
-  targetCentre_ = {width_ / 2.0, height_ / 2.0};
+  sourceCentreX_ = w / 2;
+  sourceCentreY_ = h / 2;
+  targetCentreX_ = width_ / 2.0;
+  targetCentreY_ = height_ / 2.0;
 }
 
-PointF AngleRotation::ToTarget(PointF source) const {
-  // With y pointing down, this matrix turns clockwise on screen.
-  const double dx = source.x - sourceCentre_.x;
-  const double dy = source.y - sourceCentre_.y;
-  return {targetCentre_.x + cos_ * dx - sin_ * dy, targetCentre_.y + sin_ * dx + cos_ * dy};
+void AngleRotation::ToSource(double& x, double& y) const {
+  const double dx = x - targetCentreX_;
+  const double dy = y - targetCentreY_;
+  x = sourceCentreX_ + cos_ * dx - sin_ * dy;
+  y = sourceCentreY_ + sin_ * dx + cos_ * dy;
 }
 
-PointF AngleRotation::ToSource(PointF target) const {
-  const double dx = target.x - targetCentre_.x;
-  const double dy = target.y - targetCentre_.y;
-  return {sourceCentre_.x + cos_ * dx + sin_ * dy, sourceCentre_.y - sin_ * dx + cos_ * dy};
+LumaImage Rotate90(const LumaImage& source) { return QuarterTurn(source, false); }
+
+LumaImage Rotate270(const LumaImage& source) { return QuarterTurn(source, true); }
+
+LumaImage Rotate180(const LumaImage& source) {
+  LumaImage image = source;
+  std::reverse(image.pixels.begin(), image.pixels.end());
+  return image;
 }
 
-LumaImage RotateByAngle(const LumaImage& source, double degreesClockwise, UInt8 fill) {
-  const AngleRotation rotation(source.width, source.height, degreesClockwise);
+LumaImage RotateByAngle(const LumaImage& source, double degrees, UInt8 fill) {
+  const AngleRotation rotation(source.width, source.height, degrees);
   LumaImage image = BlankLike(source, rotation.Width(), rotation.Height());
   for (Int32 y = 0; y < image.height; ++y) {
     UInt8* row = image.Row(y);
     for (Int32 x = 0; x < image.width; ++x) {
-      const PointF at = rotation.ToSource({x + 0.5, y + 0.5});
-      row[x] = Sample(source, at.x - 0.5, at.y - 0.5, fill);
+      double sx = x + 0.5, sy = y + 0.5;
+      rotation.ToSource(sx, sy);
+      row[x] = Sample(source, sx - 0.5, sy - 0.5, fill);
     }
   }
   return image;

@@ -1,48 +1,46 @@
 #pragma once
 // Geometry on luminance images: quarter turns, rotation by any angle, 2x
 // reduction and cropping. Each returns a new image and keeps the resolution
-// (swapped by quarter turns, halved by the reduction). Turns are clockwise as
-// seen on screen (y grows downwards). They may throw std::bad_alloc.
+// (swapped by quarter turns, halved by the reduction). Angles are in degrees,
+// counter-clockwise as seen on the page (y grows downwards), as everywhere in
+// the engine. They may throw std::bad_alloc.
 
 #include "Common/Types.h"
 #include "engine/image/LumaImage.h"
 
 namespace vexo::engine {
 
-LumaImage RotateClockwise90(const LumaImage& source);
+LumaImage Rotate90(const LumaImage& source);  // the right column becomes the top row
 LumaImage Rotate180(const LumaImage& source);
-LumaImage RotateClockwise270(const LumaImage& source);  // a quarter turn counterclockwise
+LumaImage Rotate270(const LumaImage& source);  // the left column becomes the top row
 
-// A point in continuous image coordinates: pixel (x, y) covers [x, x + 1) x [y, y + 1).
-struct PointF {
-  double x = 0;
-  double y = 0;
-};
-
-// The geometry of turning a width x height image by an angle about its
+// The geometry of turning a width x height image by `degrees` about its
 // centre onto the smallest canvas that holds all of it. Multiples of 90
-// degrees are exact and match the quarter-turn functions.
+// degrees are exact and match the quarter turns.
 class AngleRotation {
  public:
-  AngleRotation(Int32 sourceWidth, Int32 sourceHeight, double degreesClockwise);
+  AngleRotation(Int32 sourceWidth, Int32 sourceHeight, double degrees);
 
   Int32 Width() const { return width_; }
   Int32 Height() const { return height_; }
-  PointF ToTarget(PointF source) const;
-  PointF ToSource(PointF target) const;
+  // The source position (continuous: pixel (i, j) covers [i, i+1) x [j, j+1))
+  // shown at target position (x, y): the turn undone, in place.
+  void ToSource(double& x, double& y) const;
 
  private:
   double cos_ = 1;
   double sin_ = 0;
-  PointF sourceCentre_;
-  PointF targetCentre_;
+  double sourceCentreX_ = 0, sourceCentreY_ = 0;
+  double targetCentreX_ = 0, targetCentreY_ = 0;
   Int32 width_ = 0;
   Int32 height_ = 0;
 };
 
-// Turns `source` by the angle with bilinear sampling; canvas areas outside the
-// source get `fill` (white by default, the page background).
-LumaImage RotateByAngle(const LumaImage& source, double degreesClockwise, UInt8 fill = 255);
+// Turns `source` by `degrees` about its centre onto the smallest canvas that
+// holds all of it (AngleRotation), with bilinear sampling; canvas areas outside the source get
+// `fill` (white by default, the page background). Multiples of 90 degrees are
+// exact and match the quarter turns.
+LumaImage RotateByAngle(const LumaImage& source, double degrees, UInt8 fill = 255);
 
 // Halves both sides (rounding up); each pixel is the mean of its 2x2 block,
 // or of the part of the block inside the image at an odd edge.

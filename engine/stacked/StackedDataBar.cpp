@@ -136,8 +136,8 @@ bool Below(const RowSeen& upper, const RowSeen& lower, bool downIsIncreasing) {
 }
 
 // The symbol's top-to-bottom runs towards increasing across positions when it
-// reads forward along rows or backward along columns (a symbol turned a
-// quarter clockwise reads down a column, its top towards smaller x).
+// reads forward along rows or backward along columns (a symbol turned by -90
+// degrees reads down a column, its top towards smaller x).
 bool DownIsIncreasing(const Orientation& o, bool reversed) { return o.columns == reversed; }
 
 struct Found {
@@ -274,7 +274,8 @@ constexpr double kUprightDegrees = 3;
 constexpr double kLeanStep = 4;
 
 // The direction of the luminance gradient that most edges share, in degrees
-// clockwise from the x axis, in (-90, 90]: across the bars of a symbol. The
+// counter-clockwise as seen on the page, in [-90, 90): across the bars of a
+// symbol. The
 // peak of a histogram weighted by edge strength, so that the few edges along
 // the rows do not pull it aside.
 double GradientDegrees(const LumaView& view) {
@@ -293,6 +294,7 @@ double GradientDegrees(const LumaView& view) {
           (down[x - 1] + 2.0 * down[x] + down[x + 1]) - (up[x - 1] + 2.0 * up[x] + up[x + 1]);
       const double strength = gx * gx + gy * gy;
       if (strength < 6400) continue;  // flat paper, grain
+      // Measured from the x axis towards y, down the page.
       double degrees = std::atan2(gy, gx) * 180 / std::numbers::pi;
       if (degrees < 0) degrees += 180;
       weight[static_cast<std::size_t>(degrees) % kBins] += std::sqrt(strength);
@@ -307,7 +309,7 @@ double GradientDegrees(const LumaView& view) {
     if (sum > bestSum) best = b, bestSum = sum;
   }
   const double degrees = best + 0.5;
-  return degrees > 90 ? degrees - 180 : degrees;
+  return -(degrees > 90 ? degrees - 180 : degrees);
 }
 
 std::vector<Detection> ReadBoth(const LumaView& view) {
@@ -326,8 +328,8 @@ std::vector<Detection> StackedDataBarsAround(const LumaView& area) {
   if (!found.empty()) return found;
   double lean = GradientDegrees(area);
   // Bars standing or lying: the quarter turns are read as they are.
-  if (lean > 45) lean -= 90;
-  if (lean <= -45) lean += 90;
+  if (lean < -45) lean += 90;
+  if (lean >= 45) lean -= 90;
   if (std::abs(lean) < kUprightDegrees) return found;
   try {
     LumaImage copy;
@@ -337,15 +339,13 @@ std::vector<Detection> StackedDataBarsAround(const LumaView& area) {
     for (Int32 y = 0; y < area.height; ++y) std::copy_n(area.Row(y), area.width, copy.Row(y));
     // The estimate may miss by a few degrees; rows read within about three.
     for (const double off : {0.0, -kLeanStep, kLeanStep}) {
-      const double degrees = off - lean;
+      // Turning by -lean stands the bars upright.
+      const double degrees = -(lean + off);
       found = ReadBoth(ViewOf(RotateByAngle(copy, degrees)));
       if (found.empty()) continue;
       const AngleRotation rotation(area.width, area.height, degrees);
       for (Detection& detection : found) {
-        for (PointD& corner : detection.corners) {
-          const PointF source = rotation.ToSource({corner.x, corner.y});
-          corner = {source.x, source.y};
-        }
+        for (PointD& corner : detection.corners) rotation.ToSource(corner.x, corner.y);
       }
       return found;
     }

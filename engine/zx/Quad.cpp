@@ -22,7 +22,7 @@ struct Vec {
   double y = 0;
 };
 
-Vec Diff(PointI a, PointI b) { return {double(a.x) - b.x, double(a.y) - b.y}; }
+Vec Diff(PointD a, PointD b) { return {a.x - b.x, a.y - b.y}; }
 double Norm(Vec v) { return std::hypot(v.x, v.y); }
 
 // The nearest whole pixel, halves away from zero as std::lround gives it,
@@ -37,8 +37,8 @@ struct Frame {
   Vec d{1, 0};
   Vec n{0, 1};
 
-  double U(PointI p) const { return (p.x - origin.x) * d.x + (p.y - origin.y) * d.y; }
-  double V(PointI p) const { return (p.x - origin.x) * n.x + (p.y - origin.y) * n.y; }
+  double U(PointD p) const { return (p.x - origin.x) * d.x + (p.y - origin.y) * d.y; }
+  double V(PointD p) const { return (p.x - origin.x) * n.x + (p.y - origin.y) * n.y; }
   Vec ToView(double u, double v) const {
     return {origin.x + u * d.x + v * n.x, origin.y + u * d.y + v * n.y};
   }
@@ -54,7 +54,7 @@ struct Box {
 
 Frame FrameOf(const Quad& q) {
   Frame f;
-  f.origin = {double(q[0].x), double(q[0].y)};
+  f.origin = {q[0].x, q[0].y};
   Vec dir = Diff(q[1], q[0]);
   if (Norm(dir) == 0) dir = Diff(q[2], q[3]);
   if (Norm(dir) == 0) return f;
@@ -66,7 +66,7 @@ Frame FrameOf(const Quad& q) {
 
 Box BoxOf(const Frame& f, const Quad& q) {
   Box b{f.U(q[0]), f.U(q[0]), f.V(q[0]), f.V(q[0])};
-  for (const PointI& p : q) {
+  for (const PointD& p : q) {
     b.u0 = std::min(b.u0, f.U(p));
     b.u1 = std::max(b.u1, f.U(p));
     b.v0 = std::min(b.v0, f.V(p));
@@ -75,8 +75,8 @@ Box BoxOf(const Frame& f, const Quad& q) {
   return b;
 }
 
-PointI Round(Vec v) {
-  return {static_cast<Int32>(std::lround(v.x)), static_cast<Int32>(std::lround(v.y))};
+PointD Round(Vec v) {
+  return {static_cast<double>(std::lround(v.x)), static_cast<double>(std::lround(v.y))};
 }
 
 Quad QuadOf(const Frame& f, const Box& b) {
@@ -114,16 +114,16 @@ double DarkShare(const std::vector<UInt8>& bits) {
 }  // namespace
 
 bool IsEmpty(const Quad& quad) {
-  return std::all_of(quad.begin(), quad.end(), [](PointI p) { return p.x == 0 && p.y == 0; });
+  return std::all_of(quad.begin(), quad.end(), [](PointD p) { return p.x == 0 && p.y == 0; });
 }
 
-PointI Center(const Quad& quad) {
-  Int64 x = 0, y = 0;
-  for (const PointI& p : quad) {
+PointD Center(const Quad& quad) {
+  double x = 0, y = 0;
+  for (const PointD& p : quad) {
     x += p.x;
     y += p.y;
   }
-  return {static_cast<Int32>(x / 4), static_cast<Int32>(y / 4)};
+  return {std::trunc(x / 4), std::trunc(y / 4)};
 }
 
 double TopLength(const Quad& quad) { return Norm(Diff(quad[1], quad[0])); }
@@ -218,28 +218,30 @@ Quad DarkBoundingBox(const GrayView& view) {
       y1 = std::max(y1, y);
     }
   }
-  return {PointI{x0, y0}, PointI{x1, y0}, PointI{x1, y1}, PointI{x0, y1}};
+  const double l = x0, t = y0, r = x1, b = y1;
+  return {PointD{l, t}, PointD{r, t}, PointD{r, b}, PointD{l, b}};
 }
 
 void PaintWhite(std::vector<UInt8>& pixels, Int32 width, Int32 height, const Quad& quad,
                 double margin) {
   const Frame f = FrameOf(quad);
   const Box b = BoxOf(f, quad);
-  Int32 x0 = width, y0 = height, x1 = 0, y1 = 0;
-  for (const PointI& p : quad) {
-    x0 = std::min(x0, p.x);
-    x1 = std::max(x1, p.x);
-    y0 = std::min(y0, p.y);
-    y1 = std::max(y1, p.y);
+  double left = width, top = height, right = 0, bottom = 0;
+  for (const PointD& p : quad) {
+    left = std::min(left, p.x);
+    right = std::max(right, p.x);
+    top = std::min(top, p.y);
+    bottom = std::max(bottom, p.y);
   }
-  const Int32 pad = static_cast<Int32>(std::ceil(margin));
-  x0 = std::max(0, x0 - pad);
-  y0 = std::max(0, y0 - pad);
-  x1 = std::min(width - 1, x1 + pad);
-  y1 = std::min(height - 1, y1 + pad);
+  const double pad = std::ceil(margin);
+  const Int32 x0 = static_cast<Int32>(std::max(0.0, std::floor(left) - pad));
+  const Int32 y0 = static_cast<Int32>(std::max(0.0, std::floor(top) - pad));
+  const Int32 x1 = static_cast<Int32>(std::min(width - 1.0, std::ceil(right) + pad));
+  const Int32 y1 = static_cast<Int32>(std::min(height - 1.0, std::ceil(bottom) + pad));
   for (Int32 y = y0; y <= y1; ++y) {
     for (Int32 x = x0; x <= x1; ++x) {
-      const double u = f.U({x, y}), v = f.V({x, y});
+      const PointD at{static_cast<double>(x), static_cast<double>(y)};
+      const double u = f.U(at), v = f.V(at);
       if (u < b.u0 - margin || u > b.u1 + margin || v < b.v0 - margin || v > b.v1 + margin) {
         continue;
       }

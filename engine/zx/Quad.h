@@ -7,17 +7,14 @@
 #include <vector>
 
 #include "Common/Types.h"
+#include "engine/core/Geometry.h"
 
 namespace vexo::engine {
 
-// Pixel positions as the library reports them.
-struct PointI {
-  Int32 x = 0;
-  Int32 y = 0;
-};
-
-// Top-left, top-right, bottom-right, bottom-left as the symbol is read.
-using Quad = std::array<PointI, 4>;
+// Top-left, top-right, bottom-right, bottom-left as the symbol is read. The
+// library reports whole pixel positions, and every quad made here is rounded
+// to whole pixels too, since the measurements below address the view's pixels.
+using Quad = std::array<PointD, 4>;
 
 struct GrayView {
   const UInt8* pixels = nullptr;
@@ -33,7 +30,7 @@ struct GrayView {
 };
 
 bool IsEmpty(const Quad& quad);
-PointI Center(const Quad& quad);
+PointD Center(const Quad& quad);      // truncated to whole pixels
 double TopLength(const Quad& quad);   // |top-right - top-left|
 double LeftLength(const Quad& quad);  // |bottom-left - top-left|
 

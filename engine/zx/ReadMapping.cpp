@@ -44,7 +44,7 @@ constexpr Int32 kStackedMinMargin = 8;
 bool PartOfStackedSymbol(const GrayView& view, const Quad& quad,
                          const std::vector<UInt8>& content) {
   double readLeft = quad[0].x, readTop = quad[0].y, readRight = readLeft, readBottom = readTop;
-  for (const PointI& p : quad) {
+  for (const PointD& p : quad) {
     readLeft = std::min<double>(readLeft, p.x), readRight = std::max<double>(readRight, p.x);
     readTop = std::min<double>(readTop, p.y), readBottom = std::max<double>(readBottom, p.y);
   }
@@ -179,8 +179,8 @@ class Mapper {
     const std::string addOn = split == std::string::npos ? std::string() : text.substr(split + 1);
     const Quad quad = OrientLinear(read.quad);
     auto same = std::find_if(eanSymbols_.begin(), eanSymbols_.end(), [&](const EanSymbol& s) {
-      const PointI a = Center(s.quad), b = Center(quad);
-      const double distance = std::hypot(double(a.x) - b.x, double(a.y) - b.y);
+      const PointD a = Center(s.quad), b = Center(quad);
+      const double distance = std::hypot(a.x - b.x, a.y - b.y);
       return s.symbology == read.symbology && s.digits == digits &&
              distance <= std::max(TopLength(s.quad), TopLength(quad));
     });
@@ -203,9 +203,7 @@ class Mapper {
     detection.symbology = symbology;
     detection.code = code != 0 ? code : Info(symbology).code;
     detection.content = std::move(content);
-    for (std::size_t i = 0; i < quad.size(); ++i) {
-      detection.corners[i] = {static_cast<double>(quad[i].x), static_cast<double>(quad[i].y)};
-    }
+    detection.corners = quad;
     detections_.push_back(std::move(detection));
   }
 

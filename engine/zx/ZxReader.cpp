@@ -120,7 +120,9 @@ ZXing::DecodeHints MakeHints(const ViewSettings& settings, BarcodeFormats format
 
 Quad QuadOf(const ZXing::Position& position) {
   Quad quad;
-  for (std::size_t i = 0; i < quad.size(); ++i) quad[i] = {position[i].x, position[i].y};
+  for (std::size_t i = 0; i < quad.size(); ++i) {
+    quad[i] = {static_cast<double>(position[i].x), static_cast<double>(position[i].y)};
+  }
   return quad;
 }
 
@@ -163,9 +165,9 @@ LibraryRead Copy(const ZXing::Result& result) {
 
 bool SameSymbol(const LibraryRead& a, const LibraryRead& b) {
   if (a.symbology != b.symbology || a.bytes != b.bytes) return false;
-  const PointI c = Center(b.quad);
-  const PointI o = Center(a.quad);
-  return std::hypot(double(c.x) - o.x, double(c.y) - o.y) <= TopLength(a.quad);
+  const PointD c = Center(b.quad);
+  const PointD o = Center(a.quad);
+  return std::hypot(c.x - o.x, c.y - o.y) <= TopLength(a.quad);
 }
 
 // Symbols one at a time: each found symbol is painted over in a copy of the

@@ -20,12 +20,12 @@ using engine::Quad;
 constexpr Int32 kMargin = 300;  // blank lines above and below the symbol
 
 struct Extent {
-  Int32 top = 0, bottom = 0;
+  double top = 0, bottom = 0;
 };
 
 Extent VerticalExtent(const Quad& q) {
   Extent e{q[0].y, q[0].y};
-  for (const engine::PointI& p : q) e = {std::min(e.top, p.y), std::max(e.bottom, p.y)};
+  for (const engine::PointD& p : q) e = {std::min(e.top, p.y), std::max(e.bottom, p.y)};
   return e;
 }
 
@@ -45,7 +45,7 @@ TEST_P(BandGrowth, StopsWhereTheBarsEnd) {
   Gray page = Gray::White(turned.width + 2 * kMargin, turned.height + 2 * kMargin);
   Place(page, turned, kMargin, kMargin);
   const Corners ink = DarkCorners(page);
-  const Int32 middle = (ink[0].y + ink[2].y) / 2;
+  const double middle = std::floor((ink[0].y + ink[2].y) / 2);
   // One scan line across the middle, from the first bar to the last.
   const Quad band{{{ink[0].x, middle}, {ink[1].x, middle}, {ink[1].x, middle}, {ink[0].x, middle}}};
 

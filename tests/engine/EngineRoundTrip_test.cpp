@@ -137,8 +137,8 @@ TEST_P(RoundTrip, TypeContentAndRectangle) {
   Place(page, turned, kLeftMargin, kTopMargin);
   const Corners expected =
       Moved(ExpectedCorners(symbol, c.part), symbol, rotate, kLeftMargin, kTopMargin);
-  Int32 left = page.width, top = page.height, right = 0, bottom = 0;
-  for (const engine::PointI& p : expected) {
+  double left = page.width, top = page.height, right = 0, bottom = 0;
+  for (const engine::PointD& p : expected) {
     left = std::min(left, p.x), right = std::max(right, p.x);
     top = std::min(top, p.y), bottom = std::max(bottom, p.y);
   }

@@ -80,13 +80,13 @@ INSTANTIATE_TEST_SUITE_P(Inputs, DecodeStatus, testing::ValuesIn(kStatusCases),
 
 TEST(DecodeImageInput, NullDataIsEmpty) {
   LumaImage image;
-  EXPECT_EQ(DecodeImage(nullptr, 100, image), kStatusEmptyImage);
+  EXPECT_EQ(DecodeImage(nullptr, 100, image), ImageOutcome::kEmpty);
 }
 
 TEST(DecodeImageInput, HeaderFirstTiffGivesItsPixels) {
   const Bytes tiff = GrayTiff(16, 16, 256);
   LumaImage image;
-  ASSERT_EQ(DecodeImage(tiff.data(), tiff.size(), image), kStatusSuccess);
+  ASSERT_EQ(DecodeImage(tiff.data(), tiff.size(), image), ImageOutcome::kOk);
   ASSERT_EQ(image.pixels.size(), 256u);
   EXPECT_EQ(image.Row(0)[1], 16);
   EXPECT_EQ(image.Row(3)[15], 243);

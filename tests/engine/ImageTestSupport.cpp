@@ -97,7 +97,7 @@ CapturedDecode DecodeCapturing(const Bytes& bytes) {
   CapturedDecode result;
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  result.status = DecodeImage(bytes.data(), bytes.size(), result.image);
+  result.status = StatusOf(DecodeImage(bytes.data(), bytes.size(), result.image));
   result.printedErr = testing::internal::GetCapturedStderr();
   result.printedOut = testing::internal::GetCapturedStdout();
   return result;
@@ -115,7 +115,7 @@ EngineStatus DecodeUnderMemoryCap(const Bytes& bytes) {
       setrlimit(RLIMIT_AS, &cap);
     }
     LumaImage image;
-    const EngineStatus status = DecodeImage(bytes.data(), bytes.size(), image);
+    const EngineStatus status = StatusOf(DecodeImage(bytes.data(), bytes.size(), image));
     const bool written = write(channel[1], &status, sizeof status) == sizeof status;
     _exit(written ? 0 : 1);
   }

@@ -258,5 +258,74 @@ TEST(PageReader, SymbolWithoutPositionFillsItsView) {
   EXPECT_EQ(box.bottom, 220);
 }
 
+// A dark square with a white notch in one corner.
+enum class Notch { None, TopLeft, TopRight, BottomRight, BottomLeft };
+
+LumaImage NotchedPage(Notch notch) {
+  constexpr Int32 kLeft = 600, kTop = 500, kSide = 120, kCut = 30;
+  LumaImage page = MarkedPage(1500, 1300);
+  std::fill(page.pixels.begin(), page.pixels.end(), 255);
+  for (Int32 y = 0; y < kSide; ++y) {
+    for (Int32 x = 0; x < kSide; ++x) {
+      const bool left = x < kCut, top = y < kCut;
+      const bool right = x >= kSide - kCut, bottom = y >= kSide - kCut;
+      const bool cut = (notch == Notch::TopLeft && left && top) ||
+                       (notch == Notch::TopRight && right && top) ||
+                       (notch == Notch::BottomRight && right && bottom) ||
+                       (notch == Notch::BottomLeft && left && bottom);
+      if (!cut) page.Row(kTop + y)[kLeft + x] = 0;
+    }
+  }
+  return page;
+}
+
+TEST(PageReader, MaxiCropIsReadAgainAfterEachQuarterTurn) {
+  const struct Case {
+    const char* name;
+    Notch notch;
+    std::size_t reads;  // views read until the notch is at the top left
+    bool found;
+  } cases[] = {
+      {"upright", Notch::TopLeft, 1, true},       {"one turn", Notch::BottomLeft, 2, true},
+      {"two turns", Notch::BottomRight, 3, true}, {"three turns", Notch::TopRight, 4, true},
+      {"never", Notch::None, 4, false},
+  };
+  for (const Case& c : cases) {
+    const LumaImage page = NotchedPage(c.notch);
+    std::size_t reads = 0;
+    // Like the Maxi Code finder: reads the symbol upright only, and reports
+    // no position.
+    const ViewReader uprightOnly = [&](const LumaView& view, const ViewSettings&) {
+      ++reads;
+      Int32 left = view.width, top = view.height;
+      for (Int32 y = 0; y < view.height; ++y) {
+        for (Int32 x = 0; x < view.width; ++x) {
+          if (view.Row(y)[x] < 128) left = std::min(left, x), top = std::min(top, y);
+        }
+      }
+      std::vector<Detection> found;
+      if (left < view.width && view.Row(top + 5)[left + 5] >= 128) {
+        Detection d;
+        d.symbology = Symbology::MaxiCode;
+        d.content = {'M'};
+        found.push_back(d);
+      }
+      return found;
+    };
+    const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassRegions, 0x20),
+                                   Only(Symbology::MaxiCode), One(uprightOnly), Deadline::max());
+    EXPECT_EQ(reads, c.reads) << c.name;
+    ASSERT_EQ(read.findings.size(), c.found ? 1u : 0u) << c.name;
+    if (!c.found) continue;
+    // The whole tight crop, mapped back through the turns: the square and
+    // a margin of a tenth of its side.
+    const Box box = BoxOf(read.findings[0]);
+    EXPECT_NEAR(box.left, 588, 4) << c.name;
+    EXPECT_NEAR(box.top, 488, 4) << c.name;
+    EXPECT_NEAR(box.right, 732, 4) << c.name;
+    EXPECT_NEAR(box.bottom, 632, 4) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace vexo::engine

@@ -18,7 +18,7 @@ struct JpegCase {
   const char* name;
   int scans;
   UInt16 side;  // the size the frame claims; 0: as written (16 x 16)
-  EngineStatus status;
+  ImageOutcome status;
 };
 
 class JpegScans : public testing::TestWithParam<JpegCase> {};
@@ -29,7 +29,7 @@ TEST_P(JpegScans, AreCountedUpToTheCap) {
   const JpegLayout layout = ReadJpegLayout(jpeg.data(), jpeg.size());
   EXPECT_EQ(layout.status, GetParam().status);
   EXPECT_TRUE(layout.progressive);
-  if (layout.status == kStatusSuccess) {
+  if (layout.status == ImageOutcome::kOk) {
     EXPECT_EQ(layout.scans, static_cast<UInt32>(GetParam().scans));
     const Int64 side = GetParam().side == 0 ? 16 : (GetParam().side + 7) / 8 * 8;
     EXPECT_EQ(layout.coefficientBytes, side * side * 2);  // one component
@@ -37,15 +37,15 @@ TEST_P(JpegScans, AreCountedUpToTheCap) {
 }
 
 const JpegCase kJpegCases[] = {
-    {"AsWritten", 6, 0, kStatusSuccess},
-    {"AtTheCap", 100, 0, kStatusSuccess},
-    {"OverTheCap", 101, 0, kStatusCorruptImage},
-    {"TwoThousand", 2000, 0, kStatusCorruptImage},
+    {"AsWritten", 6, 0, ImageOutcome::kOk},
+    {"AtTheCap", 100, 0, ImageOutcome::kOk},
+    {"OverTheCap", 101, 0, ImageOutcome::kCorrupt},
+    {"TwoThousand", 2000, 0, ImageOutcome::kCorrupt},
     // 100 million pixels: 25 scans of work each.
-    {"LargeImageAtItsCap", 25, 10000, kStatusSuccess},
-    {"LargeImageOverItsCap", 26, 10000, kStatusCorruptImage},
-    {"LargestImageKeepsSixteen", 16, 15811, kStatusSuccess},
-    {"LargestImageOverSixteen", 17, 15811, kStatusCorruptImage},
+    {"LargeImageAtItsCap", 25, 10000, ImageOutcome::kOk},
+    {"LargeImageOverItsCap", 26, 10000, ImageOutcome::kCorrupt},
+    {"LargestImageKeepsSixteen", 16, 15811, ImageOutcome::kOk},
+    {"LargestImageOverSixteen", 17, 15811, ImageOutcome::kCorrupt},
 };
 
 INSTANTIATE_TEST_SUITE_P(Structure, JpegScans, testing::ValuesIn(kJpegCases),
@@ -65,13 +65,13 @@ class GifFirst : public testing::TestWithParam<GifCase> {};
 TEST_P(GifFirst, KeepsTheFirstImageOnly) {
   const Bytes gif = GetParam().make();
   const GifFirstImage image = FindGifFirstImage(gif.data(), gif.size());
-  ASSERT_EQ(image.status, kStatusSuccess);
+  ASSERT_EQ(image.status, ImageOutcome::kOk);
   EXPECT_EQ(image.readableAsItIs, GetParam().readableAsItIs);
   const std::vector<UInt8> copy = GifWithFirstImageOnly(gif.data(), gif.size());
   EXPECT_EQ(copy.size(), GetParam().copySize);
   if (!copy.empty()) {
     LumaImage decoded;
-    EXPECT_EQ(DecodeImage(copy.data(), copy.size(), decoded), kStatusSuccess);
+    EXPECT_EQ(DecodeImage(copy.data(), copy.size(), decoded), ImageOutcome::kOk);
     EXPECT_EQ(decoded.pixels, std::vector<UInt8>{255});
   }
 }

@@ -44,8 +44,8 @@ Gray Turned(const Gray& image, int rotate) {
   Gray out = Gray::White(across ? image.height : image.width, across ? image.width : image.height);
   for (Int32 y = 0; y < image.height; ++y) {
     for (Int32 x = 0; x < image.width; ++x) {
-      const engine::PointI p = Moved({{{x, y}}}, image, rotate, 0, 0)[0];
-      out.At(p.x, p.y) = image.pixels[std::size_t(y) * image.width + x];
+      const engine::PointD p = Moved({{{double(x), double(y)}}}, image, rotate, 0, 0)[0];
+      out.At(Int32(p.x), Int32(p.y)) = image.pixels[std::size_t(y) * image.width + x];
     }
   }
   return out;
@@ -61,12 +61,13 @@ Corners DarkCorners(const Gray& image, Int32 x0, Int32 x1) {
       top = std::min(top, y), bottom = std::max(bottom, y);
     }
   }
-  return {{{left, top}, {right, top}, {right, bottom}, {left, bottom}}};
+  const double l = left, t = top, r = right, b = bottom;
+  return {{{l, t}, {r, t}, {r, b}, {l, b}}};
 }
 
 Corners Moved(Corners corners, const Gray& image, int rotate, Int32 dx, Int32 dy) {
-  const Int32 w = image.width - 1, h = image.height - 1;
-  for (engine::PointI& p : corners) {
+  const double w = image.width - 1, h = image.height - 1;
+  for (engine::PointD& p : corners) {
     switch (rotate % 360) {
       case 90: p = {h - p.y, p.x}; break;
       case 180: p = {w - p.x, h - p.y}; break;

@@ -19,7 +19,7 @@ struct Gray {
   UInt8& At(Int32 x, Int32 y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-using Corners = std::array<engine::PointI, 4>;
+using Corners = std::array<engine::PointD, 4>;  // whole pixels
 
 // `zint -b <args>` at `scale` (one module: 2 * scale pixels).
 Gray DrawSymbol(const std::string& args, double scale);

@@ -1,13 +1,16 @@
 // Derived views and their maps back to the source, and the ink blobs that the
 // region passes read.
 
+#include "engine/core/ViewTransform.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include "engine/core/RegionFinder.h"
-#include "engine/core/ViewTransform.h"
 
 namespace vexo::engine {
 namespace {
@@ -51,7 +54,7 @@ TEST(ViewTransform, TurnByRightAnglesSamplesWholePixels) {
       }
     }
   }
-  // Counter-clockwise as seen on screen: the top-right corner goes to the top-left.
+  // Counter-clockwise as seen on the page: the top-right corner goes to the top-left.
   const DerivedImage left = RotateByDegrees(ViewOf(source), 90);
   const PointD topRight = left.toSource.Apply({0, 0});
   EXPECT_NEAR(topRight.x, 6, 1e-9);
@@ -75,13 +78,13 @@ TEST(ViewTransform, HalfAveragesBlocksAndCropSharesPixels) {
 }
 
 // Draws bars of width 4 and gap 4 across a square, turned so that their
-// normal points at `degrees` (clockwise on screen from the x axis).
+// normal points at `degrees` (counter-clockwise on the page from the x axis).
 void DrawBars(LumaImage& image, Int32 cx, Int32 cy, Int32 half, double degrees) {
   const double r = degrees * std::numbers::pi / 180;
   for (Int32 y = cy - half; y < cy + half; ++y) {
     for (Int32 x = cx - half; x < cx + half; ++x) {
-      const double along = (x - cx) * std::cos(r) + (y - cy) * std::sin(r);
-      const double across = -(x - cx) * std::sin(r) + (y - cy) * std::cos(r);
+      const double along = (x - cx) * std::cos(r) - (y - cy) * std::sin(r);
+      const double across = (x - cx) * std::sin(r) + (y - cy) * std::cos(r);
       if (std::abs(along) < half * 0.8 && std::abs(across) < half * 0.5 &&
           static_cast<Int32>(std::floor(along / 4)) % 2 == 0) {
         image.Row(y)[x] = 0;
@@ -101,7 +104,7 @@ void DrawChecks(LumaImage& image, Int32 left, Int32 top, Int32 side, Int32 cell)
 TEST(RegionFinder, BarsAndChecksAreTwoRegionsWithTheirGradient) {
   LumaImage page = White(600, 400);
   DrawChecks(page, 60, 60, 96, 8);
-  DrawBars(page, 400, 200, 90, 30);
+  DrawBars(page, 400, 200, 90, -30);
   const std::vector<Region> regions = FindInkRegions(ViewOf(page), 16, 2);
   ASSERT_EQ(regions.size(), 2u);
   const Region& bars = regions[0].left > 200 ? regions[0] : regions[1];
@@ -110,10 +113,39 @@ TEST(RegionFinder, BarsAndChecksAreTwoRegionsWithTheirGradient) {
   EXPECT_NEAR(checks.bottom, 156, 8);
   EXPECT_LT(checks.coherence, 0.3);
   EXPECT_GT(bars.coherence, 0.7);
-  EXPECT_NEAR(bars.gradientDegrees, 30, 3);
+  EXPECT_NEAR(bars.gradientDegrees, -30, 3);
   EXPECT_LT(bars.left, 400);
   EXPECT_GT(bars.right, 400);
 }
+
+struct UprightCase {
+  const char* name;
+  double normalDegrees;  // counter-clockwise
+};
+
+class UprightTurn : public testing::TestWithParam<UprightCase> {};
+
+// The turned-crop pass turns a blob of bars by -gradientDegrees.
+TEST_P(UprightTurn, TurningByTheNegatedGradientStandsTheBarsUpright) {
+  LumaImage page = White(400, 400);
+  DrawBars(page, 200, 200, 90, GetParam().normalDegrees);
+  const std::vector<Region> regions = FindInkRegions(ViewOf(page), 4, 2);
+  ASSERT_EQ(regions.size(), 1u);
+  const DerivedImage turned = RotateByDegrees(ViewOf(page), -regions[0].gradientDegrees);
+  const Int32 cx = turned.image.width / 2, cy = turned.image.height / 2;
+  Region middle{cx - 40, cy - 40, cx + 40, cy + 40};
+  MeasureGradient(ViewOf(turned.image), middle);
+  EXPECT_GT(middle.coherence, 0.7);
+  const double offAxis =
+      std::min(std::abs(middle.gradientDegrees), 180 - std::abs(middle.gradientDegrees));
+  EXPECT_LT(offAxis, 3) << middle.gradientDegrees;
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, UprightTurn,
+                         testing::Values(UprightCase{"minus30", -30}, UprightCase{"minus60", -60},
+                                         UprightCase{"minus120", -120},
+                                         UprightCase{"minus150", -150}, UprightCase{"plus20", 20}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(RegionFinder, NothingOnBlankOrFlatPages) {
   LumaImage flat = White(300, 300);

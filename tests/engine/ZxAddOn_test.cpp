@@ -48,7 +48,7 @@ TEST_P(AddOnTest, MainAndAddOnAreSeparateDetections) {
   const auto& [c, scale] = GetParam();
   const Gray symbol = DrawSymbol(std::string(c.zint) + " --notext --guarddescent=0", scale);
   Corners main = DarkCorners(symbol);
-  const Int32 mainRight = main[0].x + static_cast<Int32>(2 * scale * c.mainModules) - 1;
+  const Int32 mainRight = static_cast<Int32>(main[0].x + 2 * scale * c.mainModules) - 1;
   Corners addOn = DarkCorners(symbol, mainRight + 1);
   main = DarkCorners(symbol, 0, mainRight);
   const Gray page = OnPage(symbol, c.rotate, &main);

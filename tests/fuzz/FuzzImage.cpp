@@ -30,8 +30,8 @@ vexo::Int64 HeaderPixels(const std::uint8_t* data, std::size_t size) {
   using namespace vexo::engine;
   const StderrMute mute;
   const HeaderInfo info = ReadImageHeader(SniffImageFormat(data, size), data, size);
-  if (info.status != kStatusSuccess ||
-      CheckImageSize(info.width, info.height, info.decodedPixels) != kStatusSuccess) {
+  if (info.status != ImageOutcome::kOk ||
+      CheckImageSize(info.width, info.height, info.decodedPixels) != ImageOutcome::kOk) {
     return 0;
   }
   return std::max(info.width * info.height, info.decodedPixels);

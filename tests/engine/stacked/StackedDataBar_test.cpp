@@ -89,7 +89,7 @@ const PageSymbol kPage[] = {
 struct Placed {
   UInt32 code;
   std::string content;
-  Int32 left, top, right, bottom;
+  double left, top, right, bottom;  // whole pixels
   Int32 tolerance;
 };
 

@@ -1,0 +1,253 @@
+#include "engine/core/Crops.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vexo::engine {
+namespace {
+
+constexpr Int32 kCentredCropFactor = 3;
+constexpr Int32 kCentredCropMinSide = 256;
+// Maxi Code is found only in a view that holds nothing else: a tight crop.
+constexpr double kMaxiMarginShare = 0.1;
+constexpr Int32 kMaxiMinMargin = 8;
+// At large module sizes (a 600-dpi scan) the Maxi Code hexagons and the bars
+// of a linear symbol stand further apart than the blob search closes, so its
+// blobs are pieces of the symbol. A search this much coarser (in area pixels)
+// closes those gaps. Of its blobs, those too large for the gaps to have
+// closed in the finer search get a crop too: the first few nearly square
+// ones a Maxi Code crop, the turned bars a turned crop.
+constexpr Int32 kCoarseReduce = 8;
+constexpr Int32 kMinCoarseSide = 360;  // the longer side; both sides for Maxi Code
+constexpr double kMaxiMaxAspect = 1.25;
+constexpr int kMaxCoarseMaxiCrops = 8;
+// Blobs whose gradient is at least this coherent hold bars; their crops leave
+// this much room around the blob for the quiet zones.
+constexpr double kMinBarCoherence = 0.5;
+// Turned crops for Micro PDF417 take blobs a little less coherent: its rows,
+// two modules high, give it edges across its bars nearly as strong as theirs.
+constexpr double kMinTurnedBarCoherence = 0.4;
+constexpr double kBarsMarginShare = 0.15;
+constexpr Int32 kBarsMinMargin = 16;
+// Bars this close to a right angle are left to the straight passes.
+constexpr double kStraightSkewDegrees = 5;
+// Region crops read bars within this many degrees of a right angle.
+constexpr double kStraightBarDegrees = 20;
+
+// The turn that stands a blob's bars upright, in [0, 180).
+double UprightTurn(const Region& blob) { return -blob.gradientDegrees; }
+
+bool NearRightAngle(double degrees) {
+  const double offset = std::fmod(degrees, 90.0);
+  return std::min(offset, 90.0 - offset) < kStraightSkewDegrees;
+}
+
+bool HoldsBars(const Region& blob) { return blob.coherence >= kMinBarCoherence; }
+
+Int32 LongerSide(const Region& r) { return std::max(r.right - r.left, r.bottom - r.top); }
+
+}  // namespace
+
+Region Grown(const Region& blob, double share, Int32 minimum) {
+  const Int32 margin = std::max(minimum, static_cast<Int32>(LongerSide(blob) * share));
+  return {blob.left - margin,   blob.top - margin,    blob.right + margin,
+          blob.bottom + margin, blob.gradientDegrees, blob.coherence};
+}
+
+Region Clipped(const Region& r, Int32 width, Int32 height) {
+  return {std::max(r.left, 0),        std::max(r.top, 0), std::min(r.right, width),
+          std::min(r.bottom, height), r.gradientDegrees,  r.coherence};
+}
+
+bool IsEmpty(const Region& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+Region CentredCrop(const Region& blob) {
+  const Int32 cx = (blob.left + blob.right) / 2, cy = (blob.top + blob.bottom) / 2;
+  const Int32 half = std::max(kCentredCropFactor * LongerSide(blob), kCentredCropMinSide) / 2;
+  return {cx - half, cy - half, cx + half, cy + half, 0, 0};
+}
+
+UInt32 StraightBarsDirection(const Region& blob) {
+  if (!HoldsBars(blob)) return 0;
+  const double offset = std::fmod(UprightTurn(blob), 180.0);
+  if (std::abs(offset - 90) < kStraightBarDegrees) return kDirectionVertical;
+  if (offset < kStraightBarDegrees || offset > 180 - kStraightBarDegrees) {
+    return kDirectionHorizontal;
+  }
+  return 0;
+}
+
+bool TurnedBars(const Region& blob) {
+  return blob.coherence >= kMinTurnedBarCoherence && !NearRightAngle(UprightTurn(blob));
+}
+
+bool BlobCrops::ReadRegions(const PassSpec& pass) {
+  SymbologySet centred = pass.symbologies & CentredSymbologies();
+  const bool maxi = centred.test(Index(Symbology::MaxiCode));
+  centred.reset(Index(Symbology::MaxiCode));
+  const SymbologySet bars = pass.symbologies & ~(CentredSymbologies() | FreeSymbologies());
+  for (const Region& r : Blobs()) {
+    if (reader_.Expired()) return false;
+    if (Covered(r)) continue;
+    if (HoldsBars(r)) {
+      // Bars: a linear or stacked symbol the full pass missed (its finders
+      // give up on some pages that they read in a crop).
+      if (bars.any()) ReadStraightBars(r, pass, bars);
+      continue;
+    }
+    if (centred.any()) ReadCentredCrop(CentredCrop(r), pass, centred);
+    if (maxi) ReadMaxiCrop(r, pass);
+  }
+  return !maxi || ReadCoarseMaxiCrops(pass);
+}
+
+bool BlobCrops::ReadTurnedCrops(const PassSpec& diagonalPass) {
+  PassSpec pass = diagonalPass;
+  pass.tryRotate = false;  // the bars stand upright in every crop
+  for (const Region& r : Blobs()) {
+    if (reader_.Expired()) return false;
+    if (TurnedBars(r) && !Covered(r)) ReadTurnedCrop(r, pass);
+  }
+  for (const Region& coarse : CoarseBlobs()) {
+    if (reader_.Expired()) return false;
+    if (LongerSide(coarse) < kMinCoarseSide || Covered(coarse)) continue;
+    const Region r = WithGradient(coarse);
+    if (TurnedBars(r)) ReadTurnedCrop(r, pass);
+  }
+  return true;
+}
+
+// Ink blobs of the area, found once for the region and diagonal passes.
+const std::vector<Region>& BlobCrops::Blobs() {
+  if (!blobs_) blobs_ = FindBlobs(CanHalve(area_.width, area_.height) ? 4 : 1, true);
+  return *blobs_;
+}
+
+const std::vector<Region>& BlobCrops::CoarseBlobs() {
+  if (!coarseBlobs_) coarseBlobs_ = FindBlobs(kCoarseReduce, false);
+  return *coarseBlobs_;
+}
+
+BlobCrops::BlobBase BlobCrops::BlobView() {
+  if (!CanHalve(area_.width, area_.height)) return {area_, 1};
+  return {ViewOf(reader_.Half().image), 2};
+}
+
+// Blobs searched at `reduce` area pixels per working pixel.
+std::vector<Region> BlobCrops::FindBlobs(Int32 reduce, bool measureGradient) {
+  const auto [view, scale] = BlobView();
+  std::vector<Region> blobs =
+      FindInkRegions(view, options_.maxRegions, reduce / scale, measureGradient);
+  for (Region& r : blobs) {
+    r = {scale * r.left,   scale * r.top,     scale * r.right,
+         scale * r.bottom, r.gradientDegrees, r.coherence};
+  }
+  return blobs;
+}
+
+// The blob with its gradient, measured where blobs are searched.
+Region BlobCrops::WithGradient(Region r) {
+  const auto [view, scale] = BlobView();
+  Region scaled{r.left / scale, r.top / scale, r.right / scale, r.bottom / scale};
+  MeasureGradient(view, scaled);
+  r.gradientDegrees = scaled.gradientDegrees;
+  r.coherence = scaled.coherence;
+  return r;
+}
+
+// A blob whose centre lies on a symbol found already gets no crop.
+bool BlobCrops::Covered(const Region& r) const {
+  return reader_.Found({(r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0});
+}
+
+void BlobCrops::ReadCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted) {
+  const Region inside = Clipped(crop, area_.width, area_.height);
+  if (IsEmpty(inside)) return;
+  reader_.Read(CropView(area_, inside.left, inside.top, inside.right - inside.left,
+                        inside.bottom - inside.top),
+               AffineMap::Translation(inside.left, inside.top), pass, wanted);
+}
+
+// The Datamatrix and Aztec finders start at the centre of their view: a crop
+// cut by the area's edge is padded with white instead, so that the blob
+// stays at its centre.
+void BlobCrops::ReadCentredCrop(const Region& crop, const PassSpec& pass,
+                                const SymbologySet& wanted) {
+  const Region inside = Clipped(crop, area_.width, area_.height);
+  if (IsEmpty(inside)) return;
+  if (inside.left == crop.left && inside.top == crop.top && inside.right == crop.right &&
+      inside.bottom == crop.bottom) {
+    ReadCrop(crop, pass, wanted);
+    return;
+  }
+  const DerivedImage padded =
+      CropPadded(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
+  reader_.Read(ViewOf(padded.image), padded.toSource, pass, wanted);
+}
+
+// The Maxi Code reader takes the symbol upright only: a tight crop that
+// gives nothing is read again after each quarter turn.
+void BlobCrops::ReadMaxiCrop(const Region& blob, const PassSpec& pass) {
+  SymbologySet only;
+  only.set(Index(Symbology::MaxiCode));
+  const Region crop =
+      Clipped(Grown(blob, kMaxiMarginShare, kMaxiMinMargin), area_.width, area_.height);
+  if (IsEmpty(crop)) return;
+  const LumaView view =
+      CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
+  const AffineMap cropToArea = AffineMap::Translation(crop.left, crop.top);
+  if (reader_.Read(view, cropToArea, pass, only) > 0) return;
+  DerivedImage turned = RotateBy270(view);
+  for (int turn = 1; turn < 4; ++turn) {
+    if (reader_.Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, only) > 0) {
+      return;
+    }
+    DerivedImage next = RotateBy270(ViewOf(turned.image));
+    next.toSource = turned.toSource.After(next.toSource);
+    turned = std::move(next);
+  }
+}
+
+bool BlobCrops::ReadCoarseMaxiCrops(const PassSpec& pass) {
+  int tried = 0;
+  for (const Region& r : CoarseBlobs()) {
+    if (tried == kMaxCoarseMaxiCrops) break;
+    if (reader_.Expired()) return false;
+    const Int32 w = r.right - r.left, h = r.bottom - r.top;
+    if (std::min(w, h) < kMinCoarseSide || std::max(w, h) > kMaxiMaxAspect * std::min(w, h) ||
+        Covered(r)) {
+      continue;
+    }
+    ++tried;
+    ReadMaxiCrop(r, pass);
+  }
+  return true;
+}
+
+// Bars near a right angle, in a direction the flags ask for: the blob's crop,
+// with columns scanned when the bars lie flat (a standing symbol).
+void BlobCrops::ReadStraightBars(const Region& blob, const PassSpec& pass,
+                                 const SymbologySet& bars) {
+  const UInt32 direction = StraightBarsDirection(blob);
+  if ((options_.directions & direction) == 0) return;
+  PassSpec crop = pass;
+  crop.tryRotate = direction == kDirectionVertical;
+  ReadCrop(Grown(blob, kBarsMarginShare, kBarsMinMargin), crop, bars);
+}
+
+void BlobCrops::ReadTurnedCrop(const Region& blob, const PassSpec& pass) {
+  // Blobs under the bar coherence are turned for Micro PDF417 alone.
+  SymbologySet symbologies = pass.symbologies;
+  if (!HoldsBars(blob)) symbologies &= SymbologySet{}.set(Index(Symbology::MicroPdf417));
+  if (symbologies.none()) return;
+  const Region crop =
+      Clipped(Grown(blob, kBarsMarginShare, kBarsMinMargin), area_.width, area_.height);
+  if (IsEmpty(crop)) return;
+  const LumaView view =
+      CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
+  const DerivedImage turned = RotateByDegrees(view, UprightTurn(blob));
+  const AffineMap cropToArea = AffineMap::Translation(crop.left, crop.top);
+  reader_.Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, symbologies);
+}
+
+}  // namespace vexo::engine
