@@ -14,6 +14,7 @@
 #include "engine/core/SearchCodes.h"
 #include "engine/core/Status.h"
 #include "engine/image/ImageDecoder.h"
+#include "engine/postal/PostalReader.h"
 #include "engine/zx/ZxReader.h"
 
 namespace vexo::engine {
@@ -53,6 +54,7 @@ EngineStatus Guarded(Operation&& operation) noexcept {
 const ReaderList& Readers() {
   static const ReaderList readers{
       {ReaderKind::Library, SymbologiesOf(ReaderKind::Library), ZxViewReader()},
+      {ReaderKind::Postal, SymbologiesOf(ReaderKind::Postal), PostalViewReader()},
   };
   return readers;
 }
@@ -72,8 +74,8 @@ EngineStatus Decode(const void* fileBytes, EngineBitmap* bitmap, UInt32 bitmapSi
   if (!HoldsZeroes(*bitmap) && FindBitmap(*bitmap) != nullptr) return kStatusInvalidArgument;
   std::memset(bitmap->bytes, 0, sizeof bitmap->bytes);
   auto image = std::make_unique<LumaImage>();
-  const EngineStatus status =
-      DecodeImage(static_cast<const UInt8*>(fileBytes), static_cast<std::size_t>(byteCount), *image);
+  const EngineStatus status = DecodeImage(static_cast<const UInt8*>(fileBytes),
+                                          static_cast<std::size_t>(byteCount), *image);
   if (status != kStatusSuccess) return status;
   StoreBitmap(*bitmap, std::move(image));
   return kStatusSuccess;
@@ -147,9 +149,9 @@ EngineStatus Find(const FindRequest& request) {
   const LumaView area{ViewOf(*image).Row(static_cast<Int32>(top)) + left,
                       static_cast<Int32>(right - left), static_cast<Int32>(bottom - top),
                       image->width};
-  PageRead read = ReadPage(area, AffineMap::Translation(static_cast<double>(left),
-                                                        static_cast<double>(top)),
-                           options, selection.readable, Readers(), deadline);
+  PageRead read =
+      ReadPage(area, AffineMap::Translation(static_cast<double>(left), static_cast<double>(top)),
+               options, selection.readable, Readers(), deadline);
   if (read.findings.empty()) {
     return read.outOfTime ? kStatusTimeBudgetExceeded : kStatusNothingFound;
   }
@@ -165,9 +167,9 @@ class Engine final : public ImagingEngine {
  public:
   EngineStatus DecodeImageToBitmap(const void* fileBytes, EngineBitmap* bitmap, UInt32 bitmapSize,
                                    UInt32 /*flags*/, UInt32 mode, UInt64 byteCount,
-                                   const void* /*reserved1*/,
-                                   const void* /*reserved2*/) override {
-    return Guarded([&]() -> EngineStatus { return Decode(fileBytes, bitmap, bitmapSize, mode, byteCount); });
+                                   const void* /*reserved1*/, const void* /*reserved2*/) override {
+    return Guarded(
+        [&]() -> EngineStatus { return Decode(fileBytes, bitmap, bitmapSize, mode, byteCount); });
   }
 
   EngineStatus ReleaseBitmap(EngineBitmap* bitmap) override {
@@ -204,8 +206,9 @@ class Engine final : public ImagingEngine {
   EngineStatus GetProfileOptions(UInt32 profileIndex, UInt32* profileValue,
                                  ProfileOptionsA* optionsA, ProfileOptionsB* optionsB,
                                  ProfileOptionsC* optionsC, UInt32* extra) override {
-    return Guarded(
-        [&] { return FillProfile(profileIndex, profileValue, optionsA, optionsB, optionsC, extra); });
+    return Guarded([&] {
+      return FillProfile(profileIndex, profileValue, optionsA, optionsB, optionsC, extra);
+    });
   }
 
   EngineStatus FindBarcodes(EngineBitmap* bitmap, const SearchRect* rect, const UInt32* codes,
