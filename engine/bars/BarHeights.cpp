@@ -79,7 +79,8 @@ Int32 Follow(const BarRaster& raster, UInt8 threshold, Int32 along, Int32 across
 
 // Measures the bar whose ink is at (along, across): its extent across the
 // line, and its centre and width along the line: the medians over a few lines
-// around `across`, so that a hole or a ragged edge on one line does not count.
+// around the middle of the bar, so that a hole or a ragged edge on one line
+// does not count.
 bool Measure(const BarRaster& raster, UInt8 threshold, Int32 along, Int32 across, float pitch,
              MeasuredBar& bar) {
   const Int32 maxLength = static_cast<Int32>(kMaxHeightPitches * pitch);
@@ -88,7 +89,8 @@ bool Measure(const BarRaster& raster, UInt8 threshold, Int32 along, Int32 across
   const Int32 limit = static_cast<Int32>(pitch) + 1;
   std::array<float, 5> centres{}, widths{};
   std::size_t n = 0;
-  for (Int32 a = std::max(top, across - 2); a <= std::min(bottom, across + 2) && n < widths.size();
+  const Int32 middle = (top + bottom) / 2;
+  for (Int32 a = std::max(top, middle - 2); a <= std::min(bottom, middle + 2) && n < widths.size();
        ++a) {
     DarkSpan span;
     for (const Int32 offset : {0, -1, 1}) {
@@ -126,29 +128,34 @@ std::pair<Int32, Int32> CommonBand(const std::vector<MeasuredBar>& bars, bool at
 }
 
 // Looks for the next bar one pitch beyond the end (or before the start) of
-// the run, with ink inside the band of its neighbours.
+// the run: of the columns near where the pitch puts it, the one with the most
+// ink inside the band of its neighbours (a ragged edge pixel is no bar).
 bool NextBar(const BarRaster& raster, UInt8 threshold, const std::vector<MeasuredBar>& bars,
              float pitch, float width, bool atEnd, MeasuredBar& next) {
   const MeasuredBar& edge = atEnd ? bars.back() : bars.front();
   const float predicted = edge.center + (atEnd ? pitch : -pitch);
   const Int32 tolerance = std::max(1, static_cast<Int32>(kPitchTolerance * pitch));
   const auto [bandTop, bandBottom] = CommonBand(bars, atEnd);
-  const Int32 middle = (bandTop + bandBottom) / 2;
   const Int32 centre = static_cast<Int32>(std::lround(predicted));
-  for (Int32 k = 0; k <= 2 * tolerance; ++k) {
-    const Int32 along = centre + ((k % 2 == 0) ? k / 2 : -(k + 1) / 2);
-    for (Int32 d = 0; middle - d >= bandTop || middle + d <= bandBottom; ++d) {
-      for (const Int32 across : {middle - d, middle + d}) {
-        if (across < bandTop || across > bandBottom || !Dark(raster, threshold, along, across)) {
-          continue;
-        }
-        if (!Measure(raster, threshold, along, across, pitch, next)) return false;
-        return std::abs(next.center - predicted) <= kPitchTolerance * pitch + 1 &&
-               WidthFits(next.width, width);
-      }
+  Int32 bestAlong = 0, bestInk = 0, firstInk = 0;
+  for (Int32 along = centre - tolerance; along <= centre + tolerance; ++along) {
+    Int32 ink = 0, first = 0;
+    for (Int32 across = bandTop; across <= bandBottom; ++across) {
+      if (!Dark(raster, threshold, along, across)) continue;
+      if (ink++ == 0) first = across;
+    }
+    if (ink > bestInk ||
+        (ink == bestInk && std::abs(along - centre) < std::abs(bestAlong - centre))) {
+      bestAlong = along, bestInk = ink, firstInk = first;
     }
   }
-  return false;
+  // Ink over a quarter of the band at least: the band of bars that all have
+  // ascenders is the ascender and the tracker, and the next bar may have the
+  // tracker alone.
+  if (bestInk < 2 || 4 * bestInk < bandBottom - bandTop + 1) return false;
+  return Measure(raster, threshold, bestAlong, firstInk, pitch, next) &&
+         std::abs(next.center - predicted) <= kPitchTolerance * pitch + 1 &&
+         WidthFits(next.width, width);
 }
 
 bool InsideRun(const std::vector<BarRun>& runs, float along, Int32 line) {
@@ -199,9 +206,10 @@ bool GrowRun(const BarRaster& raster, UInt8 threshold, Int32 line, const DarkSpa
     const MeasuredBar& a = run.bars[i];
     const MeasuredBar& b = run.bars[i + 1];
     const Int32 middle = static_cast<Int32>(std::lround(0.5f * (a.center + b.center)));
-    const Int32 top = static_cast<Int32>(std::max(a.top, b.top));
-    const Int32 bottom = static_cast<Int32>(std::min(a.bottom, b.bottom));
-    for (Int32 across = top; across <= bottom; ++across) {
+    // The middle half of where both cross: skewed bar ends lean over.
+    const float top = std::max(a.top, b.top), bottom = std::min(a.bottom, b.bottom);
+    const float quarter = 0.25f * (bottom - top);
+    for (auto across = static_cast<Int32>(top + quarter); across <= bottom - quarter; ++across) {
       if (Dark(raster, threshold, middle, across)) return false;
     }
   }

@@ -15,8 +15,8 @@ namespace vexo::test {
 inline const std::vector<UInt32> kPostalCodes{0x04000002, 0x04000004, 0x04000008, 0x04000010,
                                               0x04000080};
 
-// A white envelope (9.5 x 5 inches at 200 dpi) with an address block of text
-// at its upper left (ImageMagick, drawn once).
+// A white envelope (9.5 x 5 inches at 200 dpi) with an address block of
+// word-like marks at its upper left. Text itself is on the negative pages.
 Gray Envelope();
 
 // The box of the pixels darker than mid-grey.

