@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev rapidjson-dev libstb-dev
   libzxing-dev libleptonica-dev
-  zint imagemagick
+  zint imagemagick fonts-dejavu-core
   zxing-cpp-tools zbar-tools time bc
   clang libclang-rt-14-dev
 )
