@@ -161,11 +161,8 @@ bool NextBar(const BarRaster& raster, UInt8 threshold, const std::vector<Measure
 bool InsideRun(const std::vector<BarRun>& runs, float along, Int32 line) {
   return std::any_of(runs.begin(), runs.end(), [&](const BarRun& r) {
     const float half = 0.5f * r.pitch;
-    if (along < r.bars.front().center - half || along > r.bars.back().center + half) return false;
-    float top = 1e9f, bottom = -1e9f;
-    for (const MeasuredBar& b : r.bars)
-      top = std::min(top, b.top), bottom = std::max(bottom, b.bottom);
-    return static_cast<float>(line) >= top && static_cast<float>(line) <= bottom;
+    return along >= r.bars.front().center - half && along <= r.bars.back().center + half &&
+           static_cast<float>(line) >= r.top && static_cast<float>(line) <= r.bottom;
   });
 }
 
@@ -200,6 +197,10 @@ bool GrowRun(const BarRaster& raster, UInt8 threshold, Int32 line, const DarkSpa
   }
   run.pitch =
       (run.bars.back().center - run.bars.front().center) / static_cast<float>(run.bars.size() - 1);
+  run.top = run.bars.front().top, run.bottom = run.bars.front().bottom;
+  for (const MeasuredBar& b : run.bars) {
+    run.top = std::min(run.top, b.top), run.bottom = std::max(run.bottom, b.bottom);
+  }
   // Paper between neighbours where both cross: a line through the tall bars
   // alone of a symbol sees them at twice the pitch, with bars between.
   for (std::size_t i = 0; i + 1 < run.bars.size(); ++i) {
@@ -475,16 +476,19 @@ bool ClassifyBars(const BarRun& run, ClassifiedRun& classified) {
   return true;
 }
 
-std::vector<BarState> TurnedOver(const std::vector<BarState>& states) {
-  std::vector<BarState> turned(states.rbegin(), states.rend());
-  for (BarState& s : turned) {
+std::vector<BarState> Mirrored(std::vector<BarState> states) {
+  for (BarState& s : states) {
     if (s == BarState::Ascender) {
       s = BarState::Descender;
     } else if (s == BarState::Descender) {
       s = BarState::Ascender;
     }
   }
-  return turned;
+  return states;
+}
+
+std::vector<BarState> TurnedOver(const std::vector<BarState>& states) {
+  return Mirrored({states.rbegin(), states.rend()});
 }
 
 }  // namespace vexo::engine

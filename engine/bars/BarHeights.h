@@ -35,6 +35,7 @@ struct BarRun {
   std::vector<MeasuredBar> bars;  // in order along the line
   float pitch = 0;                // mean distance between bar centres
   Int32 line = 0;                 // the scan line it was found on
+  float top = 0, bottom = 0;      // the highest top and lowest bottom of its bars
 };
 
 // A view seen along its rows or along its columns.
@@ -104,8 +105,11 @@ struct ClassifiedRun {
 // splits, or an edge that does not split is uneven.
 bool ClassifyBars(const BarRun& run, ClassifiedRun& classified);
 
-// The same bars read from the other end: reversed and turned over (ascender
-// and descender change places).
+// The same bars with ascenders and descenders exchanged, in the same order:
+// seen in a mirror along the line.
+std::vector<BarState> Mirrored(std::vector<BarState> states);
+
+// The same bars read from the other end: reversed and mirrored.
 std::vector<BarState> TurnedOver(const std::vector<BarState>& states);
 
 }  // namespace vexo::engine

@@ -39,17 +39,6 @@ struct Reading {
   bool ascendersLow;
 };
 
-std::vector<BarState> Flipped(std::vector<BarState> states) {
-  for (BarState& s : states) {
-    if (s == BarState::Ascender) {
-      s = BarState::Descender;
-    } else if (s == BarState::Descender) {
-      s = BarState::Ascender;
-    }
-  }
-  return states;
-}
-
 // The corners of the symbol as read, in view coordinates.
 std::array<PointD, 4> Corners(const BarRun& run, const ClassifiedRun& c, bool columns,
                               Reading reading) {
@@ -82,7 +71,7 @@ void ReadRun(const BarRun& run, bool columns, const SymbologySet& wanted,
   if (!ClassifyBars(run, classified)) return;
   // Down a column the raster is the view transposed (a mirror image): the
   // ascenders of a symbol read downwards point to larger `across`.
-  const std::vector<BarState> along = columns ? Flipped(classified.states) : classified.states;
+  const std::vector<BarState> along = columns ? Mirrored(classified.states) : classified.states;
   const std::vector<BarState> against = TurnedOver(along);
   Detection detection;
   int verified = 0;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "engine/postal/PostalReader.h"
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const Symbology s : {Symbology::PostNet, Symbology::Planet, Symbology::AustraliaPost,
                             Symbology::Rm4scc, Symbology::Usps4cb}) {
     const vexo::engine::PostalDecoder decode = vexo::engine::PostalDecoderOf(s);
-    for (const auto* sequence : {&bars, &turned}) {
+    for (const std::vector<BarState>* sequence : {&std::as_const(bars), &turned}) {
       std::vector<std::uint8_t> content;
       if (decode(*sequence, content)) Check(s, content);
     }

@@ -96,7 +96,7 @@ TEST_P(BarHeights, ClassifiesAsDrawn) {
   if (c.expect == Expect::TurnedOver) expected = engine::TurnedOver(expected);
   // Down a column the view is seen mirrored: the ascenders of a symbol turned
   // clockwise lie towards larger x, the raster's bottom.
-  if (columns) expected = engine::TurnedOver({expected.rbegin(), expected.rend()});
+  if (columns) expected = engine::Mirrored(expected);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0], LettersOf(expected));
 }
