@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs, on Debian 12, everything the build, the tests, the example and the
-# benchmark need. Idempotent: when every package is present it does nothing.
+# Installs, on Debian 12, everything the build, the tests, the example, the
+# benchmark, the man pages, the Debian package and the batch runs need. Idempotent: when every package is present it does nothing.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,7 @@ packages=(
   zint imagemagick fonts-dejavu-core
   zxing-cpp-tools zbar-tools time bc
   clang libclang-rt-14-dev
+  python3 python3-jsonschema parallel scdoc man-db groff-base dpkg-dev file
 )
 
 missing=()

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -67,6 +70,35 @@ std::string RequestText(const Request& r) {
   return text + "}";
 }
 
+namespace {
+
+// With VELMORA_COLLECT_DIR set, every request the worker accepted and the
+// document it wrote are copied there (named after the running test), so the
+// schema test can validate what the end-to-end tests really produce.
+void CollectAcceptedRun(const std::string& requestText, const WorkerRun& run) {
+  const char* dir = std::getenv("VELMORA_COLLECT_DIR");
+  if (dir == nullptr || *dir == '\0' || run.exitCode != 0 || !run.result) return;
+  static std::atomic<int> counter{0};
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  std::string name =
+      test == nullptr ? "outside-test" : std::string(test->test_suite_name()) + "." + test->name();
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.') c = '_';
+  }
+  // Test processes run side by side: the process and a count keep names apart.
+  const fs::path stem = fs::path(dir) / name;
+  std::string unique = stem.string();
+  for (const int part : {static_cast<int>(getpid()), counter++}) {
+    unique += '-';
+    unique += std::to_string(part);
+  }
+  fs::create_directories(dir);
+  WriteBytes(unique + ".request.json", requestText);
+  WriteBytes(unique + ".result.json", *run.result);
+}
+
+}  // namespace
+
 WorkerRun RunWorker(const TempDir& dir, const Request& request) {
   const std::string requestPath = dir.File("request.json");
   const std::string outPath = dir.File("stdout.txt");
@@ -82,6 +114,7 @@ WorkerRun RunWorker(const TempDir& dir, const Request& request) {
   run.out = ReadBytes(outPath);
   run.err = ReadBytes(errPath);
   if (fs::exists(request.resultPath)) run.result = ReadBytes(request.resultPath);
+  CollectAcceptedRun(ReadBytes(requestPath), run);
   return run;
 }
 
