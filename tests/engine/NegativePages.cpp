@@ -1,10 +1,6 @@
 #include "tests/engine/NegativePages.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 #include <string>
 
 namespace vexo::test {
@@ -58,21 +54,7 @@ Gray TableRules() {
 
 // `convert` drawing on a white page (or the given source), read back.
 Gray Convert(const std::string& drawing) {
-  const std::string command = "convert " + drawing + " -colorspace Gray -depth 8 pgm:- 2>/dev/null";
-  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  Gray image;
-  int maxValue = 0;
-  if (!pipe ||
-      std::fscanf(pipe.get(), "P5 %d %d %d", &image.width, &image.height, &maxValue) != 3 ||
-      std::fgetc(pipe.get()) == EOF || maxValue != 255) {
-    ADD_FAILURE() << command;
-    return Gray::White(kWidth, kHeight);
-  }
-  image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-  if (std::fread(image.pixels.data(), 1, image.pixels.size(), pipe.get()) != image.pixels.size()) {
-    ADD_FAILURE() << command;
-  }
-  return image;
+  return ReadPgmFrom("convert " + drawing + " -colorspace Gray -depth 8 pgm:- 2>/dev/null");
 }
 
 std::string Page() { return "-size " + std::to_string(kWidth) + "x" + std::to_string(kHeight); }

@@ -1,7 +1,5 @@
 #include "tests/engine/postal/PostalPages.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 namespace vexo::test {
@@ -35,18 +33,6 @@ Gray DrawAddress() {
 Gray Envelope() {
   static const Gray envelope = DrawAddress();
   return envelope;
-}
-
-Box DarkBox(const Gray& image) {
-  Box box{image.width, image.height, 0, 0};
-  for (Int32 y = 0; y < image.height; ++y) {
-    for (Int32 x = 0; x < image.width; ++x) {
-      if (image.pixels[std::size_t(y) * image.width + x] >= 128) continue;
-      box.left = std::min(box.left, x), box.right = std::max(box.right, x + 1);
-      box.top = std::min(box.top, y), box.bottom = std::max(box.bottom, y + 1);
-    }
-  }
-  return box;
 }
 
 FindOutcome ReadPage(const Gray& page, const std::vector<UInt32>& codes) {

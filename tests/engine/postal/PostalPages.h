@@ -19,12 +19,6 @@ inline const std::vector<UInt32> kPostalCodes{0x04000002, 0x04000004, 0x04000008
 // word-like marks at its upper left. Text itself is on the negative pages.
 Gray Envelope();
 
-// The box of the pixels darker than mid-grey.
-struct Box {
-  Int32 left = 0, top = 0, right = 0, bottom = 0;  // right and bottom one past the last
-};
-Box DarkBox(const Gray& image);
-
 // Reads the page with the default profile and every direction.
 FindOutcome ReadPage(const Gray& page, const std::vector<UInt32>& codes);
 
