@@ -42,11 +42,15 @@ AlignedBuffer AlignedBuffer::Allocate(UInt32 num_bytes) {
   AlignedBuffer buffer;
   if (num_bytes == 0) return buffer;
 
-  // Rounded up to whole 16-byte units plus room to align the start; this is
-  // 32-bit arithmetic, so callers keep num_bytes at or below 0xFFFFFFF0.
+  // Rounded up to whole 16-byte units plus room to align the start. From
+  // kMaxAllocatable on that sum passes 32 bits: such a size fails as an
+  // allocator that returns nothing, instead of wrapping to a tiny block
+  // under a capacity of about 4 GiB.
   const UInt32 askedBytes = ((num_bytes + (kAlignment - 1)) & ~(kAlignment - 1)) + kAlignment;
-  void* allocated_array = CurrentAllocator().allocate(askedBytes);
-  VEXO_BAD_ALLOC_IF(allocated_array == 0, "Allocate(UInt32 num_bytes)", askedBytes);
+  void* allocated_array =
+      num_bytes <= kMaxAllocatable ? CurrentAllocator().allocate(askedBytes) : nullptr;
+  VEXO_BAD_ALLOC_IF(allocated_array == 0, "Allocate(UInt32 num_bytes)",
+                    num_bytes <= kMaxAllocatable ? askedBytes : num_bytes);
 
   const auto start = reinterpret_cast<std::uintptr_t>(allocated_array);
   const std::uintptr_t aligned = (start + (kAlignment - 1)) & ~std::uintptr_t{kAlignment - 1};

@@ -29,7 +29,12 @@ struct AlignedBuffer {
   AlignedBuffer& operator=(AlignedBuffer&& other) noexcept;
   ~AlignedBuffer() { Free(); }
 
-  // A fresh buffer of num_bytes usable bytes; throws BadAllocException.
+  // The largest size Allocate takes: its rounded size plus alignment room
+  // must fit in 32 bits.
+  static constexpr UInt32 kMaxAllocatable = 0xFFFFFFE0u;
+  // A fresh buffer of num_bytes usable bytes; throws BadAllocException (for
+  // a size above kMaxAllocatable with num_bytes as the byte count, and
+  // without asking the allocator).
   static AlignedBuffer Allocate(UInt32 num_bytes);
   // Frees the block (if any) and empties the buffer.
   void Free() noexcept;

@@ -26,6 +26,9 @@ constexpr const char* kBadUTF8CodePoint = "Bad UTF8 code point";
 constexpr const char* kUTF8OutOfRange = "UTF8 codepoint is out of range";
 constexpr const char* kLeadingLowSurrogate = "Bad UTF16 - leading low surrogate";
 
+// The smallest value each sequence length may carry, by length in bytes.
+constexpr UInt32 kShortestFormMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+
 bool IsSurrogate(UInt32 unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
 
 // Number of leading one bits of a byte.
@@ -72,13 +75,16 @@ DecodedCodePoint CodePoint_from_UTF8_Multi(const UInt8* utf8In, std::size_t avai
                        kBadUTF8Data);
     inUnit = (inUnit << 6) | (utf8In[i] & 0x3Fu);
   }
-  // Over-long forms are accepted as their value.
-  if (bytesNeeded == 3) {
-    VEXO_UNICODE_CHECK(!((0xD800 <= inUnit) && (inUnit <= 0xDFFF)), kFromUTF8Multi,
-                       kBadUTF8CodePoint);
-  } else if (bytesNeeded == 4) {
+  // A surrogate is refused whatever the length that carries it, so that an
+  // over-long four-byte form cannot smuggle one past this check.
+  VEXO_UNICODE_CHECK(!((0xD800 <= inUnit) && (inUnit <= 0xDFFF)), kFromUTF8Multi,
+                     kBadUTF8CodePoint);
+  if (bytesNeeded == 4) {
     VEXO_UNICODE_CHECK(inUnit <= 0x10FFFF, kFromUTF8Multi, kUTF8OutOfRange);
   }
+  // Strict: a value must use its shortest form. Over-long forms (C0 80 for a
+  // zero, C0 AF for "/") are the classic way past a check of the text.
+  VEXO_UNICODE_CHECK(inUnit >= kShortestFormMinimum[bytesNeeded], kFromUTF8Multi, kBadUTF8Data);
   result.codePoint = inUnit;
   result.bytesRead = bytesNeeded;
   return result;

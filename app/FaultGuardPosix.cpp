@@ -14,6 +14,7 @@
 
 #include "app/FaultGuard.h"
 #include "app/Messages.h"
+#include "app/PlatformFile.h"
 #include "app/RunDriver.h"
 
 namespace vexo {
@@ -72,6 +73,7 @@ extern "C" void OnFaultSignal(int signalNumber, siginfo_t* info, void*) {
   WriteAll(gLinePrefix, gLinePrefixLength);
   WriteAll(description, std::strlen(description));
   WriteAll("\n", 1);
+  RemovePendingOutput();
   _exit(1);
 }
 
@@ -93,9 +95,15 @@ class FaultHandlers {
     action.sa_sigaction = OnFaultSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigfillset(&action.sa_mask);
+    sigset_t faults;
+    sigemptyset(&faults);
     for (std::size_t i = 0; i < std::size(kFaultSignals); ++i) {
       sigaction(kFaultSignals[i], &action, &oldActions[i]);
+      sigaddset(&faults, kFaultSignals[i]);
     }
+    // A fault signal blocked by the parent would not reach the handler: the
+    // kernel would end the process silently instead.
+    hasOldMask = pthread_sigmask(SIG_UNBLOCK, &faults, &oldMask) == 0;
 
     // A reader that has gone away (a result FIFO, or the host's end of our
     // standard output) must make the write fail and be reported, not end
@@ -107,6 +115,7 @@ class FaultHandlers {
   FaultHandlers(const FaultHandlers&) = delete;
   FaultHandlers& operator=(const FaultHandlers&) = delete;
   ~FaultHandlers() {
+    if (hasOldMask) pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
     sigaction(SIGPIPE, &oldPipeAction, nullptr);
     for (std::size_t i = 0; i < std::size(kFaultSignals); ++i) {
       sigaction(kFaultSignals[i], &oldActions[i], nullptr);
@@ -119,6 +128,8 @@ class FaultHandlers {
   struct sigaction oldPipeAction {};
   stack_t oldStack{};
   bool hasOldStack = false;
+  sigset_t oldMask{};
+  bool hasOldMask = false;
 };
 
 UInt32 FloatingPointCode(int signalCode) {

@@ -13,12 +13,17 @@
 namespace vexo {
 namespace {
 
-[[noreturn]] void ThrowFileError(const char* prefix, const std::string& utf8Path, int error) {
+[[noreturn]] void ThrowFileError(const char* prefix, const std::string& utf8Path,
+                                 const char* errorText) {
   std::string message = prefix;
   message += EscapeControls(utf8Path);
   message += msg::kPathEnd;
-  message += std::strerror(error);
+  message += errorText;
   throw std::runtime_error(message);
+}
+
+[[noreturn]] void ThrowFileError(const char* prefix, const std::string& utf8Path, int error) {
+  ThrowFileError(prefix, utf8Path, std::strerror(error));
 }
 
 // Closes the stream, then throws with the error of the step that failed (a
@@ -37,10 +42,10 @@ std::string PathToUTF8(const WideString& path) {
   return utf8;
 }
 
-// Both operations convert the path first: a path that does not convert fails
-// before any file is touched.
-void ReadWholeFile(const WideString& path, std::vector<char>& buffer, long long maxSize) {
-  const std::string utf8Path = PathToUTF8(path);
+// Both operations take the path's UTF-8 first (FilePath converts it): a path
+// that does not convert fails before any file is touched.
+void ReadWholeFile(const FilePath& path, std::vector<char>& buffer, long long maxSize) {
+  const std::string& utf8Path = path.Shown();
   FileHandle file = OpenFile(path, "rb");
   if (!file) ThrowFileError(msg::kCannotOpenInput, utf8Path, errno);
 
@@ -56,21 +61,22 @@ void ReadWholeFile(const WideString& path, std::vector<char>& buffer, long long 
   const auto byteCount = static_cast<std::size_t>(size);
   buffer.resize(byteCount);
   if (byteCount != 0 && std::fread(buffer.data(), 1, byteCount, file.get()) != byteCount) {
-    CloseAndThrow(file, msg::kCannotReadInput, utf8Path);
+    // A read error leaves its errno; an early end of the file has none.
+    if (std::ferror(file.get()) != 0) CloseAndThrow(file, msg::kCannotReadInput, utf8Path);
+    file.reset();
+    ThrowFileError(msg::kCannotReadInput, utf8Path, msg::kShortRead);
   }
 }
 
-void WriteWholeFile(const WideString& path, const std::string& text) {
-  const std::string utf8Path = PathToUTF8(path);
-  FileHandle file = OpenFile(path, "wb");
-  if (!file) ThrowFileError(msg::kCannotOpenOutput, utf8Path, errno);
-
-  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() ||
-      std::fflush(file.get()) != 0) {
-    CloseAndThrow(file, msg::kCannotWriteOutput, utf8Path);
+void WriteWholeFile(const FilePath& path, const std::string& text) {
+  const std::string& utf8Path = path.Shown();
+  OutputFile file(path);
+  if (file.Stream() == nullptr) ThrowFileError(msg::kCannotOpenOutput, utf8Path, errno);
+  // A failure below removes the temporary file as `file` goes.
+  if (std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size() ||
+      std::fflush(file.Stream()) != 0 || file.Commit() != 0) {
+    ThrowFileError(msg::kCannotWriteOutput, utf8Path, errno);
   }
-  // The data has left our buffer; the close can still report a late failure.
-  if (std::fclose(file.release()) != 0) ThrowFileError(msg::kCannotWriteOutput, utf8Path, errno);
 }
 
 }  // namespace vexo

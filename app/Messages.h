@@ -46,5 +46,8 @@ inline constexpr char kCannotReadInput[] = "Cannot read input file \"";
 inline constexpr char kCannotOpenOutput[] = "Cannot open output file \"";
 inline constexpr char kCannotWriteOutput[] = "Cannot write output file \"";
 inline constexpr char kPathEnd[] = "\": ";
+// The error text of a file that ends before its size was read: no system
+// error stands for it, and errno would say "Success".
+inline constexpr char kShortRead[] = "File ended before its stated size";
 
 }  // namespace vexo::msg

@@ -95,13 +95,12 @@ bool GetUTF16String(const rapidjson::Value& object, const char* name, WideString
   GetString(object, name, view, false);
   const char* bytes = view.data() != nullptr ? view.data() : "";
   const UString text(bytes, static_cast<Int32>(view.size()), UStringEncoding::UTF8);
-  // A value holding \u0000 ends there.
-  const WideString& units = text.Body();
-  out.assign(units, 0, units.find(u'\0'));
+  if (text.Body().find(u'\0') != WideString::npos) ThrowMemberError(name, msg::kWrongFormat);
+  out = text.Body();
   return true;
 }
 
-void ParseRequest(BarcodeRequest& request, const WideString& path) {
+void ParseRequest(BarcodeRequest& request, const FilePath& path) {
   rapidjson::Document document;
   {
     std::vector<char> bytes;
@@ -116,7 +115,7 @@ void ParseRequest(BarcodeRequest& request, const WideString& path) {
     document.Parse<kParseFlags>(reinterpret_cast<const char*>(text.Data()));
   }
   if (document.HasParseError() || !document.IsObject()) {
-    throw std::runtime_error(msg::kMalformedJson + EscapeControls(PathToUTF8(path)) + msg::kQuote);
+    throw std::runtime_error(msg::kMalformedJson + EscapeControls(path.Shown()) + msg::kQuote);
   }
   const rapidjson::Value& root = document;
 
@@ -137,7 +136,7 @@ void ParseRequest(BarcodeRequest& request, const WideString& path) {
   {
     WideString bitmapPath;
     GetUTF16String(root, msg::kKeyBitmapPath, bitmapPath);
-    ReadWholeFile(bitmapPath, request.bitmapData);
+    ReadWholeFile(bitmapPath, request.bitmapData, kMaxBitmapFileSize);
   }
   GetUTF16String(root, msg::kKeyResultPath, request.resultPath);
 }

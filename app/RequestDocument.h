@@ -9,12 +9,13 @@
 
 #include "Common/Types.h"
 #include "Common/UStringImpl.h"
+#include "app/FilePath.h"
 #include "wrapper/BarcodeRequest.h"
 
 namespace vexo {
 
 // Reads the request file and the bitmap file it names into `request`.
-void ParseRequest(BarcodeRequest& request, const WideString& path);
+void ParseRequest(BarcodeRequest& request, const FilePath& path);
 
 // Typed member getters over the root object. Each looks `name` up (the first
 // member with exactly these bytes), checks its type and stores it in `out`.
@@ -31,7 +32,9 @@ bool GetString(const rapidjson::Value& object, const char* name, std::string_vie
                bool optional);
 // A string holding one decimal number, greater than 0; required.
 bool GetPositiveDouble(const rapidjson::Value& object, const char* name, double& out);
-// A UTF-8 string as UTF-16, cut at its first zero character; required.
+// A UTF-8 string as UTF-16; required. A path cannot hold a zero character
+// (the system would cut it there and open another file), so one that does
+// has the wrong format.
 bool GetUTF16String(const rapidjson::Value& object, const char* name, WideString& out);
 
 }  // namespace vexo

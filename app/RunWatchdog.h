@@ -3,9 +3,10 @@
 // timer runs; when it expires, the prepared report line is written to
 // standard output and the process ends at once with exit code 1. It bounds
 // steps that no deadline check can interrupt, such as one library call on a
-// pathological page.
+// pathological page or a write to a reader that never reads.
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace vexo {
@@ -18,6 +19,10 @@ class RunWatchdog {
   ~RunWatchdog();
   RunWatchdog(const RunWatchdog&) = delete;
   RunWatchdog& operator=(const RunWatchdog&) = delete;
+
+ private:
+  struct Timer;
+  std::unique_ptr<Timer> timer_;
 };
 
 }  // namespace vexo

@@ -2,37 +2,38 @@
 // report to the standard output handle and terminates the process.
 #include <windows.h>
 
-#include <algorithm>
-#include <cstring>
-
 #include "app/RunWatchdog.h"
 
 namespace vexo {
+
+struct RunWatchdog::Timer {
+  std::string report;
+  HANDLE handle = nullptr;
+};
+
 namespace {
 
-char gReport[1024];
-DWORD gReportLength = 0;
-HANDLE gTimer = nullptr;
-
-VOID CALLBACK OnRunTimeLimit(PVOID, BOOLEAN) {
+VOID CALLBACK OnRunTimeLimit(PVOID context, BOOLEAN) {
+  const auto* report = static_cast<const std::string*>(context);
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), gReport, gReportLength, &written, nullptr);
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), report->data(), static_cast<DWORD>(report->size()),
+            &written, nullptr);
   TerminateProcess(GetCurrentProcess(), 1);
 }
 
 }  // namespace
 
-RunWatchdog::RunWatchdog(std::chrono::seconds limit, const std::string& reportLine) {
-  gReportLength = static_cast<DWORD>(std::min(reportLine.size(), sizeof gReport));
-  std::memcpy(gReport, reportLine.data(), gReportLength);
+RunWatchdog::RunWatchdog(std::chrono::seconds limit, const std::string& reportLine)
+    : timer_(std::make_unique<Timer>()) {
+  timer_->report = reportLine;
   const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(limit);
-  CreateTimerQueueTimer(&gTimer, nullptr, OnRunTimeLimit, nullptr,
+  CreateTimerQueueTimer(&timer_->handle, nullptr, OnRunTimeLimit, &timer_->report,
                         static_cast<DWORD>(milliseconds.count()), 0, WT_EXECUTEONLYONCE);
 }
 
 RunWatchdog::~RunWatchdog() {
-  if (gTimer != nullptr) DeleteTimerQueueTimer(nullptr, gTimer, INVALID_HANDLE_VALUE);
-  gTimer = nullptr;
+  if (timer_->handle != nullptr)
+    DeleteTimerQueueTimer(nullptr, timer_->handle, INVALID_HANDLE_VALUE);
 }
 
 }  // namespace vexo

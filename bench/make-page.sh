@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Draws the benchmark page: A4 at 300 dpi (2480x3508), eight barcodes in
+# Draws the benchmark page: A4 at 300 dpi (2480x3508), eleven barcodes in
 # several orientations, lightly blurred with sensor noise like a scan.
 # Usage: make-page.sh OUT.png
 set -euo pipefail
@@ -14,6 +14,9 @@ zint -b PDF417 -d "PDF417 benchmark payload 0123456789" --scale 3 -o "$tmp/pdf.p
 zint -b CODE39 -d "CODE39 BENCH" --scale 2 --height 50 -o "$tmp/c39.png"
 zint -b C25INTER -d "12345678901234" --scale 3 --height 50 -o "$tmp/itf.png"
 zint -b AZTEC -d "Aztec bench" --scale 8 -o "$tmp/aztec.png"
+zint -b MSI_PLESSEY --vers=1 -d "20261208" --scale 2 --height 50 -o "$tmp/msi.png"
+zint -b CODE11 -d "555-0142" --scale 2 --height 50 -o "$tmp/c11.png"
+zint -b C25IND -d "8675309" --scale 2 --height 50 -o "$tmp/s25.png"
 convert -size 2480x3508 xc:white \
   "$tmp/qr.png" -geometry +200+200 -composite \
   \( "$tmp/c128.png" -rotate 90 \) -geometry +2000+250 -composite \
@@ -23,5 +26,8 @@ convert -size 2480x3508 xc:white \
   \( "$tmp/c39.png" -rotate 270 \) -geometry +1900+1900 -composite \
   "$tmp/itf.png" -geometry +200+2800 -composite \
   "$tmp/aztec.png" -geometry +1500+2900 -composite \
+  "$tmp/msi.png" -geometry +800+300 -composite \
+  "$tmp/c11.png" -geometry +800+750 -composite \
+  \( "$tmp/s25.png" -rotate 180 \) -geometry +950+2450 -composite \
   -blur 0x1 -seed 1 -attenuate 0.4 +noise Gaussian \
   -colorspace Gray -depth 8 -density 300 -units PixelsPerInch "$out"

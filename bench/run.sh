@@ -17,7 +17,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 page=$tmp/page.png
 case $page_name in
-  bench) bash bench/make-page.sh "$page"; drawn=8 ;;
+  bench) bash bench/make-page.sh "$page"; drawn=11 ;;
   diagonal) bash bench/make-diagonal-page.sh "$page"; drawn=7 ;;
   hard) bash bench/make-hard-page.sh "$page"; drawn=10 ;;
   *)

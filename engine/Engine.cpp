@@ -7,6 +7,7 @@
 #include <mutex>
 #include <new>
 
+#include "engine/bars/BarsReader.h"
 #include "engine/core/BitmapStore.h"
 #include "engine/core/PageReader.h"
 #include "engine/core/Profiles.h"
@@ -14,7 +15,10 @@
 #include "engine/core/SearchCodes.h"
 #include "engine/core/Status.h"
 #include "engine/image/ImageDecoder.h"
+#include "engine/linear/RowDecoders.h"
 #include "engine/postal/PostalReader.h"
+#include "engine/stacked/MicroPdf417Reader.h"
+#include "engine/stacked/StackedDataBar.h"
 #include "engine/zx/ZxReader.h"
 
 namespace vexo::engine {
@@ -54,6 +58,11 @@ EngineStatus Guarded(Operation&& operation) noexcept {
 const ReaderList& Readers() {
   static const ReaderList readers{
       {ReaderKind::Library, SymbologiesOf(ReaderKind::Library), ZxViewReader()},
+      {ReaderKind::Bars, SymbologiesOf(ReaderKind::Bars) & DecodedBy(RowDecoders()),
+       BarsViewReader(RowDecoders())},
+      {ReaderKind::StackedDataBar, SymbologiesOf(ReaderKind::StackedDataBar),
+       StackedDataBarReader()},
+      {ReaderKind::MicroPdf417, SymbologiesOf(ReaderKind::MicroPdf417), MicroPdf417ViewReader()},
       {ReaderKind::Postal, SymbologiesOf(ReaderKind::Postal), PostalViewReader()},
   };
   return readers;

@@ -7,8 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev rapidjson-dev libstb-dev
   libzxing-dev libleptonica-dev
-  zint imagemagick fonts-dejavu-core
-  zxing-cpp-tools zbar-tools time bc
+  libtiff-dev libwebp-dev libopenjp2-7-dev libgif-dev libjpeg-dev libpng-dev zlib1g-dev
+  liblzma-dev libzstd-dev libjbig-dev libdeflate-dev liblerc-dev
+  zint imagemagick fonts-dejavu-core fonts-dejavu-extra
+  zxing-cpp-tools zbar-tools time bc valgrind hyperfine linux-perf
   clang libclang-rt-14-dev
   python3 python3-jsonschema parallel scdoc man-db groff-base dpkg-dev file
 )

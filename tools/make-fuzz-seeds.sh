@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seeds=tests/fuzz/seeds
-mkdir -p "$seeds/request" "$seeds/unicode" "$seeds/image" "$seeds/postal"
+mkdir -p "$seeds/request" "$seeds/unicode" "$seeds/image" "$seeds/rows" "$seeds/postal"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -39,6 +39,30 @@ convert "$tmp/qr.png" "$seeds/image/qr.gif"
 convert "$tmp/qr.png" -colorspace Gray "$seeds/image/qr.pgm"
 convert "$tmp/qr.png" "$seeds/image/qr.webp" 2>/dev/null || true
 convert "$tmp/qr.png" "$seeds/image/qr.jp2" 2>/dev/null || true
+# Rows: the run widths of symbols zint draws (a 0 byte first: widths, a byte a
+# quarter pixel; 3 pixels a module, 12 modules of quiet zone on both sides),
+# and the same as luminance samples (a 1 byte first: a pixel a byte).
+rows() {
+  local runs
+  # shellcheck disable=SC2086  # the zint arguments split into words
+  runs=$(zint --dump -b $2 | head -1 | tr -d ' \n' | fold -w1 |
+    while read -r h; do printf '%04d' "$(echo "obase=2; ibase=16; $h" | bc)"; done |
+    sed 's/0*$//' | fold -w1 | uniq -c | awk '{printf "%d ", $1}')
+  { printf '\x00\x90'; for r in $runs; do printf "\\x$(printf %02x $((r * 12)))"; done; printf '\x90'; } \
+    > "$seeds/rows/$1-widths"
+  { printf '\x01'; printf '\xff%.0s' $(seq 36); local dark=1
+    for r in $runs; do
+      for _ in $(seq $((r * 3))); do if ((dark)); then printf '\x10'; else printf '\xf0'; fi; done
+      dark=$((1 - dark))
+    done
+    printf '\xff%.0s' $(seq 36); } > "$seeds/rows/$1-samples"
+}
+rows msi "MSI_PLESSEY --vers=1 -d 80523"
+rows msi-mod11 "MSI_PLESSEY --vers=4 -d 6"
+rows code11 "CODE11 -d 123-45"
+rows code11-nocheck "CODE11 --vers=2 -d 0123456789-"
+rows s25 "C25IND -d 0123456789"
+
 # Postal: each symbology's bars as zint dumps them, one byte per bar (0 full,
 # 1 ascender, 2 descender, 3 tracker; two-height codes: 0 tall, 2 short).
 postal() {

@@ -1,6 +1,7 @@
 #include "engine/bars/LineScanner.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace vexo::engine {
@@ -16,94 +17,175 @@ constexpr Int32 kBlockReach = 2;
 // narrow spaces of a blurred symbol keep about half of it, paper grain and
 // the ringing of JPEG much less.
 constexpr int kRelativeContrastPercent = 25;
+// Noise and paper grain: the mean step between neighbouring samples in the
+// quietest quarter of the line's blocks (blank paper on almost any line). An
+// edge must rise or fall by this many times that: noise alone reverses by
+// less. On clean images this is below the minimum contrast anyway.
+constexpr int kNoiseFactor = 4;
 
 struct Edge {
   float position;
   bool rising;  // dark to light
 };
 
-// The edge threshold at each block.
-std::vector<int> BlockThresholds(const std::vector<int>& p) {
+// What the line's blocks hold: the edge threshold at each, and whether a
+// change of at least the noise floor lies within reach of it. Blocks far from
+// any such change (blank paper, the inside of a large dark area) hold no edge
+// and are not followed sample by sample.
+struct Blocks {
+  std::vector<int> threshold;
+  std::vector<bool> active;
+};
+
+Blocks MeasureBlocks(const std::vector<int>& p) {
   const Int32 count = static_cast<Int32>(p.size());
   const Int32 blocks = (count + kBlock - 1) / kBlock;
-  std::vector<int> lo(static_cast<std::size_t>(blocks), 255),
-      hi(static_cast<std::size_t>(blocks), 0);
-  for (Int32 i = 0; i < count; ++i) {
-    const std::size_t b = static_cast<std::size_t>(i / kBlock);
-    lo[b] = std::min(lo[b], p[static_cast<std::size_t>(i)]);
-    hi[b] = std::max(hi[b], p[static_cast<std::size_t>(i)]);
+  std::vector<int> lo(static_cast<std::size_t>(blocks));
+  std::vector<int> hi(static_cast<std::size_t>(blocks));
+  std::vector<int> steps(static_cast<std::size_t>(blocks));
+  for (Int32 b = 0; b < blocks; ++b) {
+    const Int32 end = std::min(count, (b + 1) * kBlock);
+    int l = 255, h = 0, step = 0, previous = p[static_cast<std::size_t>(b * kBlock)];
+    for (Int32 i = b * kBlock; i < end; ++i) {
+      const int value = p[static_cast<std::size_t>(i)];
+      l = std::min(l, value);
+      h = std::max(h, value);
+      step += std::abs(value - previous);
+      previous = value;
+    }
+    lo[static_cast<std::size_t>(b)] = l;
+    hi[static_cast<std::size_t>(b)] = h;
+    steps[static_cast<std::size_t>(b)] = step;
   }
-  std::vector<int> threshold(static_cast<std::size_t>(blocks));
+  // The step sums of whole blocks; the largest of the quietest quarter.
+  std::vector<int> quiet(steps.begin(), steps.begin() + std::max<Int32>(1, count / kBlock));
+  const auto quarter = quiet.begin() + static_cast<std::ptrdiff_t>(quiet.size() / 4);
+  std::nth_element(quiet.begin(), quarter, quiet.end());
+  const int least = std::max(kMinEdgeContrast, kNoiseFactor * *quarter / kBlock);
+  Blocks out{std::vector<int>(static_cast<std::size_t>(blocks)),
+             std::vector<bool>(static_cast<std::size_t>(blocks))};
   for (Int32 b = 0; b < blocks; ++b) {
     int l = 255, h = 0;
     for (Int32 k = std::max(0, b - kBlockReach); k <= std::min(blocks - 1, b + kBlockReach); ++k) {
       l = std::min(l, lo[static_cast<std::size_t>(k)]);
       h = std::max(h, hi[static_cast<std::size_t>(k)]);
     }
-    threshold[static_cast<std::size_t>(b)] =
-        std::max(kMinEdgeContrast, (h - l) * kRelativeContrastPercent / 100);
+    out.threshold[static_cast<std::size_t>(b)] =
+        std::max(least, (h - l) * kRelativeContrastPercent / 100);
+    out.active[static_cast<std::size_t>(b)] = h - l >= least;
   }
-  return threshold;
+  return out;
 }
 
-// Where the profile changes fastest between samples `from` and `to` (the
-// ends of one rising or falling stretch), between pixels.
-float EdgePosition(const std::vector<int>& p, Int32 from, Int32 to, bool rising) {
-  const int sign = rising ? 1 : -1;
-  // Difference k lies at the border of pixels k and k + 1, position k + 1.
-  const auto slope = [&](Int32 k) {
-    if (k < from || k >= to) return 0;
-    return std::max(0,
-                    sign * (p[static_cast<std::size_t>(k) + 1] - p[static_cast<std::size_t>(k)]));
-  };
-  Int32 steepest = from;
+// The rise (direction +1) or fall (-1) from sample k to k + 1.
+int Slope(const std::vector<int>& p, Int32 k, int direction) {
+  return direction * (p[static_cast<std::size_t>(k) + 1] - p[static_cast<std::size_t>(k)]);
+}
+
+// The steepest difference of `direction` among k in [from, to), -1 if none.
+Int32 Steepest(const std::vector<int>& p, Int32 from, Int32 to, int direction) {
+  Int32 steepest = -1;
   for (Int32 k = from; k < to; ++k) {
-    if (slope(k) > slope(steepest)) steepest = k;
+    if (Slope(p, k, direction) > 0 &&
+        (steepest < 0 || Slope(p, k, direction) > Slope(p, steepest, direction))) {
+      steepest = k;
+    }
   }
-  const float l = static_cast<float>(slope(steepest - 1));
-  const float c = static_cast<float>(slope(steepest));
-  const float r = static_cast<float>(slope(steepest + 1));
+  return steepest;
+}
+
+// The edge of the stretch [from, to] whose steepest difference is k: the
+// border of pixels k and k + 1, moved by the parabola through the
+// differences around it.
+Edge EdgeAt(const std::vector<int>& p, Int32 from, Int32 to, Int32 k, int direction) {
+  const auto slope = [&](Int32 j) {
+    return j < from || j >= to ? 0 : std::max(0, Slope(p, j, direction));
+  };
+  const float l = static_cast<float>(slope(k - 1));
+  const float c = static_cast<float>(slope(k));
+  const float r = static_cast<float>(slope(k + 1));
   const float curvature = l - 2 * c + r;
-  float offset = curvature < 0 ? 0.5f * (l - r) / curvature : 0.0f;
-  offset = std::clamp(offset, -0.5f, 0.5f);
-  return static_cast<float>(steepest + 1) + offset;
+  const float offset = curvature < 0 ? std::clamp(0.5f * (l - r) / curvature, -0.5f, 0.5f) : 0.0f;
+  return {static_cast<float>(k + 1) + offset, direction > 0};
 }
 
 // The edges of the profile: its stretches that rise or fall by at least the
 // local threshold, found in one pass that follows the running extreme and
 // confirms a turn once the profile has come back from it by the threshold.
-std::vector<Edge> FindEdges(const std::vector<int>& p) {
-  const std::vector<int> threshold = BlockThresholds(p);
-  const auto thresholdAt = [&](Int32 i) { return threshold[static_cast<std::size_t>(i / kBlock)]; };
-  const auto at = [&](Int32 i) { return p[static_cast<std::size_t>(i)]; };
-  const Int32 count = static_cast<Int32>(p.size());
-  std::vector<Edge> edges;
-  int direction = 0;  // +1 rising, -1 falling, 0 not known yet
-  Int32 turn = 0;     // where the current stretch began
-  Int32 extreme = 0;  // its running extreme
-  Int32 lowest = 0, highest = 0;
-  for (Int32 i = 1; i < count; ++i) {
-    if (direction == 0) {
-      if (at(i) < at(lowest)) lowest = i;
-      if (at(i) > at(highest)) highest = i;
-      if (at(highest) - at(lowest) >= thresholdAt(i)) {
-        direction = lowest < highest ? 1 : -1;
-        turn = std::min(lowest, highest);
-        extreme = std::max(lowest, highest);
-      }
-      continue;
+// The steepest difference of each stretch is followed on the way: the one
+// before the extreme, and the steepest each way since the extreme, which
+// become the current stretch's when it goes on, or the next one's when the
+// profile turns.
+void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
+                     const std::vector<int>& threshold, std::vector<Edge>& edges) {
+  Int32 lowest = from, highest = from, i = from + 1;
+  for (; i < to; ++i) {
+    const int value = p[static_cast<std::size_t>(i)];
+    if (value < p[static_cast<std::size_t>(lowest)]) lowest = i;
+    if (value > p[static_cast<std::size_t>(highest)]) highest = i;
+    if (p[static_cast<std::size_t>(highest)] - p[static_cast<std::size_t>(lowest)] >=
+        threshold[static_cast<std::size_t>(i / kBlock)]) {
+      break;
     }
-    if (direction * (at(i) - at(extreme)) > 0) {
+  }
+  if (i >= to) return;
+  int direction = lowest < highest ? 1 : -1;
+  Int32 turn = std::min(lowest, highest);     // where the current stretch began
+  Int32 extreme = std::max(lowest, highest);  // its running extreme
+  Int32 best = Steepest(p, turn, extreme, direction);
+  Int32 onward = Steepest(p, extreme, i, direction);
+  Int32 back = Steepest(p, extreme, i, -direction);
+  const auto emit = [&](const Edge& edge) {
+    // Stretches of neighbouring segments may run the same way: one edge.
+    if (edges.empty() || edges.back().rising != edge.rising) edges.push_back(edge);
+  };
+  for (++i; i < to; ++i) {
+    const Int32 k = i - 1;
+    const int slope = Slope(p, k, direction);
+    if (slope > 0 && (onward < 0 || slope > Slope(p, onward, direction))) onward = k;
+    if (slope < 0 && (back < 0 || -slope > Slope(p, back, -direction))) back = k;
+    const int change =
+        direction * (p[static_cast<std::size_t>(i)] - p[static_cast<std::size_t>(extreme)]);
+    if (change > 0) {
+      if (onward >= 0 && (best < 0 || Slope(p, onward, direction) > Slope(p, best, direction))) {
+        best = onward;
+      }
       extreme = i;
-    } else if (direction * (at(extreme) - at(i)) >= thresholdAt(extreme)) {
-      edges.push_back({EdgePosition(p, turn, extreme, direction > 0), direction > 0});
+      onward = back = -1;
+    } else if (-change >= threshold[static_cast<std::size_t>(extreme / kBlock)]) {
+      emit(EdgeAt(p, turn, extreme, best, direction));
       turn = extreme;
       extreme = i;
       direction = -direction;
+      best = back;
+      onward = back = -1;
     }
   }
-  if (direction != 0)
-    edges.push_back({EdgePosition(p, turn, extreme, direction > 0), direction > 0});
+  emit(EdgeAt(p, turn, extreme, best, direction));
+}
+
+// The edges of the profile: its stretches that rise or fall by at least the
+// local threshold, found in one pass over each run of active blocks that
+// follows the running extreme and confirms a turn once the profile has come
+// back from it by the threshold. The steepest difference of each stretch is
+// followed on the way: the one before the extreme, and the steepest each way
+// since the extreme, which become the current stretch's when it goes on, or
+// the next one's when the profile turns.
+std::vector<Edge> FindEdges(const std::vector<int>& p) {
+  const Blocks blocks = MeasureBlocks(p);
+  const Int32 count = static_cast<Int32>(p.size());
+  const Int32 blockCount = static_cast<Int32>(blocks.active.size());
+  std::vector<Edge> edges;
+  for (Int32 b = 0; b < blockCount;) {
+    if (!blocks.active[static_cast<std::size_t>(b)]) {
+      ++b;
+      continue;
+    }
+    Int32 end = b;
+    while (end < blockCount && blocks.active[static_cast<std::size_t>(end)]) ++end;
+    FollowStretches(p, b * kBlock, std::min(count, end * kBlock), blocks.threshold, edges);
+    b = end;
+  }
   return edges;
 }
 
@@ -154,6 +236,26 @@ RunRow ScanRow(const LumaView& view, Int32 y) {
 RunRow ScanColumn(const LumaView& view, Int32 x) {
   if (view.Empty() || x < 0 || x >= view.width) return {};
   return ScanSamples(view.Row(0) + x, view.stride, view.height);
+}
+
+std::vector<RunRow> ScanColumns(const LumaView& view, Int32 first, Int32 step, Int32 count) {
+  std::vector<RunRow> rows;
+  if (view.Empty() || step <= 0 || first < 0) return rows;
+  count = std::max(0, std::min(count, (view.width - first + step - 1) / step));
+  const std::size_t height = static_cast<std::size_t>(view.height);
+  std::vector<UInt8> columns(static_cast<std::size_t>(count) * height);
+  for (Int32 y = 0; y < view.height; ++y) {
+    const UInt8* row = view.Row(y) + first;
+    for (Int32 c = 0; c < count; ++c) {
+      columns[static_cast<std::size_t>(c) * height + static_cast<std::size_t>(y)] = row[c * step];
+    }
+  }
+  rows.reserve(static_cast<std::size_t>(count));
+  for (Int32 c = 0; c < count; ++c) {
+    rows.push_back(
+        ScanSamples(columns.data() + static_cast<std::size_t>(c) * height, 1, view.height));
+  }
+  return rows;
 }
 
 }  // namespace vexo::engine

@@ -10,6 +10,8 @@
 // where the luminance changes fastest within the stretch, placed between
 // pixels by a parabola through the three steepest differences.
 
+#include <vector>
+
 #include "Common/Types.h"
 #include "engine/bars/RunRow.h"
 #include "engine/core/LumaView.h"
@@ -23,6 +25,11 @@ inline constexpr int kMinEdgeContrast = 20;
 // A line outside the view gives an empty row.
 RunRow ScanRow(const LumaView& view, Int32 y);
 RunRow ScanColumn(const LumaView& view, Int32 x);
+
+// The runs of columns first, first + step, ... (count of them, those inside
+// the view). They are read row by row: neighbouring columns share the cache
+// lines that reading one column at a time would load again for each.
+std::vector<RunRow> ScanColumns(const LumaView& view, Int32 first, Int32 step, Int32 count);
 
 // The runs of `count` samples `step` bytes apart from `first`.
 RunRow ScanSamples(const UInt8* first, std::ptrdiff_t step, Int32 count);

@@ -42,6 +42,14 @@ void ReadBothWays(const RunRow& row, std::vector<LineRead>& out, RowDecoder forw
   }
 }
 
+void ReadAtEveryBar(const RunRow& row, std::vector<LineRead>& out, SymbolReader read) {
+  for (std::size_t bar = 1; bar < row.widths.size();) {
+    std::size_t next = bar + 2;
+    read(row, bar, out, next);
+    bar = std::max(next, bar + 2);
+  }
+}
+
 bool QuietZone(const RunRow& row, std::size_t index, float minWidth) {
   if (index >= row.widths.size() || index % 2 != 0) return false;
   const float width = row.widths[index];

@@ -20,6 +20,15 @@ RunRow Reversed(const RunRow& row);
 // positions with `reversed` set.
 void ReadBothWays(const RunRow& row, std::vector<LineRead>& out, RowDecoder forward);
 
+// Reads the symbol whose first bar is run `bar`, if one starts there: adds
+// it to `out` and sets `next` to the first run after it.
+using SymbolReader = bool (*)(const RunRow& row, std::size_t bar, std::vector<LineRead>& out,
+                              std::size_t& next);
+
+// Tries `read` at every bar of the row from its start, going on after each
+// symbol found. Each try moves on by at least one bar.
+void ReadAtEveryBar(const RunRow& row, std::vector<LineRead>& out, SymbolReader read);
+
 // Light run `index` is a quiet zone of at least `minWidth`. A run cut short by
 // an end of the line counts when it holds half of that: the symbol stands at
 // the edge of a crop, and its quiet zone goes on outside.

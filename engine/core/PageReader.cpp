@@ -31,6 +31,9 @@ constexpr double kDiagonalDegrees = 45;
 // Turned crops: blobs whose gradient is at least this coherent hold bars; the
 // crop leaves this much room around the blob for the quiet zones.
 constexpr double kMinBarCoherence = 0.5;
+// Turned crops for Micro PDF417 take blobs a little less coherent: its rows,
+// two modules high, give it edges across its bars nearly as strong as theirs.
+constexpr double kMinTurnedBarCoherence = 0.4;
 constexpr double kTurnedMarginShare = 0.15;
 constexpr Int32 kTurnedMinMargin = 16;
 // Bars this close to a right angle are left to the straight passes.
@@ -299,17 +302,23 @@ class PassRunner {
   }
 
   static bool TurnedBars(const Region& r) {
-    return r.coherence >= kMinBarCoherence && !NearRightAngle(r.gradientDegrees);
+    return r.coherence >= kMinTurnedBarCoherence && !NearRightAngle(r.gradientDegrees);
   }
 
   void ReadTurnedCrop(const Region& r, const PassSpec& pass) {
+    // Blobs under the bar coherence are turned for Micro PDF417 alone.
+    SymbologySet symbologies = pass.symbologies;
+    if (r.coherence < kMinBarCoherence) {
+      symbologies &= SymbologySet{}.set(Index(Symbology::MicroPdf417));
+    }
+    if (symbologies.none()) return;
     const Region crop = Clipped(Grown(r, kTurnedMarginShare, kTurnedMinMargin));
     if (crop.right <= crop.left || crop.bottom <= crop.top) return;
     const LumaView view =
         CropView(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
     const DerivedImage turned = RotateByDegrees(view, r.gradientDegrees);
     const AffineMap cropToArea = AffineMap::Translation(crop.left, crop.top);
-    Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, pass.symbologies);
+    Read(ViewOf(turned.image), cropToArea.After(turned.toSource), pass, symbologies);
   }
 
   // The blob with its gradient, measured where blobs are searched.

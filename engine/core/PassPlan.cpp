@@ -51,8 +51,13 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
     add(PassKind::OtherBinarizer, fullSet, bothWays, !options.globalBinarizer);
   }
   const bool halfLinear = (options.passes & kPassHalfLinear) != 0;
+  // Our Micro PDF417 reader reads any module size at full resolution: when
+  // the full pass gives it the view, a half-size copy only loses modules.
+  const bool fullReads = ((options.passes & kPassFull) != 0 || !half) && horizontal;
+  const SymbologySet halfOriented =
+      fullReads ? oriented & ~SetOf({Symbology::MicroPdf417}) : oriented;
   if (half) {
-    add(PassKind::Half, free | centred | (halfLinear && horizontal ? oriented : SymbologySet{}),
+    add(PassKind::Half, free | centred | (halfLinear && horizontal ? halfOriented : SymbologySet{}),
         bothWays, options.globalBinarizer);
   }
   // Region crops: matrix symbols around blob centres, and bars the full pass

@@ -28,7 +28,7 @@ struct ViewSettings {
 struct Detection {
   Symbology symbology = Symbology::Count;
   UInt32 code = 0;                 // engine result code (QR Code / Datamatrix carry their size)
-  std::vector<UInt8> content;      // bytes as encoded (GS1: element string with 0x1D)
+  std::vector<UInt8> content;      // text in UTF-8, binary data as encoded, GS1 element string
   // Top-left, top-right, bottom-right, bottom-left as read, in view
   // coordinates. All four equal: read without a position (the symbol fills
   // the view).

@@ -2,52 +2,29 @@
 // learn the size the decoder will allocate, and a check of the TIFF layouts
 // our decoder reads.
 
+#include <algorithm>
 #include <string_view>
 
+#include "engine/image/ByteReader.h"
+#include "engine/image/DecodeBudget.h"
 #include "engine/image/ImageHeader.h"
+#include "engine/image/StructureChecks.h"
 
 namespace vexo::engine {
 namespace {
 
 using namespace std::string_view_literals;
 
-// Bounds-checked little- and big-endian reads over the file bytes.
-class Bytes {
- public:
-  Bytes(const UInt8* data, std::size_t size) : data_(data), size_(size) {}
+using Bytes = ByteReader;
 
-  std::size_t Size() const { return size_; }
-  bool Has(std::size_t offset, std::size_t count) const {
-    return offset <= size_ && count <= size_ - offset;
-  }
-  UInt8 At(std::size_t offset) const { return data_[offset]; }
-  UInt32 Le16(std::size_t offset) const { return data_[offset] | (data_[offset + 1] << 8); }
-  UInt32 Le32(std::size_t offset) const { return Le16(offset) | (Le16(offset + 2) << 16); }
-  UInt32 Be16(std::size_t offset) const { return (data_[offset] << 8) | data_[offset + 1]; }
-  UInt32 Be32(std::size_t offset) const { return (Be16(offset) << 16) | Be16(offset + 2); }
-  UInt32 U16(std::size_t offset, bool bigEndian) const {
-    return bigEndian ? Be16(offset) : Le16(offset);
-  }
-  UInt32 U32(std::size_t offset, bool bigEndian) const {
-    return bigEndian ? Be32(offset) : Le32(offset);
-  }
-  UInt64 Be64(std::size_t offset) const {
-    return (static_cast<UInt64>(Be32(offset)) << 32) | Be32(offset + 4);
-  }
-  bool Matches(std::size_t offset, std::string_view text) const {
-    return Has(offset, text.size()) &&
-           std::string_view(reinterpret_cast<const char*>(data_) + offset, text.size()) == text;
-  }
-
- private:
-  const UInt8* data_;
-  std::size_t size_;
-};
-
-HeaderInfo Corrupt() { return HeaderInfo{kStatusCorruptImage, 0, 0, 0}; }
-HeaderInfo Unsupported() { return HeaderInfo{kStatusUnknownImageFormat, 0, 0, 0}; }
-HeaderInfo Sized(Int64 width, Int64 height, Int64 decodedPixels = 0) {
-  return HeaderInfo{kStatusSuccess, width, height, decodedPixels};
+HeaderInfo Corrupt() { return HeaderInfo{kStatusCorruptImage, 0, 0, 0, 0}; }
+HeaderInfo Unsupported() { return HeaderInfo{kStatusUnknownImageFormat, 0, 0, 0, 0}; }
+// A header that passed: its size and what its decode takes.
+HeaderInfo Sized(ImageFormat format, Int64 width, Int64 height, DecodeShape shape,
+                 const Bytes& bytes) {
+  shape.pixels = width * height;
+  return HeaderInfo{kStatusSuccess, width, height, 0,
+                    DecodeWorkingBytes(format, shape, bytes.Data(), bytes.Size())};
 }
 
 // BMP: 14-byte file header, then an info header whose first field is its size.
@@ -58,15 +35,9 @@ constexpr std::size_t kBmpWidthOffset = 18;
 constexpr std::size_t kBmpHeightOffset = 22;
 constexpr std::size_t kBmpCoreHeightOffset = 20;
 constexpr std::size_t kBmpCompressionOffset = 30;
+constexpr std::size_t kBmpBitsOffset = 28;
+constexpr std::size_t kBmpCoreBitsOffset = 24;
 constexpr UInt32 kBmpUncompressed = 0;
-
-// GIF: 6-byte signature, logical screen descriptor, then blocks.
-constexpr std::size_t kGifFirstBlock = 13;
-constexpr std::size_t kGifScreenFlagsOffset = 10;
-constexpr UInt8 kGifColorTableFlag = 0x80;
-constexpr UInt8 kGifExtension = 0x21;
-constexpr UInt8 kGifImage = 0x2C;
-constexpr std::size_t kGifImageDescriptorSize = 9;  // after the 0x2C byte
 
 // JPEG 2000: boxes of 32-bit length and type; the codestream starts with SOC
 // and SIZ and ends with EOC.
@@ -99,19 +70,14 @@ constexpr UInt32 kTiffSampleFormat = 339;
 constexpr UInt32 kTiffSeparatePlanes = 2;
 constexpr UInt32 kTiffFloatSamples = 3;
 
-std::size_t GifColorTableSize(UInt8 flags) {
-  return (flags & kGifColorTableFlag) ? 3u << ((flags & 7) + 1) : 0;
-}
-
-// Skips data sub-blocks (length byte, bytes) up to the zero terminator; the
-// position past it, or past the end when the data stops first.
-std::size_t SkipGifSubBlocks(const Bytes& bytes, std::size_t pos) {
-  while (bytes.Has(pos, 1)) {
-    const UInt8 length = bytes.At(pos);
-    pos += 1 + length;
-    if (length == 0) return pos;
-  }
-  return bytes.Size() + 1;
+// BMP: palette images of up to 8 bits, else colour.
+DecodeShape BmpShape(const Bytes& bytes, std::size_t bitsOffset) {
+  DecodeShape shape;
+  const UInt32 bits = bytes.Has(bitsOffset, 2) ? bytes.Le16(bitsOffset) : 24;
+  shape.channels = bits > 8 ? 3 : 1;
+  shape.bitsPerSample = bits > 8 ? 8 : std::max<UInt32>(bits, 1);
+  shape.colormapped = bits <= 8;
+  return shape;
 }
 
 }  // namespace
@@ -172,7 +138,7 @@ HeaderInfo ReadBmpHeader(const UInt8* data, std::size_t size) {
     const Int64 width = bytes.Le16(kBmpWidthOffset);
     const Int64 height = bytes.Le16(kBmpCoreHeightOffset);
     if (width == 0 || height == 0) return Corrupt();
-    return Sized(width, height);
+    return Sized(ImageFormat::kBmp, width, height, BmpShape(bytes, kBmpCoreBitsOffset), bytes);
   }
   if (infoSize < kBmpMinInfoSize || !bytes.Has(kBmpCompressionOffset, 4)) return Corrupt();
   // Run-length and other compressed layouts are not read by our decoder.
@@ -181,38 +147,21 @@ HeaderInfo ReadBmpHeader(const UInt8* data, std::size_t size) {
   Int64 height = static_cast<Int32>(bytes.Le32(kBmpHeightOffset));
   if (height < 0) height = -height;  // negative height: rows stored top-down
   if (width <= 0 || height == 0) return Corrupt();
-  return Sized(width, height);
+  return Sized(ImageFormat::kBmp, width, height, BmpShape(bytes, kBmpBitsOffset), bytes);
 }
 
 HeaderInfo ReadGifHeader(const UInt8* data, std::size_t size) {
   const Bytes bytes(data, size);
-  if (!bytes.Has(kGifFirstBlock, 0)) return Corrupt();
-  std::size_t pos = kGifFirstBlock + GifColorTableSize(bytes.At(kGifScreenFlagsOffset));
-  Int64 firstWidth = 0, firstHeight = 0, allFrames = 0;
-  // The decoder keeps every frame, so the pixels of all frames count.
-  while (bytes.Has(pos, 1)) {
-    const UInt8 block = bytes.At(pos++);
-    if (block == kGifExtension) {
-      pos = SkipGifSubBlocks(bytes, pos + 1);
-    } else if (block == kGifImage) {
-      if (!bytes.Has(pos, kGifImageDescriptorSize)) break;
-      const Int64 width = bytes.Le16(pos + 4);
-      const Int64 height = bytes.Le16(pos + 6);
-      if (allFrames == 0) {
-        firstWidth = width;
-        firstHeight = height;
-      }
-      allFrames += width * height;
-      if (CheckImageSize(width, height, allFrames) != kStatusSuccess) break;
-      const UInt8 flags = bytes.At(pos + 8);
-      pos += kGifImageDescriptorSize + GifColorTableSize(flags) + 1;  // + LZW code size
-      pos = SkipGifSubBlocks(bytes, pos);
-    } else {
-      break;  // trailer or a stray byte: no more frames
-    }
+  // Only the first image is decoded (GifWithFirstImageOnly).
+  const GifFirstImage image = FindGifFirstImage(data, size);
+  if (image.status != kStatusSuccess) return Corrupt();
+  DecodeShape shape;
+  shape.colormapped = true;
+  if (!image.readableAsItIs) {  // the decoder gets a copy of the first image
+    shape.codecBytes = static_cast<Int64>(image.screenEnd + (image.controlEnd - image.controlBegin) +
+                                          (image.imageEnd - image.imageBegin) + 1);
   }
-  if (firstWidth == 0 || firstHeight == 0) return Corrupt();
-  return Sized(firstWidth, firstHeight, allFrames);
+  return Sized(ImageFormat::kGif, image.width, image.height, shape, bytes);
 }
 
 HeaderInfo ReadJpeg2000Header(const UInt8* data, std::size_t size) {
@@ -261,7 +210,9 @@ HeaderInfo ReadJpeg2000Header(const UInt8* data, std::size_t size) {
     if (!stream.Has(at, 1)) return Corrupt();
     if ((stream.At(at) & 0x7F) + 1u != kComponentBits) return Unsupported();
   }
-  return Sized(xSize - xOrigin, ySize - yOrigin);
+  DecodeShape shape;
+  shape.channels = components;
+  return Sized(ImageFormat::kJpeg2000, xSize - xOrigin, ySize - yOrigin, shape, bytes);
 }
 
 }  // namespace vexo::engine

@@ -2,9 +2,12 @@
 
 #include <leptonica/allheaders.h>
 
+#include <algorithm>
 #include <string_view>
 
+#include "engine/image/DecodeBudget.h"
 #include "engine/image/ImageDecoder.h"
+#include "engine/image/StructureChecks.h"
 
 namespace vexo::engine {
 namespace {
@@ -45,17 +48,37 @@ bool IsPnmSignature(const UInt8* data, std::size_t size) {
 }
 
 // The formats whose header Leptonica reads without touching pixel data.
-HeaderInfo ReadHeaderWithLeptonica(const UInt8* data, std::size_t size) {
+// `codecBytes`: a whole-image buffer of the codec the header does not show.
+HeaderInfo ReadHeaderWithLeptonica(ImageFormat format, const UInt8* data, std::size_t size,
+                                   Int64 codecBytes = 0) {
   HeaderInfo info;
-  l_int32 format = 0, width = 0, height = 0, bps = 0, spp = 0, isColormapped = 0;
-  if (pixReadHeaderMem(data, size, &format, &width, &height, &bps, &spp, &isColormapped) != 0 ||
+  l_int32 fileFormat = 0, width = 0, height = 0, bps = 0, spp = 0, isColormapped = 0;
+  if (pixReadHeaderMem(data, size, &fileFormat, &width, &height, &bps, &spp, &isColormapped) !=
+          0 ||
       width <= 0 || height <= 0) {
     info.status = kStatusCorruptImage;
     return info;
   }
   info.width = width;
   info.height = height;
+  DecodeShape shape;
+  shape.pixels = info.width * info.height;
+  shape.channels = static_cast<UInt32>(std::max(spp, 1));
+  shape.bitsPerSample = static_cast<UInt32>(std::max(bps, 1));
+  shape.colormapped = isColormapped != 0;
+  shape.codecBytes = codecBytes;
+  info.workingBytes = DecodeWorkingBytes(format, shape, data, size);
   return info;
+}
+
+HeaderInfo ReadJpegHeader(const UInt8* data, std::size_t size) {
+  const JpegLayout layout = ReadJpegLayout(data, size);
+  if (layout.status != kStatusSuccess) {
+    HeaderInfo info;
+    info.status = layout.status;
+    return info;
+  }
+  return ReadHeaderWithLeptonica(ImageFormat::kJpeg, data, size, layout.coefficientBytes);
 }
 
 }  // namespace
@@ -94,12 +117,13 @@ HeaderInfo ReadImageHeader(ImageFormat format, const UInt8* data, std::size_t si
         info.status = layout;
         return info;
       }
-      return ReadHeaderWithLeptonica(data, size);
+      return ReadHeaderWithLeptonica(format, data, size);
     case ImageFormat::kJpeg:
+      return ReadJpegHeader(data, size);
     case ImageFormat::kPng:
     case ImageFormat::kPnm:
     case ImageFormat::kWebP:
-      return ReadHeaderWithLeptonica(data, size);
+      return ReadHeaderWithLeptonica(format, data, size);
     case ImageFormat::kUnknown:
       break;
   }
@@ -112,8 +136,15 @@ EngineStatus CheckImageHeader(ImageFormat format, const UInt8* data, std::size_t
   const HeaderInfo info = ReadImageHeader(format, data, size);
   if (info.status != kStatusSuccess) return info.status;
   const EngineStatus sizeStatus = CheckImageSize(info.width, info.height, info.decodedPixels);
-  if (sizeStatus != kStatusSuccess || format != ImageFormat::kPng) return sizeStatus;
-  return CheckPngChunks(data, size);
+  if (sizeStatus != kStatusSuccess) return sizeStatus;
+  if (format == ImageFormat::kPng) {
+    if (const EngineStatus chunks = CheckPngChunks(data, size); chunks != kStatusSuccess) {
+      return chunks;
+    }
+  }
+  if (info.workingBytes > kDecodeBudgetBytes) return kStatusImageTooLarge;
+  // An allocation that fails inside a codec may not come back as a failure.
+  return CanReserve(info.workingBytes) ? kStatusSuccess : kStatusOutOfMemory;
 }
 
 }  // namespace vexo::engine

@@ -21,6 +21,7 @@ struct HeaderInfo {
   Int64 width = 0;
   Int64 height = 0;
   Int64 decodedPixels = 0;  // pixels the decoder will allocate, when more than width * height
+  Int64 workingBytes = 0;   // memory the decode takes at its peak (DecodeWorkingBytes)
 };
 
 // kStatusSuccess, or kStatusImageTooLarge when a side or the pixel count is
@@ -31,13 +32,16 @@ EngineStatus CheckImageSize(Int64 width, Int64 height, Int64 decodedPixels = 0);
 // that refuses it (kStatusCorruptImage, kStatusUnknownImageFormat).
 HeaderInfo ReadImageHeader(ImageFormat format, const UInt8* data, std::size_t size);
 
-// Reads the header of `format` and checks its size: kStatusSuccess,
-// kStatusCorruptImage, kStatusUnknownImageFormat or kStatusImageTooLarge.
+// Reads the header of `format` and checks its size, its structure and the
+// memory its decode takes: kStatusSuccess, kStatusCorruptImage,
+// kStatusUnknownImageFormat, kStatusImageTooLarge (over the pixel limits or
+// the decode budget) or kStatusOutOfMemory (the memory cannot be had now).
 EngineStatus CheckImageHeader(ImageFormat format, const UInt8* data, std::size_t size);
 
 // Header readers for the formats whose Leptonica header probe would decode the
 // whole image (BMP, GIF) or trusts a box that the decoder does not use (JPEG
 // 2000). Each looks only at the bytes given.
+// Each fills workingBytes too.
 HeaderInfo ReadBmpHeader(const UInt8* data, std::size_t size);
 HeaderInfo ReadGifHeader(const UInt8* data, std::size_t size);
 HeaderInfo ReadJpeg2000Header(const UInt8* data, std::size_t size);

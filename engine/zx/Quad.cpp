@@ -25,6 +25,12 @@ struct Vec {
 Vec Diff(PointI a, PointI b) { return {double(a.x) - b.x, double(a.y) - b.y}; }
 double Norm(Vec v) { return std::hypot(v.x, v.y); }
 
+// The nearest whole pixel, halves away from zero as std::lround gives it,
+// without a library call: band growth samples every pixel of many lines.
+Int32 Nearest(double x) {
+  return x < 0 ? -static_cast<Int32>(-x + 0.5) : static_cast<Int32>(x + 0.5);
+}
+
 // Coordinates along the reading direction (u) and towards the bottom (v).
 struct Frame {
   Vec origin;
@@ -38,7 +44,7 @@ struct Frame {
   }
   UInt8 Sample(const GrayView& view, double u, double v) const {
     const Vec p = ToView(u, v);
-    return view.At(static_cast<Int32>(std::lround(p.x)), static_cast<Int32>(std::lround(p.y)));
+    return view.At(Nearest(p.x), Nearest(p.y));
   }
 };
 
@@ -80,8 +86,8 @@ Quad QuadOf(const Frame& f, const Box& b) {
 
 // One scan line across the box at height v, binarized at the middle of its
 // gray levels; empty when the line has too little contrast.
-std::vector<bool> BarLine(const GrayView& view, const Frame& f, const Box& b, double v,
-                          int& threshold) {
+std::vector<UInt8> BarLine(const GrayView& view, const Frame& f, const Box& b, double v,
+                           int& threshold) {
   const int count = static_cast<int>(b.u1 - b.u0) + 1;
   std::vector<UInt8> line(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) line[static_cast<std::size_t>(i)] = f.Sample(view, b.u0 + i, v);
@@ -90,19 +96,18 @@ std::vector<bool> BarLine(const GrayView& view, const Frame& f, const Box& b, do
     if (*hi - *lo < kMinContrast) return {};
     threshold = (*hi + *lo) / 2;
   }
-  std::vector<bool> bits(line.size());
-  for (std::size_t i = 0; i < line.size(); ++i) bits[i] = line[i] < threshold;
-  return bits;
+  for (UInt8& sample : line) sample = sample < threshold;
+  return line;
 }
 
-double Agreement(const std::vector<bool>& a, const std::vector<bool>& b) {
+double Agreement(const std::vector<UInt8>& a, const std::vector<UInt8>& b) {
   std::size_t same = 0;
   for (std::size_t i = 0; i < a.size(); ++i) same += a[i] == b[i];
   return a.empty() ? 0.0 : double(same) / double(a.size());
 }
 
-double DarkShare(const std::vector<bool>& bits) {
-  const auto dark = std::count(bits.begin(), bits.end(), true);
+double DarkShare(const std::vector<UInt8>& bits) {
+  const auto dark = std::count(bits.begin(), bits.end(), UInt8{1});
   return bits.empty() ? 0.0 : double(dark) / double(bits.size());
 }
 
@@ -148,16 +153,16 @@ Quad GrowLinearBand(const GrayView& view, const Quad& band) {
   double top = b.v0, bottom = b.v1;
   for (const double start : {b.v0, b.v1}) {
     int threshold = -1;
-    const std::vector<bool> reference = BarLine(view, f, b, start, threshold);
+    const std::vector<UInt8> reference = BarLine(view, f, b, start, threshold);
     if (reference.empty()) continue;
     // White lines agree with each other: growth stops where the bars end.
     const double minDarkShare = kMinBarShare * DarkShare(reference);
     for (const int dir : {-1, 1}) {
-      std::vector<bool> previous = reference;
+      std::vector<UInt8> previous = reference;
       double reached = start;
       for (int step = 1; step <= maxSteps; ++step) {
         const double v = start + dir * step;
-        std::vector<bool> line = BarLine(view, f, b, v, threshold);
+        std::vector<UInt8> line = BarLine(view, f, b, v, threshold);
         if (DarkShare(line) < minDarkShare || Agreement(previous, line) < kMinAgreement) break;
         previous = std::move(line);
         reached = v;
@@ -180,9 +185,9 @@ Quad AddOnQuad(const GrayView& view, const Quad& main, Int32 mainModules, const 
   std::vector<double> starts;
   for (const double share : {0.25, 0.5, 0.75}) {
     int threshold = -1;
-    const std::vector<bool> bits = BarLine(view, f, search, ab.v0 + share * (ab.v1 - ab.v0),
-                                           threshold);
-    const auto dark = std::find(bits.begin(), bits.end(), true);
+    const std::vector<UInt8> bits = BarLine(view, f, search, ab.v0 + share * (ab.v1 - ab.v0),
+                                            threshold);
+    const auto dark = std::find(bits.begin(), bits.end(), UInt8{1});
     if (dark != bits.end()) starts.push_back(search.u0 + double(dark - bits.begin()));
   }
   double start = mb.u1 + 1 + minGapModules * module;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/stacked/StackedDataBar.h"
+#include "engine/zx/ContentText.h"
 #include "engine/zx/Gs1Elements.h"
 #include "engine/zx/SymbolSize.h"
 #include "wrapper/ImagingEngine.h"
@@ -24,6 +26,52 @@ bool IsEanUpc(Symbology s) {
 }
 
 bool IsLinear(Symbology s) { return Info(s).featureBit == kFeatureLinear; }
+
+// Around a library read, the share of its size (and pixels) searched for the
+// stacked symbol it may be part of: the read may span a few rows of a turned
+// symbol only.
+constexpr double kStackedMarginShare = 1.0;
+constexpr Int32 kStackedMinMargin = 8;
+
+// The library joins the rows of a stacked DataBar symbol into one read that
+// it names as the single-row kind. Stacked symbols form a group of their own
+// (0x8) and our stacked reader (engine/stacked) tells them apart from what the
+// page holds; a library read with the content of a stacked symbol found there
+// is dropped, so that it is reported neither twice nor under the single-row
+// name when only the linear group is asked for. So is a read that lies on a
+// stacked symbol with other content: the library also joins halves of
+// neighbouring stacked symbols, and such a join passes its checksum by chance.
+bool PartOfStackedSymbol(const GrayView& view, const Quad& quad,
+                         const std::vector<UInt8>& content) {
+  double readLeft = quad[0].x, readTop = quad[0].y, readRight = readLeft, readBottom = readTop;
+  for (const PointI& p : quad) {
+    readLeft = std::min<double>(readLeft, p.x), readRight = std::max<double>(readRight, p.x);
+    readTop = std::min<double>(readTop, p.y), readBottom = std::max<double>(readBottom, p.y);
+  }
+  const Int32 margin = std::max(
+      kStackedMinMargin, static_cast<Int32>(kStackedMarginShare *
+                                            std::max(readRight - readLeft, readBottom - readTop)));
+  const Int32 left = std::max(0, static_cast<Int32>(readLeft) - margin);
+  const Int32 top = std::max(0, static_cast<Int32>(readTop) - margin);
+  const Int32 right = std::min(view.width, static_cast<Int32>(readRight) + margin);
+  const Int32 bottom = std::min(view.height, static_cast<Int32>(readBottom) + margin);
+  if (right <= left || bottom <= top) return false;
+  const LumaView area{view.pixels + static_cast<std::ptrdiff_t>(top) * view.rowStride + left,
+                      right - left, bottom - top, view.rowStride};
+  for (const Detection& stacked : StackedDataBarsAround(area)) {
+    if (stacked.content == content) return true;
+    double x0 = stacked.corners[0].x, y0 = stacked.corners[0].y, x1 = x0, y1 = y0;
+    for (const PointD& p : stacked.corners) {
+      x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
+      y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+    }
+    if (x0 + left < readRight && x1 + left > readLeft && y0 + top < readBottom &&
+        y1 + top > readTop) {
+      return true;
+    }
+  }
+  return false;
+}
 
 // Width of the main symbol in modules, guards included.
 Int32 MainModules(Symbology s) {
@@ -63,7 +111,7 @@ class Mapper {
     }
     Symbology symbology = read.symbology;
     UInt32 code = 0;
-    std::vector<UInt8> content = read.bytes;
+    std::vector<UInt8> content = ContentBytes(read);
     Quad quad = read.quad;
     switch (symbology) {
       case Symbology::Code128:
@@ -99,6 +147,10 @@ class Mapper {
     // A linear read spans the scan lines it was seen on, which may be a few
     // far apart or a single one: stretch it to the symbol's height.
     if (IsLinear(symbology) && !read.bandGrown) quad = GrowLinearBand(view_, OrientLinear(quad));
+    if ((symbology == Symbology::DataBar || symbology == Symbology::DataBarExpanded) &&
+        PartOfStackedSymbol(view_, quad, content)) {
+      return;
+    }
     Emit(symbology, code, std::move(content), quad);
   }
 

@@ -11,11 +11,18 @@
 
 namespace vexo::engine {
 
+// How the library classes a read's content.
+enum class ContentKind { Text, Gs1, Other };
+
 struct LibraryRead {
   Symbology symbology = Symbology::Count;  // by the library's format; GS1-128 reads as Code 128
   std::string symbologyId;                 // "]C1" and the like
   char ecLevel = 0;                        // QR Code: 'L', 'M', 'Q' or 'H'
   std::vector<UInt8> bytes;                // EAN/UPC: main digits, then " " and the add-on
+  ContentKind kind = ContentKind::Other;
+  bool hasEci = false;
+  std::string text;                        // the library's UTF-8, when not ASCII or with an ECI
+  std::string eciBytes;                    // with an ECI: the bytes in ECI protocol form
   Int32 dataCodewords = 0;                 // QR Code and Datamatrix
   Int32 lineCount = 0;                     // linear symbols: scan lines it was seen on
   Quad quad{};                             // as reported (linear: first and last scan line)

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/zx/LibraryAssertion.h"
 #include "engine/zx/Quad.h"
 #include "engine/zx/ReadMapping.h"
 
@@ -51,9 +52,9 @@ constexpr std::array<FormatRow, 18> kFormatRows{{
 constexpr BarcodeFormats kEanUpcFormats =
     BarcodeFormat::EAN13 | BarcodeFormat::EAN8 | BarcodeFormat::UPCA | BarcodeFormat::UPCE;
 // The library's DataBar readers join symbol halves seen on different lines,
-// and version 1.4 aborts (a failed assertion, not an exception) when such a
-// symbol is then met again while collecting several symbols. They get a pass
-// of their own that stops at the first symbol; see ReadDataBars.
+// and version 1.4 fails an assertion when such a symbol is then met again
+// while collecting several symbols. They get a pass of their own that stops
+// at the first symbol; see ReadOneAtATime.
 constexpr BarcodeFormats kDataBarFormats = BarcodeFormat::DataBar | BarcodeFormat::DataBarExpanded;
 
 // The pyramid of downscaled copies stays off: 1.4 aborts the process (a failed
@@ -73,8 +74,7 @@ Symbology SymbologyOf(BarcodeFormat format) {
 bool IsDataBar(BarcodeFormat format) { return kDataBarFormats.testFlag(format); }
 
 bool WantsAddOns(const SymbologySet& symbologies) {
-  return symbologies.test(Index(Symbology::EanExt2)) ||
-         symbologies.test(Index(Symbology::EanExt5));
+  return symbologies.test(Index(Symbology::EanExt2)) || symbologies.test(Index(Symbology::EanExt5));
 }
 
 // The formats of the wanted readable symbologies, for the DataBar pass or
@@ -82,8 +82,8 @@ bool WantsAddOns(const SymbologySet& symbologies) {
 BarcodeFormats FormatsFor(const SymbologySet& symbologies, bool dataBarPass) {
   BarcodeFormats formats;
   for (const FormatRow& row : kFormatRows) {
-    if (symbologies.test(Index(row.symbology)) && Info(row.symbology).reader == ReaderKind::Library &&
-        IsDataBar(row.format) == dataBarPass) {
+    if (symbologies.test(Index(row.symbology)) &&
+        Info(row.symbology).reader == ReaderKind::Library && IsDataBar(row.format) == dataBarPass) {
       formats |= row.format;
     }
   }
@@ -124,6 +124,17 @@ Quad QuadOf(const ZXing::Position& position) {
   return quad;
 }
 
+ContentKind KindOf(ZXing::ContentType type) {
+  switch (type) {
+    case ZXing::ContentType::Text:
+      return ContentKind::Text;
+    case ZXing::ContentType::GS1:
+      return ContentKind::Gs1;
+    default:
+      return ContentKind::Other;
+  }
+}
+
 LibraryRead Copy(const ZXing::Result& result) {
   LibraryRead read;
   read.symbology = SymbologyOf(result.format());
@@ -131,6 +142,15 @@ LibraryRead Copy(const ZXing::Result& result) {
   const std::string ecLevel = result.ecLevel();
   read.ecLevel = ecLevel.size() == 1 ? ecLevel[0] : '\0';
   read.bytes.assign(result.bytes().begin(), result.bytes().end());
+  read.kind = KindOf(result.contentType());
+  read.hasEci = result.hasECI();
+  const bool ascii =
+      std::all_of(read.bytes.begin(), read.bytes.end(), [](UInt8 b) { return b < 0x80; });
+  if (read.hasEci || !ascii) read.text = result.text();
+  if (read.hasEci) {
+    const ZXing::ByteArray eciBytes = result.bytesECI();
+    read.eciBytes.assign(eciBytes.begin(), eciBytes.end());
+  }
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   // The codewords are the one trace of the symbol size this version exposes.
@@ -148,24 +168,25 @@ bool SameSymbol(const LibraryRead& a, const LibraryRead& b) {
   return std::hypot(double(c.x) - o.x, double(c.y) - o.y) <= TopLength(a.quad);
 }
 
-// DataBar symbols one at a time: each found symbol is painted over in a copy
-// of the view before the next read. Single-line reads are accepted (the
-// symbology carries its own check), and the band of lines is grown to the
-// symbol's height afterwards.
-void ReadDataBars(const GrayView& view, const ViewSettings& settings, BarcodeFormats formats,
-                  Int32 limit, std::vector<LibraryRead>& reads) {
+// Symbols one at a time: each found symbol is painted over in a copy of the
+// view before the next read, so the library never meets two symbols of the
+// same content in one search. DataBar is always read so (see
+// kDataBarFormats); single-line reads are accepted for it, as the symbology
+// carries its own check. The band of lines is grown to the symbol's height.
+void ReadOneAtATime(const GrayView& view, const ViewSettings& settings, BarcodeFormats formats,
+                    bool addOns, bool singleLine, Int32 limit, std::vector<LibraryRead>& reads) {
   ViewSettings single = settings;
-  single.minLineCount = 1;
+  if (singleLine) single.minLineCount = 1;
   single.maxNumberOfSymbols = 1;
-  const ZXing::DecodeHints hints = MakeHints(single, formats, false);
+  const ZXing::DecodeHints hints = MakeHints(single, formats, addOns);
   std::vector<UInt8> painted;
   GrayView current = view;
   std::vector<LibraryRead> found;
   while (static_cast<Int32>(found.size()) < limit) {
-    const ZXing::Results results = ZXing::ReadBarcodes(
-        ZXing::ImageView(current.pixels, current.width, current.height, ZXing::ImageFormat::Lum,
-                         current.rowStride),
-        hints);
+    const ZXing::Results results =
+        ZXing::ReadBarcodes(ZXing::ImageView(current.pixels, current.width, current.height,
+                                             ZXing::ImageFormat::Lum, current.rowStride),
+                            hints);
     if (results.empty() || !results.front().isValid()) break;
     LibraryRead read = Copy(results.front());
     read.quad = GrowLinearBand(current, OrientLinear(read.quad));
@@ -188,22 +209,44 @@ void ReadDataBars(const GrayView& view, const ViewSettings& settings, BarcodeFor
   reads.insert(reads.end(), found.begin(), found.end());
 }
 
+void ReadAll(const GrayView& view, const ViewSettings& settings, BarcodeFormats formats,
+             bool addOns, std::vector<LibraryRead>& reads) {
+  const ZXing::Results results =
+      ZXing::ReadBarcodes(ZXing::ImageView(view.pixels, view.width, view.height,
+                                           ZXing::ImageFormat::Lum, view.rowStride),
+                          MakeHints(settings, formats, addOns));
+  for (const ZXing::Result& result : results) {
+    if (result.isValid()) reads.push_back(Copy(result));
+  }
+}
+
 std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings) {
   const BarcodeFormats mainFormats = FormatsFor(settings.symbologies, false);
   const BarcodeFormats dataBarFormats = FormatsFor(settings.symbologies, true);
+  const bool addOns = WantsAddOns(settings.symbologies);
   const Int32 limit = LibraryCount(settings.maxNumberOfSymbols, kMaxLibraryCount);
   std::vector<LibraryRead> reads;
+  const LibraryCall inside;
   if (!mainFormats.empty()) {
-    const ZXing::Results results = ZXing::ReadBarcodes(
-        ZXing::ImageView(view.pixels, view.width, view.height, ZXing::ImageFormat::Lum,
-                         view.rowStride),
-        MakeHints(settings, mainFormats, WantsAddOns(settings.symbologies)));
-    for (const ZXing::Result& result : results) {
-      if (result.isValid()) reads.push_back(Copy(result));
+    try {
+      ReadAll(view, settings, mainFormats, addOns, reads);
+    } catch (const LibraryAssertion&) {
+      // The linear search met two symbols of the same content: the matrix
+      // symbols in one search, the linear ones one at a time.
+      reads.clear();
+      const BarcodeFormats matrix = mainFormats & BarcodeFormat::MatrixCodes;
+      if (!matrix.empty()) ReadAll(view, settings, matrix, false, reads);
+      const BarcodeFormats linear = mainFormats & BarcodeFormat::LinearCodes;
+      const Int32 left = limit - static_cast<Int32>(reads.size());
+      if (!linear.empty() && left > 0) {
+        ReadOneAtATime(view, settings, linear, addOns, false, left, reads);
+      }
     }
   }
   const Int32 left = limit - static_cast<Int32>(reads.size());
-  if (!dataBarFormats.empty() && left > 0) ReadDataBars(view, settings, dataBarFormats, left, reads);
+  if (!dataBarFormats.empty() && left > 0) {
+    ReadOneAtATime(view, settings, dataBarFormats, false, true, left, reads);
+  }
   return MapReads(reads, view, settings.symbologies);
 }
 

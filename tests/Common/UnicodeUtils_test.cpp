@@ -52,14 +52,7 @@ TEST(UnicodeConversion, RoundTripsEveryClass) {
   }
 }
 
-TEST(UnicodeConversion, LenientForms) {
-  const Pair overLong[] = {
-      {"C0 80", "\xC0\x80", U16(1, 0)},
-      {"E0 80 80", "\xE0\x80\x80", U16(1, 0)},
-      {"C1 BF", "\xC1\xBF", u"\u007F"},
-      {"F0 8F BF BF", "\xF0\x8F\xBF\xBF", u"\uFFFF"},
-  };
-  for (const Pair& c : overLong) EXPECT_EQ(ToUnits(c.utf8), c.units) << c.name;
+TEST(UnicodeConversion, LenientUTF16) {
   // The unit after a high surrogate counts by its low ten bits only.
   const Pair afterHigh[] = {
       {"D800 0041", "\xF0\x90\x81\x81", U16{0xD800, 0x0041}},
@@ -84,6 +77,8 @@ TEST(UnicodeConversion, MalformedUTF8) {
                                   "Bad UTF8 code point", kFile};
   const ExpectedFailure tooBig{"inUnit <= 0x10FFFF", kFromMulti, "UTF8 codepoint is out of range",
                                kFile};
+  const ExpectedFailure overLong{"inUnit >= kShortestFormMinimum[bytesNeeded]", kFromMulti,
+                                 "Invalid UTF8 data", kFile};
   const std::pair<std::string, const ExpectedFailure&> cases[] = {
       {"ab\xE2\x82", incomplete},       {"\xC3", incomplete},
       {"x\xF0\x9F\x98", incomplete},    {"\xE2\x41", incomplete},  // too short before bad data
@@ -93,6 +88,13 @@ TEST(UnicodeConversion, MalformedUTF8) {
       {"\xED\xA0\x80", surrogate},      {"\xED\xBF\xBF", surrogate},
       {"\xF4\x90\x80\x80", tooBig},     {"\xF5\x80\x80\x80", tooBig},
       {"\xF7\xBF\xBF\xBF", tooBig},
+      // Over-long forms: a zero, "/", the largest value of each shorter form.
+      {"a\xC0\x80", overLong},        {"\xC0\xAF", overLong},
+      {"\xC1\xBF", overLong},         {"\xE0\x80\x80", overLong},
+      {"\xE0\x80\xAF", overLong},    {"\xE0\x9F\xBF", overLong},
+      {"\xF0\x80\x80\xAF", overLong}, {"\xF0\x8F\xBF\xBF", overLong},
+      // A surrogate in a four-byte form is refused as a surrogate.
+      {"o2\xF0\x8D\xA0\x80" "A", surrogate}, {"\xF0\x8D\xBF\xBF", surrogate},
   };
   for (const auto& [utf8, want] : cases) {
     SCOPED_TRACE(::testing::PrintToString(utf8));

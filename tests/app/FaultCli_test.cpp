@@ -2,6 +2,7 @@
 // is reported as one line and exit code 1. The guard's handlers replace the
 // sanitizer runtime's, so these run under the sanitizer build too.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <string>
 
@@ -26,6 +27,16 @@ class Fault : public testing::TestWithParam<FaultCase> {};
 TEST_P(Fault, IsReportedInOneLine) {
   const test::ProcessResult result =
       RunProcess(kFaultWorker, {std::string("--fault=") + GetParam().kind});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.output, Prefix() + ", ERROR: " + GetParam().description + "\n");
+}
+
+// A parent may start the worker with the fault signals blocked; a blocked
+// fault would end it silently.
+TEST_P(Fault, IsReportedWhenTheParentBlockedFaultSignals) {
+  const test::ProcessResult result =
+      RunProcess(kFaultWorker, {std::string("--fault=") + GetParam().kind},
+                 {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.output, Prefix() + ", ERROR: " + GetParam().description + "\n");
 }

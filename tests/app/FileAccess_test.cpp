@@ -2,9 +2,14 @@
 #include "app/FileAccess.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -102,6 +107,15 @@ TEST(ReadWholeFile, FileOf2GiBIsRefused) {
   EXPECT_EQ(ReadFailure(path), "Cannot read input file \"" + path + "\": File too large");
 }
 
+// A file of the system's information folder claims a page of 4096 bytes and
+// holds a few: the read ends early without a system error.
+TEST(ReadWholeFile, FileEndingBeforeItsSize) {
+  const std::string path = "/sys/devices/system/cpu/online";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is not there";
+  EXPECT_EQ(ReadFailure(path),
+            "Cannot read input file \"" + path + "\": File ended before its stated size");
+}
+
 TEST(ReadWholeFile, NonAsciiPath) {
   TempDir dir;
   const std::string path = dir.File("r\xC3\xA9sum\xC3\xA9-\xE2\x82\xAC.bin");
@@ -110,6 +124,15 @@ TEST(ReadWholeFile, NonAsciiPath) {
   const std::string absent = dir.File("\xC3\xA9t\xC3\xA9.bin");
   EXPECT_EQ(ReadFailure(absent),
             "Cannot open input file \"" + absent + "\": No such file or directory");
+}
+
+std::vector<std::string> Names(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 TEST(WriteWholeFile, CreatesTruncatesAndKeepsBytes) {
@@ -123,6 +146,86 @@ TEST(WriteWholeFile, CreatesTruncatesAndKeepsBytes) {
     WriteWholeFile(test::Wide(path), text);
     EXPECT_EQ(test::ReadBytes(path), text) << name;
   }
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"out.json"});
+}
+
+// Runs `body` in a child process and returns its exit code.
+int InChild(const std::function<int()>& body) {
+  const pid_t child = fork();
+  if (child == 0) _exit(body());
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The result is written whole or not at all: a write that fails half-way
+// (here at a file size limit) keeps the old file and leaves nothing else.
+TEST(WriteWholeFile, FailedWriteKeepsTheOldFileAndLeavesNothingElse) {
+  TempDir dir;
+  const std::string path = dir.File("out.json");
+  test::WriteBytes(path, "old document");
+  const int exitCode = InChild([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    return WriteFailure(path, std::string(100000, 'x')) ==
+                   "Cannot write output file \"" + path + "\": File too large"
+               ? 0
+               : 1;
+  });
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(path), "old document");
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"out.json"});
+}
+
+// /dev/stdout redirected to a file: written in place, not replaced.
+TEST(WriteWholeFile, StandardOutputOnAFileIsWrittenInPlace) {
+  TempDir dir;
+  const std::string path = dir.File("out.txt");
+  test::WriteBytes(path, "old");
+  const int exitCode = InChild([&] {
+    if (freopen(path.c_str(), "r+", stdout) == nullptr) return 2;
+    WriteWholeFile(test::Wide("/dev/stdout"), "new");
+    return 0;
+  });
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(path), "new");
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"out.txt"});
+}
+
+TEST(WriteWholeFile, ReplacesTheFileBehindASymbolicLink) {
+  TempDir dir;
+  test::WriteBytes(dir.File("target.json"), "old");
+  std::filesystem::create_symlink("target.json", dir.File("link.json"));
+  WriteWholeFile(test::Wide(dir.File("link.json")), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.json")));
+  EXPECT_EQ(test::ReadBytes(dir.File("target.json")), "new");
+  EXPECT_EQ(Names(dir), (std::vector<std::string>{"link.json", "target.json"}));
+}
+
+// Writers racing on one path: a reader sees one whole document or the other.
+TEST(WriteWholeFile, RacingWritersLeaveAWholeDocument) {
+  TempDir dir;
+  const std::string path = dir.File("out.json");
+  const std::string documents[] = {std::string(30000, 'a'), std::string(20000, 'b')};
+  WriteWholeFile(test::Wide(path), documents[0]);
+  std::vector<pid_t> writers;
+  for (int i = 0; i < 8; ++i) {
+    const pid_t child = fork();
+    if (child == 0) {
+      for (int round = 0; round < 50; ++round) WriteWholeFile(test::Wide(path), documents[i % 2]);
+      _exit(0);
+    }
+    writers.push_back(child);
+  }
+  int torn = 0;
+  for (int look = 0; look < 300; ++look) {
+    const std::string seen = test::ReadBytes(path);
+    if (seen != documents[0] && seen != documents[1]) ++torn;
+  }
+  for (const pid_t writer : writers) waitpid(writer, nullptr, 0);
+  EXPECT_EQ(torn, 0);
+  EXPECT_EQ(Names(dir), std::vector<std::string>{"out.json"});
 }
 
 TEST(WriteWholeFile, MissingFolder) {

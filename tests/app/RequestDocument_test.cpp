@@ -325,11 +325,13 @@ TEST(ParseRequest, IgnoresUnknownMembersAndOrder) {
   EXPECT_EQ(request.width, 1);
 }
 
-TEST(ParseRequest, CutsResultPathAtZeroCharacter) {
+TEST(ParseRequest, RefusesAZeroCharacterInAPath) {
   RequestFiles files;
   BarcodeRequest request;
-  ASSERT_EQ(files.Parse(RequestText({{"resultPath", "\"@RESULT@\\u0000.tail\""}}), request), "");
-  EXPECT_EQ(request.resultPath, test::Wide(files.ResultPath()));
+  EXPECT_EQ(files.Parse(RequestText({{"resultPath", "\"@RESULT@\\u0000.tail\""}}), request),
+            "Malformed input JSON: \"resultPath\" has wrong format");
+  EXPECT_EQ(files.Parse(RequestText({{"bitmapPath", "\"@BITMAP@\\u0000.txt\""}}), request),
+            "Malformed input JSON: \"bitmapPath\" has wrong format");
 }
 
 TEST(ParseRequest, KeepsNonAsciiPathCharacters) {

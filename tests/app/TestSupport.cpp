@@ -1,5 +1,6 @@
 #include "tests/app/TestSupport.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,7 +39,8 @@ WideString Wide(const std::string& utf8) {
 
 std::string BlankPgm() { return "P5\n16 16\n255\n" + std::string(16 * 16, '\xFF'); }
 
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments) {
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<int>& blockedSignals) {
   std::vector<std::string> strings{program};
   strings.insert(strings.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -52,9 +54,17 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
   posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t blocked;
+  sigemptyset(&blocked);
+  for (const int signalNumber : blockedSignals) sigaddset(&blocked, signalNumber);
+  posix_spawnattr_setsigmask(&attributes, &blocked);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
   pid_t child = 0;
   const int spawnError =
-      posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+      posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(pipeEnds[1]);
 

@@ -26,9 +26,10 @@ struct ProcessResult {
   std::string output;  // everything written to standard output
   int exitCode = -1;   // -1 when the process did not exit normally
 };
-// Runs `program` with `arguments` (argv[1] on) and collects its standard
-// output; standard error is left alone.
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments);
+// Runs `program` with `arguments` (argv[1] on), with `blockedSignals` in its
+// signal mask, and collects its standard output; standard error is left alone.
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<int>& blockedSignals = {});
 
 // Names the cases of a parameterized test by their `name` member.
 struct CaseName {

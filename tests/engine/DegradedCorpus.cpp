@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -121,11 +123,56 @@ std::vector<Drawn> DrawKinds(Draw& draw) {
   return drawn;
 }
 
-}  // namespace
+// Our own symbologies, four of each per sheet. Checked variants take their
+// data and content from fixed pairs, so that the test computes no check
+// digits itself; the others draw digits.
+std::vector<Drawn> DrawBarsKinds(Draw& draw) {
+  struct Checked {
+    const char* zint;
+    const char* data;
+    const char* content;
+  };
+  static const Checked kChecked[] = {
+      {"MSI_PLESSEY --vers=1", "80523", "805234"},
+      {"MSI_PLESSEY --vers=2", "1234567", "123456741"},
+      {"MSI_PLESSEY --vers=3", "1234", "12343"},
+      {"MSI_PLESSEY --vers=4", "6", "6106"},
+      {"CODE11", "123-45", "123-4552"},
+      {"CODE11", "0123456789-", "0123456789-06"},
+      {"CODE11 --vers=1", "0123456789-", "0123456789-0"},
+      {"CODE11 --vers=1", "555-1234", "555-1234-"},
+  };
+  struct Drawing {
+    const char* zint;
+    const char* alphabet;
+    int shortest, longest;
+  };
+  static const Drawing kDrawn[] = {
+      {"MSI_PLESSEY", kDigits, 6, 10},
+      {"CODE11 --vers=2", "0123456789-", 6, 10},
+      {"C25IND", kDigits, 3, 8},
+  };
+  std::vector<Drawn> drawn;
+  for (int i = 0; i < 2; ++i) {
+    for (const int first : {0, 4}) {
+      const Checked& c = kChecked[first + draw.Between(0, 3)];
+      drawn.push_back({std::string(c.zint) + " --height=30", c.data, c.content, 1.0});
+    }
+  }
+  for (int i = 0; i < 2; ++i) {
+    for (const Drawing& d : kDrawn) {
+      std::string data = draw.Text(d.alphabet, d.shortest, d.longest);
+      const double scale = draw.Between(0, 1) == 0 ? 1.0 : 1.5;
+      drawn.push_back({std::string(d.zint) + " --height=30", data, data, scale});
+    }
+  }
+  drawn.push_back({"C25IND --height=30", "20261208", "20261208", 1.0});
+  drawn.push_back({"C25IND --height=30", draw.Text(kDigits, 4, 6), "", 1.5});
+  drawn.back().content = drawn.back().data;
+  return drawn;
+}
 
-CorpusSheet MakeCorpusSheet(UInt32 seed) {
-  Draw draw(seed);
-  std::vector<Drawn> kinds = DrawKinds(draw);
+CorpusSheet SheetOf(std::vector<Drawn> kinds, Draw& draw) {
   draw.Shuffle(kinds);
   CorpusSheet sheet{Gray::White(kColumns * kCellWidth, kRows * kCellHeight), {}};
   for (std::size_t i = 0; i < kinds.size(); ++i) {
@@ -142,6 +189,23 @@ CorpusSheet MakeCorpusSheet(UInt32 seed) {
     sheet.contents.push_back(k.content);
   }
   return sheet;
+}
+
+}  // namespace
+
+bool LongRun() {
+  const char* value = std::getenv("VELMORA_LONG_TESTS");
+  return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+CorpusSheet MakeCorpusSheet(UInt32 seed) {
+  Draw draw(seed);
+  return SheetOf(DrawKinds(draw), draw);
+}
+
+CorpusSheet MakeBarsSheet(UInt32 seed) {
+  Draw draw(seed);
+  return SheetOf(DrawBarsKinds(draw), draw);
 }
 
 std::vector<UInt8> DegradedFile(const Gray& page, const Degradation& degradation, UInt32 seed) {

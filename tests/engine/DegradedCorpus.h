@@ -10,6 +10,9 @@
 
 namespace vexo::test {
 
+// VELMORA_LONG_TESTS=1 in the environment: run the longer corpora.
+bool LongRun();
+
 // A sheet of twelve symbols of as many symbologies, with contents and module
 // sizes drawn from the seed; the same seed always gives the same sheet.
 struct CorpusSheet {
@@ -17,6 +20,9 @@ struct CorpusSheet {
   std::vector<std::string> contents;  // as the readers report them
 };
 CorpusSheet MakeCorpusSheet(UInt32 seed);
+// The same for the symbologies of the bars reader (MSI, Code 11, Code S25):
+// four of each, check variants included.
+CorpusSheet MakeBarsSheet(UInt32 seed);
 
 // One way of spoiling a page: ImageMagick options applied to it at 300 dpi
 // before it is written in the format of `extension`.

@@ -22,11 +22,6 @@ namespace {
 constexpr int kShortSheets = 2;
 constexpr int kLongSheets = 10;
 
-bool LongRun() {
-  const char* value = std::getenv("VELMORA_LONG_TESTS");
-  return value != nullptr && std::strcmp(value, "1") == 0;
-}
-
 struct DegradationRow {
   Degradation degradation;
   UInt32 seed;       // of the first sheet; the next ones count up from it

@@ -13,8 +13,8 @@ namespace {
 
 using namespace vexo::engine;
 
-// Code 128 and Code 39 lying flat, a QR Code and a Datamatrix away from the
-// page centre.
+// Code 128 and Code 39 lying flat, a QR Code, a Datamatrix and a Micro
+// PDF417 away from the page centre.
 const Gray& MixedPage() {
   static const Gray page = [] {
     Gray p = Gray::White(1400, 1000);
@@ -22,6 +22,7 @@ const Gray& MixedPage() {
     Place(p, DrawSymbol("CODE39 -d C39-FLAT --height=30", 1), 80, 400);
     Place(p, DrawSymbol("QRCODE -d QR-MIXED", 2), 900, 80);
     Place(p, DrawSymbol("DATAMATRIX --square -d DM-MIXED", 2), 1000, 650);
+    Place(p, DrawSymbol("MICROPDF417 --cols=2 -d MPDF-MIXED", 1), 300, 700);
     return p;
   }();
   return page;
@@ -54,7 +55,8 @@ TEST(EngineCodes, ListSelectsSymbologies) {
       {"Post Net: none on the page", {0x04000002}, kStatusNothingFound, {}},
       {"Pharma Code: accepted, not read yet", {0x04000100}, kStatusNothingFound, {}},
       {"MSI: accepted, not read yet", {0x80001000}, kStatusNothingFound, {}},
-      {"Micro PDF417: accepted, not read yet", {0x20000001}, kStatusNothingFound, {}},
+      {"Micro PDF417", {0x20000001}, kEngineSuccess, {"MPDF-MIXED"}},
+      {"PDF417 is not Micro PDF417", {0x20002000}, kStatusNothingFound, {}},
       {"unknown code", {0x12345678}, kStatusUnknownSymbology, {}},
       {"zero code", {0}, kStatusUnknownSymbology, {}},
       {"linear bit past the last", {0x80040000}, kStatusUnknownSymbology, {}},

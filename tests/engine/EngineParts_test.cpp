@@ -165,5 +165,23 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
   }
 }
 
+// Micro PDF417 is read on the half-size copy only when no full pass reads it.
+TEST(PassPlan, MicroPdf417SkipsTheHalfPassBehindTheFullPass) {
+  const SymbologySet micro = Set({Symbology::MicroPdf417, Symbology::Code128});
+  for (const auto& [passes, halfHasMicro] :
+       {std::pair<UInt32, bool>{kPassFull | kPassHalf | kPassHalfLinear, false},
+        {kPassHalf | kPassHalfLinear, true}}) {
+    ReadOptions o;
+    o.passes = passes;
+    o.directions = 0x60;
+    o.halfPassMinSide = 600;
+    for (const PassSpec& pass : PlanPasses(o, micro, 2480, 3508)) {
+      if (pass.kind != PassKind::Half) continue;
+      EXPECT_EQ(pass.symbologies.test(Index(Symbology::MicroPdf417)), halfHasMicro) << passes;
+      EXPECT_TRUE(pass.symbologies.test(Index(Symbology::Code128))) << passes;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vexo::engine

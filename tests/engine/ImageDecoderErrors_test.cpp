@@ -116,9 +116,23 @@ const SizeCase kSizeCases[] = {
     {"jpeg_20000_square", [] { return JpegClaiming(20000, 20000); }, kStatusImageTooLarge},
     {"pnm_20000_square", [] { return PnmClaiming(20000, 20000); }, kStatusImageTooLarge},
     {"gif_65535_square", [] { return GifClaiming(65535, 65535, 1); }, kStatusImageTooLarge},
-    {"gif_frames_add_up", [] { return GifClaiming(10000, 10000, 3); }, kStatusImageTooLarge},
+    // Only the first image is read: later frames take no memory.
+    {"gif_later_frames_do_not_count", [] { return GifClaiming(10000, 10000, 3); },
+     kStatusCorruptImage},
     {"webp_16384_square", [] { return WebPClaiming(16384, 16384); }, kStatusImageTooLarge},
     {"jp2_20000_square", [] { return Jpeg2000Claiming(20000, 20000); }, kStatusImageTooLarge},
+    // Within the pixel limit but over the decode budget, or just within it.
+    {"png_16bit_rgba_15811_square", [] { return PngClaiming(15811, 15811, 16, 6); },
+     kStatusImageTooLarge},
+    {"png_rgb_11000_square", [] { return PngClaiming(11000, 11000, 8, 2); }, kStatusImageTooLarge},
+    {"png_gray_12000_square_within", [] { return PngClaiming(12000, 12000); }, kStatusCorruptImage},
+    {"tiff_16bit_rgba_12000_square", [] { return TiffClaiming(12000, 12000, 4, 16); },
+     kStatusImageTooLarge},
+    {"jp2_four_channels_10000_square", [] { return Jpeg2000Claiming(10000, 10000, 4); },
+     kStatusImageTooLarge},
+    {"jpeg_progressive_colour_15000_square", [] { return ProgressiveJpegClaiming(15000, 15000); },
+     kStatusImageTooLarge},
+    {"jpeg_gray_8000_square_within", [] { return JpegClaiming(8000, 8000); }, kStatusCorruptImage},
 };
 
 class DecodeSize : public testing::TestWithParam<SizeCase> {};

@@ -1,20 +1,33 @@
 #pragma once
-// Pages that hold no barcode but marks a bar reader might take for bars:
-// rows of dots, dashed lines, text, underlined text, table rules, halftone.
-// Every reader must report nothing on them. Drawn at test time (our own
-// drawing, ImageMagick for text and halftone).
+// Pages that hold no symbol of our own readers, generated at test time: body
+// text in several fonts and sizes, tables with rules, dithered photographs,
+// noise, halftone screens, hatching, rows of dots, dashed lines, underlined
+// text, and sheets of the symbologies that the library reads. Readers with weak checks must find nothing on any of them.
 
+#include <string>
 #include <vector>
 
-#include "tests/engine/SymbolImages.h"
+#include "Common/Types.h"
 
 namespace vexo::test {
 
-#include <string>
+struct NegativePage {
+  enum Kind { kText, kDrawn, kLibrarySymbols } kind;
+  const char* name;
+  UInt32 seed;
+  // kText: an A4 page of body text in `font` at `points` and `dpi`.
+  const char* font = nullptr;
+  int points = 0;
+  int dpi = 0;
+  // kDrawn: ImageMagick arguments that draw the page; "{seed}" stands for
+  // the seed. kLibrarySymbols: a sheet of MakeCorpusSheet(seed).
+  const char* draw = nullptr;
+};
 
-// The names of the pages (nothing is drawn).
-std::vector<std::string> NegativePageNames();
-// The page of that name, drawn on each call; empty for an unknown name.
-Gray NegativePage(const std::string& name);
+// The negative set.
+const std::vector<NegativePage>& NegativePages();
+
+// The page as the bytes of a PNG file.
+std::vector<UInt8> NegativePageFile(const NegativePage& page);
 
 }  // namespace vexo::test

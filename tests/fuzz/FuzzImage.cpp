@@ -14,7 +14,7 @@
 namespace {
 
 constexpr vexo::UInt32 kAllFeatures = 0xAAA9;
-constexpr vexo::UInt32 kCodes[] = {0x8003FFFF, 0x20002000, 0x08000001, 0x10000001,
+constexpr vexo::UInt32 kCodes[] = {0x8003FFFF, 0x20002000, 0x20000001, 0x08000001, 0x10000001,
                                    0x21000000, 0x22000000, 0x24000000};
 
 // A few bytes of PNG or JPEG can claim a page of up to 250 million pixels,

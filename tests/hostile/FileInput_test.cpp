@@ -4,10 +4,12 @@
 // must end at once in one report line that names the file, with no result
 // file left behind.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -93,6 +95,19 @@ const FileCase kFileCases[] = {
     {"BitmapIsDevNull",
      [](const Scene& s) {
        return WithBitmap(s, "/dev/null", ReadInput("/dev/null", "Illegal seek"));
+     }},
+    {"BitmapOverOneGiB",
+     [](const Scene& s) {
+       const std::string page = s.Write("huge.png", "");
+       std::filesystem::resize_file(page, (1ull << 30) + 1);  // sparse: no disk taken
+       return WithBitmap(s, page, ReadInput(page, "File too large"));
+     }},
+    {"BitmapIsASysfsFileShorterThanItsSize",
+     [](const Scene& s) {
+       // 4096 bytes by its size, a few in fact: the read ends early without
+       // a system error, which must not read "Success".
+       const std::string path = "/sys/devices/system/cpu/online";
+       return WithBitmap(s, path, ReadInput(path, "File ended before its stated size"));
      }},
     {"BitmapIsAFifoWithoutWriter",
      [](const Scene& s) {
@@ -215,6 +230,25 @@ TEST_P(OddFile, EndsInOneReportLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, OddFile, testing::ValuesIn(kFileCases), test::CaseName());
+
+// The real worker on a result FIFO whose reader holds it open and never
+// reads: the run's 90 s stop ends it (RunWatchdog_test has the same with a
+// short stop). It takes 90 s, so it runs with VELMORA_LONG_TESTS=1 only.
+TEST(ResultFifo, WhoseReaderNeverReadsEndsAtTheStop) {
+  const char* longTests = std::getenv("VELMORA_LONG_TESTS");
+  if (longTests == nullptr || std::string(longTests) != "1") GTEST_SKIP() << "a 90 s run";
+  const Scene scene;
+  const std::string fifo = MakeFifo(scene, "result.fifo");
+  const int reader = open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  const std::string block(4096, 'x');
+  while (write(reader, block.data(), block.size()) > 0) {
+  }
+  const std::string page = scene.Write("page.png", PageBytes(PageFormats()[0]));
+  const WorkerOutcome outcome = RunWorker({scene.Request(page, fifo)});
+  close(reader);
+  EXPECT_TRUE(Refused(outcome, "The search took longer than the engine's time budget."));
+  EXPECT_LT(outcome.seconds, 100);
+}
 
 // Odd but valid names open the file they name.
 struct NameCase {

@@ -70,5 +70,79 @@ TEST_P(ClaimedSize, IsRefusedFromTheHeader) {
 
 INSTANTIATE_TEST_SUITE_P(Hostile, ClaimedSize, testing::ValuesIn(kClaims), test::CaseName());
 
+// Files within the pixel limit whose colour layout or structure, not pixel
+// count, is the bomb: each ends within `seconds` and `peakMiB`, in the
+// decoder's report or a result. Before the decode budget and the structure
+// checks they took gigabytes or the whole 90 s.
+struct BombCase {
+  const char* name;
+  const char* file;
+  std::function<Bytes()> make;
+  const char* report;  // null: the run succeeds
+  long peakMiB;
+  double seconds;
+  unsigned long long addressSpace = 0;  // ulimit -v for the run, 0 none
+};
+
+constexpr long kMiB = 1024;
+constexpr unsigned long long kHalfGiB = 512ull << 20;
+
+const BombCase kBombs[] = {
+    // Colour layouts whose decode would take 2 to 5 GiB at this size.
+    {"Png16BitRgbaAtThePixelLimit", "rgba16.png",
+     [] { return engine::test::PngClaiming(15811, 15811, 16, 6); }, kBitmapRefused, 128, 5},
+    {"Tiff16BitRgba", "rgba16.tif", [] { return engine::test::TiffClaiming(12000, 12000, 4, 16); },
+     kBitmapRefused, 128, 5},
+    {"Jpeg2000OfFourChannels", "rgba.j2k",
+     [] { return engine::test::Jpeg2000Claiming(10000, 10000, 4); }, kBitmapRefused, 128, 5},
+    {"ProgressiveColourJpeg", "progressive.jpg",
+     [] { return engine::test::ProgressiveJpegClaiming(15000, 15000); }, kBitmapRefused, 128, 5},
+    // Structure: only the first image is read, a JPEG has at most 100 scans.
+    {"GifWithSixteenMiBOfExtensions", "comments.gif",
+     [] { return engine::test::GifOfFrames(1, 16u << 20); }, nullptr, 160, 10},
+    {"GifOfAMillionFrames", "frames.gif", [] { return engine::test::GifOfFrames(1000000, 0); },
+     nullptr, 160, 10},
+    {"JpegOfTwoThousandScans", "scans.jpg", [] { return engine::test::JpegOfScans(2000); },
+     kBitmapRefused, 128, 5},
+    // Within the budget but not within an address-space limit: refused
+    // before the codec's own allocation could fail inside it.
+    {"Jpeg2000OverTheAddressSpace", "rgb.j2k",
+     [] { return engine::test::Jpeg2000Claiming(6000, 6000, 3); }, kBitmapRefused, 128, 5,
+     kHalfGiB},
+};
+
+class HostileStructure : public testing::TestWithParam<BombCase> {};
+
+TEST_P(HostileStructure, EndsSoonWithLittleMemory) {
+  const BombCase& bomb = GetParam();
+  const Bytes bytes = bomb.make();
+  ASSERT_FALSE(bytes.empty()) << "convert could not write the small file to rewrite";
+  const Scene scene;
+  const std::string bitmap = scene.Write(bomb.file, std::string(bytes.begin(), bytes.end()));
+  RunOptions options;
+#ifdef VELMORA_SANITIZED
+  // The sanitizers reserve terabytes of address space up front.
+  if (bomb.addressSpace != 0) GTEST_SKIP() << "no address-space limit under the sanitizers";
+  constexpr double kTimeScale = 4;
+#else
+  options.addressSpace = bomb.addressSpace;
+  constexpr double kTimeScale = 1;
+#endif
+  const WorkerOutcome outcome = RunWorker({scene.Request(bitmap)}, options);
+  if (bomb.report != nullptr) {
+    EXPECT_TRUE(Refused(outcome, bomb.report));
+  } else {
+    EXPECT_TRUE(Succeeded(outcome));
+  }
+  EXPECT_EQ(test::Exists(scene.ResultPath()), bomb.report == nullptr);
+  EXPECT_LT(outcome.seconds, bomb.seconds * kTimeScale);
+#ifndef VELMORA_SANITIZED
+  // Shadow memory and quarantine make the peak meaningless there.
+  EXPECT_LT(outcome.peakKiB, bomb.peakMiB * kMiB);
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(Hostile, HostileStructure, testing::ValuesIn(kBombs), test::CaseName());
+
 }  // namespace
 }  // namespace vexo::hostile

@@ -3,13 +3,21 @@
 
 #include "app/RunWatchdog.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <functional>
 #include <string>
+
+#include "Pages.h"
+#include "Scene.h"
+#include "app/RunDriver.h"
+#include "engine/Engine.h"
 
 namespace vexo::hostile {
 namespace {
@@ -80,6 +88,47 @@ TEST(RunWatchdog, SecondWatchdogPrintsItsOwnLine) {
   });
   EXPECT_EQ(end.out, "second\n");
   EXPECT_EQ(end.exitCode, 1);
+}
+
+// The stop must not depend on what the parent left behind: every signal
+// blocked, and the timer signal ignored.
+TEST(RunWatchdog, FiresWithEverySignalBlockedAndTheAlarmIgnored) {
+  const ChildEnd end = InChild([] {
+    sigset_t all;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, nullptr);
+    signal(SIGALRM, SIG_IGN);
+    const RunWatchdog watchdog(seconds(1), "stopped anyway\n");
+    Wait(seconds(30));
+  });
+  EXPECT_EQ(end.out, "stopped anyway\n");
+  EXPECT_EQ(end.exitCode, 1);
+}
+
+// A result FIFO whose reader never reads: the write blocks once the pipe is
+// full, and the stop, which covers the writing, ends the run with its line.
+TEST(RunWatchdog, StopsAWriteThatNeverEnds) {
+  const Scene scene;
+  const std::string fifo = scene.File("result.fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  std::string request = scene.Request(scene.Write("page.png", PageBytes(PageFormats()[0])), fifo);
+  const auto started = std::chrono::steady_clock::now();
+  const ChildEnd end = InChild([&] {
+    // A reader that never reads, and a pipe already full.
+    const int reader = open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    const std::string block(4096, 'x');
+    while (write(reader, block.data(), block.size()) > 0) {
+    }
+    char program[] = "velmora-barcode";
+    char* argv[] = {program, request.data(), nullptr};
+    _exit(RunModuleWith(
+        2, argv, [] { return engine::CreateImagingEngine(); }, seconds(2)));
+  });
+  // The prefix of the run driver linked into these tests.
+  EXPECT_EQ(end.out,
+            IdentityPrefix() + ", ERROR: The search took longer than the engine's time budget.\n");
+  EXPECT_EQ(end.exitCode, 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, seconds(30));
 }
 
 }  // namespace

@@ -73,6 +73,19 @@ testing::AssertionResult Refused(const WorkerOutcome& outcome, const std::string
                                      << Describe(outcome);
 }
 
+testing::AssertionResult RefusedByConversion(const WorkerOutcome& outcome,
+                                             const std::string& message) {
+  const std::string start = WorkerPrefix() + ", ERROR: Exception: \n";
+  const std::string line = "\t Message: " + message + "\n";
+  if (outcome.exitCode == 1 && outcome.out.rfind(start, 0) == 0 &&
+      outcome.out.find(line) != std::string::npos && outcome.out.back() == '\n' &&
+      outcome.err.empty()) {
+    return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "expected the conversion's report with [" << line << "]\n"
+                                     << Describe(outcome);
+}
+
 testing::AssertionResult Succeeded(const WorkerOutcome& outcome) {
   if (outcome.exitCode == 0 && outcome.out.empty() && outcome.err.empty()) {
     return testing::AssertionSuccess();

@@ -44,6 +44,12 @@ const std::string& WorkerPrefix();
 // (no codec warning, no sanitizer report).
 testing::AssertionResult Refused(const WorkerOutcome& outcome, const std::string& message);
 
+// The worker refused with the Unicode conversion's report: exit code 1, one
+// report of several lines begun by the identity prefix and ", ERROR: ",
+// holding `message` as its message line, nothing on standard error.
+testing::AssertionResult RefusedByConversion(const WorkerOutcome& outcome,
+                                             const std::string& message);
+
 // The worker succeeded: exit code 0, nothing printed on either stream.
 testing::AssertionResult Succeeded(const WorkerOutcome& outcome);
 

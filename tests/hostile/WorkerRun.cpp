@@ -48,18 +48,22 @@ class Pipe {
 
 // In the child, between fork and exec: only async-signal-safe calls.
 [[noreturn]] void StartWorker(char* const* argv, const Pipe& in, const Pipe& out, const Pipe& err,
-                              bool unprivileged) {
+                              const RunOptions& options) {
   if (dup2(in.Read(), STDIN_FILENO) < 0 || dup2(out.Write(), STDOUT_FILENO) < 0 ||
       dup2(err.Write(), STDERR_FILENO) < 0) {
     _exit(kCannotExec);
   }
-  if (unprivileged && geteuid() == 0 &&
+  if (options.unprivileged && geteuid() == 0 &&
       (setgroups(0, nullptr) != 0 || setgid(kNoGroup) != 0 || setuid(kNobody) != 0)) {
     _exit(kCannotRunUnprivileged);
   }
+  if (options.addressSpace != 0) {
+    const rlimit limit{options.addressSpace, options.addressSpace};
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(kCannotExec);
+  }
   execv(argv[0], argv);
   // The unprivileged user may not reach the build folder.
-  _exit(unprivileged ? kCannotRunUnprivileged : kCannotExec);
+  _exit(options.unprivileged ? kCannotRunUnprivileged : kCannotExec);
 }
 
 // Moves what is ready on `fd` into `sink`; false once the writer has gone.
@@ -85,9 +89,10 @@ WorkerOutcome RunWorker(const std::vector<std::string>& arguments, const RunOpti
   argv.push_back(nullptr);
 
   Pipe in, out, err;
+  const auto started = std::chrono::steady_clock::now();
   const pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
-  if (child == 0) StartWorker(argv.data(), in, out, err, options.unprivileged);
+  if (child == 0) StartWorker(argv.data(), in, out, err, options);
   in.CloseRead();
   out.CloseWrite();
   err.CloseWrite();
@@ -140,6 +145,8 @@ WorkerOutcome RunWorker(const std::vector<std::string>& arguments, const RunOpti
   if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
   outcome.peakKiB = usage.ru_maxrss;
+  outcome.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return outcome;
 }
 

@@ -19,15 +19,18 @@ struct RunOptions {
   // A run still going after this long counts as a hang and is killed. This
   // catches endless waits; it is no speed target.
   std::chrono::seconds limit{120};
+  // The worker's address space, in bytes (ulimit -v); 0 leaves it alone.
+  unsigned long long addressSpace = 0;
 };
 
 struct WorkerOutcome {
   std::string out;
   std::string err;
-  int exitCode = -1;  // -1 when the worker did not exit normally
-  int signal = 0;     // the signal that ended it, if one did
-  bool hung = false;  // killed at the run's time limit
-  long peakKiB = 0;   // largest resident set, from the kernel's accounting
+  int exitCode = -1;   // -1 when the worker did not exit normally
+  int signal = 0;      // the signal that ended it, if one did
+  bool hung = false;   // killed at the run's time limit
+  long peakKiB = 0;    // largest resident set, from the kernel's accounting
+  double seconds = 0;  // wall time from the start to the end of the worker
 };
 
 // The worker built beside these tests.

@@ -20,10 +20,6 @@ namespace {
 constexpr UInt32 kPostNet = 0x04000002, kPlanet = 0x04000004, kAusPost = 0x04000008,
                  kRm4scc = 0x04000010, kMail = 0x04000080;
 
-bool Postal(UInt32 code) {
-  return std::find(kPostalCodes.begin(), kPostalCodes.end(), code) != kPostalCodes.end();
-}
-
 // One symbol of each postal symbology, one above the other.
 const Gray& FivePostalSymbols() {
   static const Gray page = [] {
@@ -116,17 +112,23 @@ TEST_P(AustraliaPostDamage, ReadWithinTheParityOnly) {
 INSTANTIATE_TEST_SUITE_P(Postal, AustraliaPostDamage, testing::ValuesIn(kDamageCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
-class PostalNegative : public testing::TestWithParam<std::string> {};
+// The negative set, each page read once with every direction: no postal
+// record.
+class PostalNegative : public testing::TestWithParam<NegativePage> {};
 
 TEST_P(PostalNegative, NoPostalRecord) {
-  const Gray page = NegativePage(GetParam());
-  ASSERT_GT(page.width, 0);
-  const FindOutcome outcome = ReadPage(page, kEveryGroup);
-  for (const Record& r : outcome.records) EXPECT_FALSE(Postal(r.code)) << Describe({r});
+  const std::vector<UInt8> file = NegativePageFile(GetParam());
+  ASSERT_FALSE(file.empty());
+  EngineSession session(file);
+  FindArgs args;
+  args.codes = kPostalCodes;
+  args.directions = kHorizontal | kVertical | kDiagonal;
+  const FindOutcome outcome = session.Find(args);
+  EXPECT_EQ(outcome.records.size(), 0u) << Describe(outcome.records);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, PostalNegative, testing::ValuesIn(NegativePageNames()),
-                         [](const auto& p) { return p.param; });
+INSTANTIATE_TEST_SUITE_P(Pages, PostalNegative, testing::ValuesIn(NegativePages()),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace vexo::test

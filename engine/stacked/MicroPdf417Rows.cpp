@@ -1,0 +1,208 @@
+#include "engine/stacked/MicroPdf417Rows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "engine/stacked/MicroPdf417Patterns.h"
+#include "engine/stacked/MicroPdf417Tables.h"
+
+namespace vexo::engine::micropdf {
+namespace {
+
+constexpr int kRapRuns = 6;
+constexpr int kCodewordRuns = 8;
+constexpr int kMostRapModules = 5;
+constexpr int kMostCodewordModules = 6;
+// How far the width of a pattern may stray from its modules times the module
+// width measured on the left row address pattern.
+constexpr float kWidthTolerance = 0.25F;
+// Anchors are looked for up to this module width (pixels): a 600-dpi scan of
+// a large symbol.
+constexpr float kMostAnchorModule = 16;
+
+// The runs of a line in reading order: widths[0] light, then dark, light...
+struct Line {
+  std::vector<float> widths;
+  std::vector<float> starts;  // line position of the run's reading-order start
+  bool reversed = false;
+};
+
+float Sum(const Line& line, std::size_t at, int count) {
+  float total = 0;
+  for (int k = 0; k < count; ++k) total += line.widths[at + static_cast<std::size_t>(k)];
+  return total;
+}
+
+bool WidthFits(float width, int modules, float module) {
+  return std::fabs(width - static_cast<float>(modules) * module) <=
+         kWidthTolerance * static_cast<float>(modules) * module;
+}
+
+// The row address pattern at `at` (6 runs), 0 when none.
+int RowAddress(const Line& line, std::size_t at, float module, bool centre) {
+  if (at + kRapRuns > line.widths.size()) return 0;
+  const float width = Sum(line, at, kRapRuns);
+  if (module > 0 && !WidthFits(width, kRowAddressModules, module)) return 0;
+  std::array<int, kRapRuns> modules{};
+  if (!ToModules(std::span(line.widths).subspan(at, kRapRuns), kRowAddressModules, kMostRapModules,
+                 modules)) {
+    return 0;
+  }
+  return RowAddressOf(modules, centre);
+}
+
+// The codeword at `at` (8 runs); -1 unread, -2 when the runs are no codeword's width.
+int Codeword(const Line& line, std::size_t at, float module, int cluster) {
+  if (at + kCodewordRuns > line.widths.size()) return -2;
+  if (!WidthFits(Sum(line, at, kCodewordRuns), kCodewordModules, module)) return -2;
+  for (std::size_t k = at; k < at + kCodewordRuns; ++k) {
+    if (line.widths[k] > 6.5F * module) return -1;
+  }
+  std::array<int, kCodewordRuns> modules{};
+  if (!ToModules(std::span(line.widths).subspan(at, kCodewordRuns), kCodewordModules,
+                 kMostCodewordModules, modules) ||
+      ClusterOf(modules) != cluster) {
+    return -1;
+  }
+  return CodewordOf(cluster, PatternBits(modules));
+}
+
+// The elements of a row after its left row address pattern, by column count.
+enum class Element { Codeword, Centre, Right };
+constexpr std::array<std::array<Element, 6>, 4> kLayouts{{
+    {Element::Codeword, Element::Right},
+    {Element::Codeword, Element::Codeword, Element::Right},
+    {Element::Codeword, Element::Centre, Element::Codeword, Element::Codeword, Element::Right},
+    {Element::Codeword, Element::Codeword, Element::Centre, Element::Codeword, Element::Codeword,
+     Element::Right},
+}};
+
+// Whether some symbol size has these row address offsets.
+bool SomeSizeHas(int columns, int rightOffset, int centreOffset) {
+  for (const SymbolSize& size : kSymbolSizes) {
+    const int right = (size.rightStart - size.leftStart + kRowAddressCount) % kRowAddressCount;
+    const int centre =
+        size.centreStart == 0
+            ? -1
+            : (size.centreStart - size.leftStart + kRowAddressCount) % kRowAddressCount;
+    if (size.columns == columns && right == rightOffset && centre == centreOffset) return true;
+  }
+  return false;
+}
+
+// Reads the row as `columns` columns after the left pattern ending before run
+// `next`; the count of codewords read, -1 when the runs do not fit.
+int ReadLayout(const Line& line, std::size_t next, float module, int columns, RowRead& read) {
+  const int cluster = 3 * ((read.left - 1) % 3);
+  int column = 0, readCount = 0;
+  for (const Element element : kLayouts[static_cast<std::size_t>(columns - 1)]) {
+    if (element == Element::Codeword) {
+      const int value = Codeword(line, next, module, cluster);
+      if (value == -2) return -1;
+      read.codewords[static_cast<std::size_t>(column++)] = value;
+      readCount += value >= 0 ? 1 : 0;
+      next += kCodewordRuns;
+      continue;
+    }
+    const int address = RowAddress(line, next, module, element == Element::Centre);
+    if (address == 0) return -1;
+    if (element == Element::Centre) {
+      read.centre = address;
+      next += kRapRuns;
+      continue;
+    }
+    read.right = address;
+    // The stop bar, about a module wide, follows the right pattern.
+    const std::size_t stop = next + kRapRuns;
+    if (stop >= line.widths.size() || line.widths[stop] > 1.6F * module ||
+        line.widths[stop] < 0.4F * module) {
+      return -1;
+    }
+    const float direction = line.reversed ? -1.0F : 1.0F;
+    read.rightEdge = line.starts[stop] + direction * line.widths[stop];
+    break;
+  }
+  const int rightOffset = (read.right - read.left + kRowAddressCount) % kRowAddressCount;
+  const int centreOffset =
+      read.centre == 0 ? -1 : (read.centre - read.left + kRowAddressCount) % kRowAddressCount;
+  if (readCount == 0 || !SomeSizeHas(columns, rightOffset, centreOffset)) return -1;
+  return readCount;
+}
+
+// Reads the row whose left row address pattern starts at dark run `at`: the
+// column count whose layout fits the runs, with the most codewords read.
+bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAnchor>* anchors) {
+  if (at + kRapRuns > line.widths.size()) return false;
+  const float module = Sum(line, at, kRapRuns) / kRowAddressModules;
+  // The quiet zone before the symbol, and no element of the pattern under
+  // half a module or over five and a half: most places fail here, cheaply.
+  if (line.widths[at - 1] < 0.75F * module) return false;
+  for (std::size_t k = at; k < at + kRapRuns; ++k) {
+    if (line.widths[k] < 0.5F * module || line.widths[k] > 5.5F * module) return false;
+  }
+  const int left = RowAddress(line, at, 0, false);
+  if (left == 0) return false;
+  // Every layout starts with a codeword: most places end here.
+  const int first = Codeword(line, at + kRapRuns, module, 3 * ((left - 1) % 3));
+  if (first == -2) return false;
+  int bestCount = 0;
+  for (int columns = 1; columns <= 4; ++columns) {
+    RowRead read;
+    read.left = left;
+    const int count = ReadLayout(line, at + kRapRuns, module, columns, read);
+    if (count > bestCount) {
+      best = read;
+      best.columns = columns;
+      best.module = module;
+      best.leftEdge = line.starts[at];
+      bestCount = count;
+    }
+  }
+  // An anchor: the first codeword in the row's cluster, and what follows it a
+  // codeword of any cluster (a slanted line may have crossed into the next
+  // row) or a row address pattern.
+  if (bestCount == 0 && anchors != nullptr && module <= kMostAnchorModule && first >= 0) {
+    const std::size_t next = at + kRapRuns + kCodewordRuns;
+    const bool followed =
+        Codeword(line, next, module, 0) >= 0 || Codeword(line, next, module, 3) >= 0 ||
+        Codeword(line, next, module, 6) >= 0 || RowAddress(line, next, module, false) != 0 ||
+        RowAddress(line, next, module, true) != 0;
+    if (followed) anchors->push_back({line.starts[at], left, module, line.reversed});
+  }
+  return bestCount > 0;
+}
+
+void ReadLine(const Line& line, std::vector<RowRead>& out, std::vector<LeftAnchor>* anchors) {
+  const std::size_t n = line.widths.size();
+  for (std::size_t at = 1; at + kRapRuns + kCodewordRuns + kRapRuns <= n; at += 2) {
+    RowRead read;
+    if (ReadRow(line, at, read, anchors)) out.push_back(read);
+  }
+}
+
+}  // namespace
+
+void ReadRows(const RunRow& row, std::vector<RowRead>& out, std::vector<LeftAnchor>* anchors) {
+  const std::size_t n = std::min(row.widths.size(), row.starts.size());
+  if (n < 2) return;
+  Line forward{{row.widths.begin(), row.widths.begin() + static_cast<std::ptrdiff_t>(n)},
+               {row.starts.begin(), row.starts.begin() + static_cast<std::ptrdiff_t>(n)},
+               false};
+  ReadLine(forward, out, anchors);
+  // Backwards: the runs reversed, each starting at its far end, led by a light
+  // run (of no width when the line ends on a bar).
+  Line backward;
+  backward.reversed = true;
+  if (n % 2 == 0) {
+    backward.widths.push_back(0.0F);
+    backward.starts.push_back(row.length);
+  }
+  for (std::size_t k = n; k-- > 0;) {
+    backward.widths.push_back(forward.widths[k]);
+    backward.starts.push_back(forward.starts[k] + forward.widths[k]);
+  }
+  ReadLine(backward, out, anchors);
+}
+
+}  // namespace vexo::engine::micropdf
