@@ -16,6 +16,7 @@
 #include "engine/core/Status.h"
 #include "engine/image/ImageDecoder.h"
 #include "engine/linear/RowDecoders.h"
+#include "engine/postal/PostalReader.h"
 #include "engine/stacked/MicroPdf417Reader.h"
 #include "engine/stacked/StackedDataBar.h"
 #include "engine/zx/ZxReader.h"
@@ -62,6 +63,7 @@ const ReaderList& Readers() {
       {ReaderKind::StackedDataBar, SymbologiesOf(ReaderKind::StackedDataBar),
        StackedDataBarReader()},
       {ReaderKind::MicroPdf417, SymbologiesOf(ReaderKind::MicroPdf417), MicroPdf417ViewReader()},
+      {ReaderKind::Postal, SymbologiesOf(ReaderKind::Postal), PostalViewReader()},
   };
   return readers;
 }
@@ -156,9 +158,9 @@ EngineStatus Find(const FindRequest& request) {
   const LumaView area{ViewOf(*image).Row(static_cast<Int32>(top)) + left,
                       static_cast<Int32>(right - left), static_cast<Int32>(bottom - top),
                       image->width};
-  PageRead read = ReadPage(area, AffineMap::Translation(static_cast<double>(left),
-                                                        static_cast<double>(top)),
-                           options, selection.readable, Readers(), deadline);
+  PageRead read =
+      ReadPage(area, AffineMap::Translation(static_cast<double>(left), static_cast<double>(top)),
+               options, selection.readable, Readers(), deadline);
   if (read.findings.empty()) {
     return read.outOfTime ? kStatusTimeBudgetExceeded : kStatusNothingFound;
   }
@@ -174,9 +176,9 @@ class Engine final : public ImagingEngine {
  public:
   EngineStatus DecodeImageToBitmap(const void* fileBytes, EngineBitmap* bitmap, UInt32 bitmapSize,
                                    UInt32 /*flags*/, UInt32 mode, UInt64 byteCount,
-                                   const void* /*reserved1*/,
-                                   const void* /*reserved2*/) override {
-    return Guarded([&]() -> EngineStatus { return Decode(fileBytes, bitmap, bitmapSize, mode, byteCount); });
+                                   const void* /*reserved1*/, const void* /*reserved2*/) override {
+    return Guarded(
+        [&]() -> EngineStatus { return Decode(fileBytes, bitmap, bitmapSize, mode, byteCount); });
   }
 
   EngineStatus ReleaseBitmap(EngineBitmap* bitmap) override {
@@ -213,8 +215,9 @@ class Engine final : public ImagingEngine {
   EngineStatus GetProfileOptions(UInt32 profileIndex, UInt32* profileValue,
                                  ProfileOptionsA* optionsA, ProfileOptionsB* optionsB,
                                  ProfileOptionsC* optionsC, UInt32* extra) override {
-    return Guarded(
-        [&] { return FillProfile(profileIndex, profileValue, optionsA, optionsB, optionsC, extra); });
+    return Guarded([&] {
+      return FillProfile(profileIndex, profileValue, optionsA, optionsB, optionsC, extra);
+    });
   }
 
   EngineStatus FindBarcodes(EngineBitmap* bitmap, const SearchRect* rect, const UInt32* codes,

@@ -11,7 +11,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 read -r -a extra <<<"${FUZZ_OPTIONS:-}"
-((${#targets[@]})) || targets=(request unicode image rows databar micropdf_codewords micropdf_rows)
+((${#targets[@]})) || targets=(request unicode image rows databar micropdf_codewords micropdf_rows postal)
 
 bash tools/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUZZ=ON >/dev/null

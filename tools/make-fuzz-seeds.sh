@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seeds=tests/fuzz/seeds
-mkdir -p "$seeds/request" "$seeds/unicode" "$seeds/image" "$seeds/rows"
+mkdir -p "$seeds/request" "$seeds/unicode" "$seeds/image" "$seeds/rows" "$seeds/postal"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -62,4 +62,25 @@ rows msi-mod11 "MSI_PLESSEY --vers=4 -d 6"
 rows code11 "CODE11 -d 123-45"
 rows code11-nocheck "CODE11 --vers=2 -d 0123456789-"
 rows s25 "C25IND -d 0123456789"
+
+# Postal: each symbology's bars as zint dumps them, one byte per bar (0 full,
+# 1 ascender, 2 descender, 3 tracker; two-height codes: 0 tall, 2 short).
+postal() {
+  zint -b "$2" -d "$3" --dump | awk '
+    { rows[NR] = "" ; for (i = 1; i <= NF; i++) for (k = 1; k <= length($i); k++) {
+        v = index("0123456789ABCDEF", substr($i, k, 1)) - 1
+        for (b = 3; b >= 0; b--) rows[NR] = rows[NR] (int(v / 2^b) % 2) } }
+    END { common = 2; out = ""
+      for (m = 1; m <= length(rows[common]); m++) {
+        if (substr(rows[common], m, 1) != "1") continue
+        up = substr(rows[1], m, 1) == "1"; down = (NR == 3) ? substr(rows[3], m, 1) == "1" : 1
+        out = out (up ? (down ? "F" : "A") : (down ? "D" : "T")) }
+      printf "%s", out }' | tr 'FADT' '\000\001\002\003' > "$seeds/postal/$1"
+}
+postal postnet POSTNET 606114321
+postal planet PLANET 4012345678901
+postal auspost AUSPOST 39987520Mail4State
+postal ausreply AUSREPLY 12345678
+postal rm4scc RM4SCC SN34RD1A
+postal mail USPS_IMAIL 01234567094987654321-01234567891
 ls -l "$seeds"/*

@@ -52,7 +52,7 @@ TEST(EngineCodes, ListSelectsSymbologies) {
       {"Datamatrix", {0x10000002}, kEngineSuccess, {"DM-MIXED"}},
       {"QR Code and Code 39", {0x08000001, 0x80000010}, kEngineSuccess, {"QR-MIXED", "C39-FLAT"}},
       {"empty list", {}, kStatusNothingFound, {}},
-      {"Post Net: accepted, not read yet", {0x04000002}, kStatusNothingFound, {}},
+      {"Post Net: none on the page", {0x04000002}, kStatusNothingFound, {}},
       {"Pharma Code: accepted, not read yet", {0x04000100}, kStatusNothingFound, {}},
       {"MSI: accepted, not read yet", {0x80001000}, kStatusNothingFound, {}},
       {"Micro PDF417", {0x20000001}, kEngineSuccess, {"MPDF-MIXED"}},

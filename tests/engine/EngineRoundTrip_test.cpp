@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 
 #include "tests/engine/EngineTestSupport.h"
 #include "wrapper/SymbologyNames.h"
@@ -118,19 +117,11 @@ Corners ExpectedCorners(const Gray& symbol, Part part) {
   return part == Part::AddOn ? DarkCorners(symbol, addOnStart) : DarkCorners(symbol, 0, mainEnd);
 }
 
-const Gray& Drawn(const std::string& zint, double scale) {
-  static std::map<std::pair<std::string, double>, Gray> cache;
-  const auto key = std::make_pair(zint, scale);
-  auto it = cache.find(key);
-  if (it == cache.end()) it = cache.emplace(key, DrawSymbol(zint, scale)).first;
-  return it->second;
-}
-
 class RoundTrip : public testing::TestWithParam<std::tuple<RoundTripCase, double, int>> {};
 
 TEST_P(RoundTrip, TypeContentAndRectangle) {
   const auto& [c, scale, rotate] = GetParam();
-  const Gray& symbol = Drawn(c.zint, scale);
+  const Gray& symbol = DrawnSymbol(c.zint, scale);
   ASSERT_GT(symbol.width, 0);
   const Gray turned = Turned(symbol, rotate);
   Gray page = Gray::White(turned.width + kPageSlack, turned.height + kPageSlack);

@@ -49,6 +49,14 @@ std::vector<UInt8> EncodePng(const Gray& image) {
   return ReadAll(dir.File("out.png"));
 }
 
+std::vector<UInt8> EncodePgm(const Gray& image) {
+  const std::string header =
+      "P5 " + std::to_string(image.width) + " " + std::to_string(image.height) + " 255\n";
+  std::vector<UInt8> file(header.begin(), header.end());
+  file.insert(file.end(), image.pixels.begin(), image.pixels.end());
+  return file;
+}
+
 Gray TurnedBy(const Gray& image, double degreesClockwise) {
   TempDir dir;
   WriteRaw(dir.File("in.raw"), image);

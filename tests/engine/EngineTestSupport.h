@@ -27,6 +27,8 @@ inline const std::vector<UInt32> kEveryGroup{
 
 // The image as a PNG file's bytes (ImageMagick).
 std::vector<UInt8> EncodePng(const Gray& image);
+// The image as a binary PGM file's bytes, written in process (quicker).
+std::vector<UInt8> EncodePgm(const Gray& image);
 // The image turned clockwise by any angle on a white background (ImageMagick).
 Gray TurnedBy(const Gray& image, double degreesClockwise);
 

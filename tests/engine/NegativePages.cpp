@@ -100,6 +100,33 @@ const std::vector<NegativePage> kPages{
      "-seed {seed} -size 1240x1754 xc:gray70 -attenuate 2 +noise Impulse"},
     {NegativePage::kDrawn, "GaussianNoise", 15, nullptr, 0, 0,
      "-seed {seed} -size 1240x1754 xc:gray60 -attenuate 4 +noise Gaussian"},
+    // Leader dots of several sizes and pitches, dots of two sizes taking
+    // turns (two heights, as Post Net has), dashed rules across and down.
+    {NegativePage::kDrawn, "DotRows", 16, nullptr, 0, 0,
+     "-size 1240x900 xc:white -stroke black -fill none "
+     "-strokewidth 3 -draw \"stroke-dasharray 3 6 path 'M 100,100 L 1140,100'\" "
+     "-strokewidth 4 -draw \"stroke-dasharray 4 9 path 'M 100,180 L 1140,180'\" "
+     "-strokewidth 6 -draw \"stroke-dasharray 6 12 path 'M 100,260 L 1140,260'\" "
+     "-strokewidth 3 -draw \"stroke-dasharray 3 15 path 'M 100,340 L 1140,340'\" "
+     "-strokewidth 10 -draw \"stroke-dasharray 3 15 path 'M 109,340 L 1140,340'\" "
+     "-strokewidth 4 -draw \"stroke-dasharray 4 14 path 'M 100,420 L 1140,420'\" "
+     "-strokewidth 9 -draw \"stroke-dasharray 4 14 path 'M 109,424 L 1140,424'\""},
+    {NegativePage::kDrawn, "DashedLines", 17, nullptr, 0, 0,
+     "-size 1240x1200 xc:white -stroke black -fill none "
+     "-strokewidth 2 -draw \"stroke-dasharray 8 4 path 'M 100,100 L 1140,100'\" "
+     "-strokewidth 3 -draw \"stroke-dasharray 5 5 path 'M 100,160 L 1140,160'\" "
+     "-strokewidth 4 -draw \"stroke-dasharray 12 6 path 'M 100,220 L 1140,220'\" "
+     "-strokewidth 3 -draw \"stroke-dasharray 6 4 path 'M 200,300 L 200,1100'\" "
+     "-strokewidth 4 -draw \"stroke-dasharray 9 5 path 'M 400,300 L 400,1100'\" "
+     "-strokewidth 2 -draw \"stroke-dasharray 4 4 path 'M 600,300 L 600,1100'\""},
+    {NegativePage::kDrawn, "UnderlinedText", 18, nullptr, 0, 0,
+     "-size 1240x900 xc:white -font DejaVu-Sans-Mono -pointsize 28 -fill black "
+     "-annotate +100+100 'Mr Jonathan Illingworth, 1111 Hill Lane' "
+     "-annotate +100+200 'lllllll IIIIIII |||||||| 1111111 iiiiii' "
+     "-annotate +100+300 'Springfield IL 62701-1234, United States' "
+     "-pointsize 20 -annotate +100+400 '||| ||| ||| illicit filling lull ill will' "
+     "-stroke black -strokewidth 2 -draw 'line 100,106 800,106' -draw 'line 100,206 800,206' "
+     "-draw 'line 100,306 800,306' -strokewidth 1 -draw 'line 100,404 700,404'"},
     {NegativePage::kLibrarySymbols, "LibrarySymbols1", 8101},
     {NegativePage::kLibrarySymbols, "LibrarySymbols2", 8102},
 };

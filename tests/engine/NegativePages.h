@@ -1,8 +1,8 @@
 #pragma once
 // Pages that hold no symbol of our own readers, generated at test time: body
 // text in several fonts and sizes, tables with rules, dithered photographs,
-// noise, halftone screens, hatching, and sheets of the symbologies that the
-// library reads. Readers with weak checks must find nothing on any of them.
+// noise, halftone screens, hatching, rows of dots, dashed lines, underlined
+// text, and sheets of the symbologies that the library reads. Readers with weak checks must find nothing on any of them.
 
 #include <string>
 #include <vector>

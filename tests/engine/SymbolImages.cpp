@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
 
 namespace vexo::test {
@@ -12,14 +13,12 @@ Gray Gray::White(Int32 width, Int32 height) {
   return {width, height, std::vector<UInt8>(static_cast<std::size_t>(width) * height, 255)};
 }
 
-// zint writes the PNG to a pipe; ImageMagick turns it into an 8-bit PGM.
-Gray DrawSymbol(const std::string& args, double scale) {
-  const std::string command = "zint -b " + args + " --scale=" + std::to_string(scale) +
-                              " --filetype=png --direct 2>/dev/null | convert png:- -depth 8 pgm:-";
+Gray ReadPgmFrom(const std::string& command) {
   const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
   Gray image;
   int maxValue = 0;
-  if (!pipe || std::fscanf(pipe.get(), "P5 %d %d %d", &image.width, &image.height, &maxValue) != 3 ||
+  if (!pipe ||
+      std::fscanf(pipe.get(), "P5 %d %d %d", &image.width, &image.height, &maxValue) != 3 ||
       std::fgetc(pipe.get()) == EOF || maxValue != 255) {
     ADD_FAILURE() << command;
     return {};
@@ -30,6 +29,20 @@ Gray DrawSymbol(const std::string& args, double scale) {
     return {};
   }
   return image;
+}
+
+// zint writes the PNG to a pipe; ImageMagick turns it into an 8-bit PGM.
+Gray DrawSymbol(const std::string& args, double scale) {
+  return ReadPgmFrom("zint -b " + args + " --scale=" + std::to_string(scale) +
+                     " --filetype=png --direct 2>/dev/null | convert png:- -depth 8 pgm:-");
+}
+
+const Gray& DrawnSymbol(const std::string& args, double scale) {
+  static std::map<std::pair<std::string, double>, Gray> cache;
+  const auto key = std::make_pair(args, scale);
+  auto it = cache.find(key);
+  if (it == cache.end()) it = cache.emplace(key, DrawSymbol(args, scale)).first;
+  return it->second;
 }
 
 void Place(Gray& page, const Gray& symbol, Int32 x, Int32 y) {
@@ -69,10 +82,17 @@ Corners Moved(Corners corners, const Gray& image, int rotate, Int32 dx, Int32 dy
   const double w = image.width - 1, h = image.height - 1;
   for (engine::PointD& p : corners) {
     switch (rotate % 360) {
-      case 90: p = {h - p.y, p.x}; break;
-      case 180: p = {w - p.x, h - p.y}; break;
-      case 270: p = {p.y, w - p.x}; break;
-      default: break;
+      case 90:
+        p = {h - p.y, p.x};
+        break;
+      case 180:
+        p = {w - p.x, h - p.y};
+        break;
+      case 270:
+        p = {p.y, w - p.x};
+        break;
+      default:
+        break;
     }
     p = {p.x + dx, p.y + dy};
   }

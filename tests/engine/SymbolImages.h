@@ -23,6 +23,11 @@ using Corners = std::array<engine::PointD, 4>;  // whole pixels
 
 // `zint -b <args>` at `scale` (one module: 2 * scale pixels).
 Gray DrawSymbol(const std::string& args, double scale);
+// The same, drawn once per process and kept.
+const Gray& DrawnSymbol(const std::string& args, double scale);
+// The 8-bit PGM that `command` writes to its standard output; a test failure
+// and an empty image when it writes none.
+Gray ReadPgmFrom(const std::string& command);
 // The image turned clockwise by `rotate` degrees (a multiple of 90).
 Gray Turned(const Gray& image, int rotate);
 // Copies `symbol` into `page` with its top-left pixel at (x, y).
