@@ -57,7 +57,8 @@ EngineStatus Guarded(Operation&& operation) noexcept {
 // The engine's readers, each with the symbologies whose table row names it.
 const ReaderList& Readers() {
   static const ReaderList readers{
-      {ReaderKind::Library, SymbologiesOf(ReaderKind::Library), ZxViewReader()},
+      {ReaderKind::Library, SymbologiesOf(ReaderKind::Library),
+       ZxViewReader(StackedDataBarsAround)},
       {ReaderKind::Bars, SymbologiesOf(ReaderKind::Bars) & DecodedBy(RowDecoders()),
        BarsViewReader(RowDecoders())},
       {ReaderKind::StackedDataBar, SymbologiesOf(ReaderKind::StackedDataBar),

@@ -19,16 +19,16 @@ namespace vexo::engine {
 struct ViewSettings {
   SymbologySet symbologies;  // what to look for; only the reader's own are passed
   bool tryHarder = true;
-  bool tryRotate = false;        // also scan linear symbols at 90/270 degrees
-  bool localBinarizer = true;    // local average; false: global histogram
-  Int32 minLineCount = 2;        // linear symbols must be seen on this many lines
+  bool tryRotate = false;      // also scan linear symbols at 90/270 degrees
+  bool localBinarizer = true;  // local average; false: global histogram
+  Int32 minLineCount = 2;      // linear symbols must be seen on this many lines
   Int32 maxNumberOfSymbols = 255;
 };
 
 struct Detection {
   Symbology symbology = Symbology::Count;
-  UInt32 code = 0;                 // engine result code (QR Code / Datamatrix carry their size)
-  std::vector<UInt8> content;      // text in UTF-8, binary data as encoded, GS1 element string
+  UInt32 code = 0;             // engine result code (QR Code / Datamatrix carry their size)
+  std::vector<UInt8> content;  // text in UTF-8, binary data as encoded, GS1 element string
   // Top-left, top-right, bottom-right, bottom-left as read, in view
   // coordinates. All four equal: read without a position (the symbol fills
   // the view).
@@ -37,6 +37,11 @@ struct Detection {
 
 // One read of one view. Never throws: a failure gives no detections.
 using ViewReader = std::function<std::vector<Detection>(const LumaView&, const ViewSettings&)>;
+
+// Every symbol one reader finds in an area of a view, corners in the area's
+// coordinates. Lets a reader ask another what lies around a read of its own
+// without depending on it; the engine wires them together.
+using AreaReader = std::vector<Detection> (*)(const LumaView& area);
 
 struct ReaderEntry {
   ReaderKind kind = ReaderKind::None;

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string_view>
 
-#include "engine/stacked/StackedDataBar.h"
 #include "engine/zx/ContentText.h"
 #include "engine/zx/Gs1Elements.h"
 #include "engine/zx/SymbolSize.h"
@@ -41,8 +40,8 @@ constexpr Int32 kStackedMinMargin = 8;
 // name when only the linear group is asked for. So is a read that lies on a
 // stacked symbol with other content: the library also joins halves of
 // neighbouring stacked symbols, and such a join passes its checksum by chance.
-bool PartOfStackedSymbol(const GrayView& view, const Quad& quad,
-                         const std::vector<UInt8>& content) {
+bool PartOfStackedSymbol(const GrayView& view, const Quad& quad, const std::vector<UInt8>& content,
+                         AreaReader stackedDataBars) {
   double readLeft = quad[0].x, readTop = quad[0].y, readRight = readLeft, readBottom = readTop;
   for (const PointD& p : quad) {
     readLeft = std::min<double>(readLeft, p.x), readRight = std::max<double>(readRight, p.x);
@@ -58,7 +57,7 @@ bool PartOfStackedSymbol(const GrayView& view, const Quad& quad,
   if (right <= left || bottom <= top) return false;
   const LumaView area{view.pixels + static_cast<std::ptrdiff_t>(top) * view.rowStride + left,
                       right - left, bottom - top, view.rowStride};
-  for (const Detection& stacked : StackedDataBarsAround(area)) {
+  for (const Detection& stacked : stackedDataBars(area)) {
     if (stacked.content == content) return true;
     double x0 = stacked.corners[0].x, y0 = stacked.corners[0].y, x1 = x0, y1 = y0;
     for (const PointD& p : stacked.corners) {
@@ -102,7 +101,8 @@ struct EanSymbol {
 
 class Mapper {
  public:
-  Mapper(const GrayView& view, const SymbologySet& wanted) : view_(view), wanted_(wanted) {}
+  Mapper(const GrayView& view, const SymbologySet& wanted, AreaReader stackedDataBars)
+      : view_(view), wanted_(wanted), stackedDataBars_(stackedDataBars) {}
 
   void Add(const LibraryRead& read) {
     if (IsEanUpc(read.symbology)) {
@@ -148,7 +148,8 @@ class Mapper {
     // far apart or a single one: stretch it to the symbol's height.
     if (IsLinear(symbology) && !read.bandGrown) quad = GrowLinearBand(view_, OrientLinear(quad));
     if ((symbology == Symbology::DataBar || symbology == Symbology::DataBarExpanded) &&
-        PartOfStackedSymbol(view_, quad, content)) {
+        stackedDataBars_ != nullptr &&
+        PartOfStackedSymbol(view_, quad, content, stackedDataBars_)) {
       return;
     }
     Emit(symbology, code, std::move(content), quad);
@@ -209,6 +210,7 @@ class Mapper {
 
   const GrayView& view_;
   const SymbologySet& wanted_;
+  AreaReader stackedDataBars_;
   std::vector<EanSymbol> eanSymbols_;
   std::vector<Detection> detections_;
 };
@@ -216,8 +218,8 @@ class Mapper {
 }  // namespace
 
 std::vector<Detection> MapReads(const std::vector<LibraryRead>& reads, const GrayView& view,
-                                const SymbologySet& wanted) {
-  Mapper mapper(view, wanted);
+                                const SymbologySet& wanted, AreaReader stackedDataBars) {
+  Mapper mapper(view, wanted, stackedDataBars);
   for (const LibraryRead& read : reads) mapper.Add(read);
   return mapper.Finish();
 }

@@ -222,7 +222,8 @@ void ReadAll(const GrayView& view, const ViewSettings& settings, BarcodeFormats 
   }
 }
 
-std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings) {
+std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings,
+                            AreaReader stackedDataBars) {
   const BarcodeFormats mainFormats = FormatsFor(settings.symbologies, false);
   const BarcodeFormats dataBarFormats = FormatsFor(settings.symbologies, true);
   const bool addOns = WantsAddOns(settings.symbologies);
@@ -249,28 +250,28 @@ std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings) 
   if (!dataBarFormats.empty() && left > 0) {
     ReadOneAtATime(view, settings, dataBarFormats, false, true, left, reads);
   }
-  return MapReads(reads, view, settings.symbologies);
+  return MapReads(reads, view, settings.symbologies, stackedDataBars);
 }
 
 }  // namespace
 
 std::vector<Detection> ReadWithZx(const UInt8* pixels, Int32 width, Int32 height, Int32 rowStride,
-                                  const ViewSettings& settings) {
+                                  const ViewSettings& settings, AreaReader stackedDataBars) {
   if (pixels == nullptr || width <= 0 || height <= 0 || rowStride < width) return {};
   if (FormatsFor(settings.symbologies, false).empty() &&
       FormatsFor(settings.symbologies, true).empty()) {
     return {};
   }
   try {
-    return Read({pixels, width, height, rowStride}, settings);
+    return Read({pixels, width, height, rowStride}, settings, stackedDataBars);
   } catch (...) {
     return {};
   }
 }
 
-ViewReader ZxViewReader() {
-  return [](const LumaView& view, const ViewSettings& settings) {
-    return ReadWithZx(view.pixels, view.width, view.height, view.stride, settings);
+ViewReader ZxViewReader(AreaReader stackedDataBars) {
+  return [stackedDataBars](const LumaView& view, const ViewSettings& settings) {
+    return ReadWithZx(view.pixels, view.width, view.height, view.stride, settings, stackedDataBars);
   };
 }
 

@@ -11,10 +11,14 @@ namespace vexo::engine {
 
 // Reads every symbol of the chosen symbologies in the view. Coordinates are
 // those of the view. Never throws: a library failure gives no detections.
+// `stackedDataBars`, when given, finds the stacked DataBar symbols around a
+// DataBar read: the library reads their rows as single-row symbols, and such
+// reads are dropped (see MapReads).
 std::vector<Detection> ReadWithZx(const UInt8* pixels, Int32 width, Int32 height, Int32 rowStride,
-                                  const ViewSettings& settings);
+                                  const ViewSettings& settings,
+                                  AreaReader stackedDataBars = nullptr);
 
 // The library's entry in the engine's reader list.
-ViewReader ZxViewReader();
+ViewReader ZxViewReader(AreaReader stackedDataBars);
 
 }  // namespace vexo::engine

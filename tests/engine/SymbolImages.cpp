@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 
+#include "engine/stacked/StackedDataBar.h"
+
 namespace vexo::test {
 
 Gray Gray::White(Int32 width, Int32 height) {
@@ -109,7 +111,8 @@ Gray OnPage(const Gray& symbol, int rotate, Corners* corners) {
 }
 
 std::vector<engine::Detection> Read(const Gray& image, const engine::ViewSettings& settings) {
-  return engine::ReadWithZx(image.pixels.data(), image.width, image.height, image.width, settings);
+  return engine::ReadWithZx(image.pixels.data(), image.width, image.height, image.width, settings,
+                            engine::StackedDataBarsAround);
 }
 
 void ExpectCorners(const engine::Detection& found, const Corners& expected, double tolerance) {

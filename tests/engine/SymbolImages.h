@@ -40,6 +40,8 @@ Corners Moved(Corners corners, const Gray& image, int rotate, Int32 dx, Int32 dy
 // dark area in reading order, in page coordinates.
 Gray OnPage(const Gray& symbol, int rotate, Corners* corners = nullptr);
 
+// One read of the whole image by the library's reader, wired as the engine
+// wires it (library reads of stacked DataBar rows dropped).
 std::vector<engine::Detection> Read(const Gray& image, const engine::ViewSettings& settings);
 void ExpectCorners(const engine::Detection& found, const Corners& expected, double tolerance);
 engine::ViewSettings Wanting(std::initializer_list<engine::Symbology> symbologies);
