@@ -33,6 +33,23 @@ constexpr Int32 kBarsMinMargin = 16;
 constexpr double kStraightSkewDegrees = 5;
 // Region crops read bars within this many degrees of a right angle.
 constexpr double kStraightBarDegrees = 20;
+// A page with this many square blobs with the ink of a symbol (below) is a
+// sheet of symbols.
+constexpr std::size_t kCrowdedBlobs = 24;
+// QR Code's finder groups the finder patterns of neighbouring symbols that
+// line up (a grid of labels) into symbols that do not exist, and the
+// Datamatrix finder, starting at the centre, may take a neighbour. A square
+// blob is first cut out alone for the matrix symbologies: the blob's box,
+// grown by two working pixels (the box is measured at reduced size), inside
+// a white border.
+constexpr double kSquareAspect = 1.5;
+constexpr double kIsolatedBorderShare = 0.15;
+constexpr Int32 kIsolatedMinBorder = 8;
+// Matrix and stacked symbols are about half ink; words a quarter or less
+// (0.1 to 0.35 on a page of 11-point text, 0.4 to 0.6 on symbols of 2-pixel
+// modules). Blobs with less get no centred or row crop: a page of text has
+// hundreds of blobs.
+constexpr double kMinSymbolInk = 0.35;
 
 // The turn that stands a blob's bars upright, in [0, 180).
 double UprightTurn(const Region& blob) { return -blob.gradientDegrees; }
@@ -43,6 +60,11 @@ bool NearRightAngle(double degrees) {
 }
 
 bool HoldsBars(const Region& blob) { return blob.coherence >= kMinBarCoherence; }
+
+bool Square(const Region& blob) {
+  const Int32 w = blob.right - blob.left, h = blob.bottom - blob.top;
+  return std::max(w, h) <= kSquareAspect * std::min(w, h);
+}
 
 Int32 LongerSide(const Region& r) { return std::max(r.right - r.left, r.bottom - r.top); }
 
@@ -81,11 +103,22 @@ bool TurnedBars(const Region& blob) {
   return blob.coherence >= kMinTurnedBarCoherence && !NearRightAngle(UprightTurn(blob));
 }
 
+bool BlobCrops::Crowded(bool unreadOnly) {
+  const auto& blobs = Blobs();
+  const auto squares = std::count_if(blobs.begin(), blobs.end(), [&](const Region& r) {
+    return Square(r) && !(unreadOnly && Covered(r)) && InkShare(area_, r) >= kMinSymbolInk;
+  });
+  return static_cast<std::size_t>(squares) >= kCrowdedBlobs;
+}
+
 bool BlobCrops::ReadRegions(const PassSpec& pass) {
   SymbologySet centred = pass.symbologies & CentredSymbologies();
   const bool maxi = centred.test(Index(Symbology::MaxiCode));
   centred.reset(Index(Symbology::MaxiCode));
+  const SymbologySet free = pass.symbologies & FreeSymbologies();
   const SymbologySet bars = pass.symbologies & ~(CentredSymbologies() | FreeSymbologies());
+  const SymbologySet stacked =
+      bars & SymbologySet{}.set(Index(Symbology::Pdf417)).set(Index(Symbology::MicroPdf417));
   for (const Region& r : Blobs()) {
     if (reader_.Expired()) return false;
     if (Covered(r)) continue;
@@ -93,9 +126,16 @@ bool BlobCrops::ReadRegions(const PassSpec& pass) {
       // Bars: a linear or stacked symbol the full pass missed (its finders
       // give up on some pages that they read in a crop).
       if (bars.any()) ReadStraightBars(r, pass, bars);
+      // Some matrix symbols have one strong direction too.
+      if (!Square(r) || Covered(r)) continue;
+    }
+    if ((free | centred).any() && Square(r) && ReadIsolatedCrop(r, pass, free | centred) > 0) {
       continue;
     }
-    if (centred.any()) ReadCentredCrop(CentredCrop(r), pass, centred);
+    if ((stacked.any() || centred.any()) && InkShare(area_, r) >= kMinSymbolInk) {
+      if (stacked.any() && !Square(r)) ReadStackedRows(r, pass, stacked);
+      if (centred.any()) ReadCentredCrop(CentredCrop(r), pass, centred);
+    }
     if (maxi) ReadMaxiCrop(r, pass);
   }
   return !maxi || ReadCoarseMaxiCrops(pass);
@@ -119,9 +159,12 @@ bool BlobCrops::ReadTurnedCrops(const PassSpec& diagonalPass) {
 
 // Ink blobs of the area, found once for the region and diagonal passes.
 const std::vector<Region>& BlobCrops::Blobs() {
-  if (!blobs_) blobs_ = FindBlobs(CanHalve(area_.width, area_.height) ? 4 : 1, true);
+  if (!blobs_) blobs_ = FindBlobs(BlobReduce(), true);
   return *blobs_;
 }
+
+// Area pixels per working pixel of the blob search.
+Int32 BlobCrops::BlobReduce() const { return CanHalve(area_.width, area_.height) ? 4 : 1; }
 
 const std::vector<Region>& BlobCrops::CoarseBlobs() {
   if (!coarseBlobs_) coarseBlobs_ = FindBlobs(kCoarseReduce, false);
@@ -136,8 +179,7 @@ BlobCrops::BlobBase BlobCrops::BlobView() {
 // Blobs searched at `reduce` area pixels per working pixel.
 std::vector<Region> BlobCrops::FindBlobs(Int32 reduce, bool measureGradient) {
   const auto [view, scale] = BlobView();
-  std::vector<Region> blobs =
-      FindInkRegions(view, options_.maxRegions, reduce / scale, measureGradient);
+  std::vector<Region> blobs = FindInkRegions(view, reduce / scale, measureGradient);
   for (Region& r : blobs) {
     r = {scale * r.left,   scale * r.top,     scale * r.right,
          scale * r.bottom, r.gradientDegrees, r.coherence};
@@ -183,6 +225,18 @@ void BlobCrops::ReadCentredCrop(const Region& crop, const PassSpec& pass,
   const DerivedImage padded =
       CropPadded(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
   reader_.Read(ViewOf(padded.image), padded.toSource, pass, wanted);
+}
+
+int BlobCrops::ReadIsolatedCrop(const Region& blob, const PassSpec& pass,
+                                const SymbologySet& wanted) {
+  const Int32 grow = 2 * BlobReduce();
+  const Region box = Clipped(Grown(blob, 0, grow), area_.width, area_.height);
+  if (IsEmpty(box)) return 0;
+  const Int32 border =
+      std::max(kIsolatedMinBorder, static_cast<Int32>(kIsolatedBorderShare * LongerSide(box)));
+  const DerivedImage alone =
+      CropPadded(area_, box.left, box.top, box.right - box.left, box.bottom - box.top, border);
+  return reader_.Read(ViewOf(alone.image), alone.toSource, pass, wanted);
 }
 
 // The Maxi Code reader takes the symbol upright only: a tight crop that
@@ -233,6 +287,16 @@ void BlobCrops::ReadStraightBars(const Region& blob, const PassSpec& pass,
   PassSpec crop = pass;
   crop.tryRotate = direction == kDirectionVertical;
   ReadCrop(Grown(blob, kBarsMarginShare, kBarsMinMargin), crop, bars);
+}
+
+// Rows of a small PDF417 are a few modules high: their edges weigh as much as
+// those of its bars, so its blob has no one strong direction. An oblong blob
+// is read along its longer side.
+void BlobCrops::ReadStackedRows(const Region& blob, const PassSpec& pass,
+                                const SymbologySet& stacked) {
+  PassSpec crop = pass;
+  crop.tryRotate = blob.bottom - blob.top > blob.right - blob.left;
+  ReadCrop(Grown(blob, kBarsMarginShare, kBarsMinMargin), crop, stacked);
 }
 
 void BlobCrops::ReadTurnedCrop(const Region& blob, const PassSpec& pass) {
