@@ -61,6 +61,13 @@ bool NearRightAngle(double degrees) {
 
 bool HoldsBars(const Region& blob) { return blob.coherence >= kMinBarCoherence; }
 
+// The Datamatrix finder follows the edges of the L in every direction only
+// when asked to turn: a symbol turned a quarter turn is missed otherwise.
+PassSpec MatrixCrop(PassSpec pass) {
+  pass.tryRotate = true;
+  return pass;
+}
+
 bool Square(const Region& blob) {
   const Int32 w = blob.right - blob.left, h = blob.bottom - blob.top;
   return std::max(w, h) <= kSquareAspect * std::min(w, h);
@@ -117,8 +124,6 @@ bool BlobCrops::ReadRegions(const PassSpec& pass) {
   centred.reset(Index(Symbology::MaxiCode));
   const SymbologySet free = pass.symbologies & FreeSymbologies();
   const SymbologySet bars = pass.symbologies & ~(CentredSymbologies() | FreeSymbologies());
-  const SymbologySet stacked =
-      bars & SymbologySet{}.set(Index(Symbology::Pdf417)).set(Index(Symbology::MicroPdf417));
   for (const Region& r : Blobs()) {
     if (reader_.Expired()) return false;
     if (Covered(r)) continue;
@@ -132,8 +137,8 @@ bool BlobCrops::ReadRegions(const PassSpec& pass) {
     if ((free | centred).any() && Square(r) && ReadIsolatedCrop(r, pass, free | centred) > 0) {
       continue;
     }
-    if ((stacked.any() || centred.any()) && InkShare(area_, r) >= kMinSymbolInk) {
-      if (stacked.any() && !Square(r)) ReadStackedRows(r, pass, stacked);
+    if ((bars.any() || centred.any()) && InkShare(area_, r) >= kMinSymbolInk) {
+      if (bars.any() && !Square(r)) ReadOblong(r, pass, bars);
       if (centred.any()) ReadCentredCrop(CentredCrop(r), pass, centred);
     }
     if (maxi) ReadMaxiCrop(r, pass);
@@ -202,12 +207,12 @@ bool BlobCrops::Covered(const Region& r) const {
   return reader_.Found({(r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0});
 }
 
-void BlobCrops::ReadCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted) {
+int BlobCrops::ReadCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted) {
   const Region inside = Clipped(crop, area_.width, area_.height);
-  if (IsEmpty(inside)) return;
-  reader_.Read(CropView(area_, inside.left, inside.top, inside.right - inside.left,
-                        inside.bottom - inside.top),
-               AffineMap::Translation(inside.left, inside.top), pass, wanted);
+  if (IsEmpty(inside)) return 0;
+  return reader_.Read(CropView(area_, inside.left, inside.top, inside.right - inside.left,
+                               inside.bottom - inside.top),
+                      AffineMap::Translation(inside.left, inside.top), pass, wanted);
 }
 
 // The Datamatrix and Aztec finders start at the centre of their view: a crop
@@ -219,12 +224,12 @@ void BlobCrops::ReadCentredCrop(const Region& crop, const PassSpec& pass,
   if (IsEmpty(inside)) return;
   if (inside.left == crop.left && inside.top == crop.top && inside.right == crop.right &&
       inside.bottom == crop.bottom) {
-    ReadCrop(crop, pass, wanted);
+    ReadCrop(crop, MatrixCrop(pass), wanted);
     return;
   }
   const DerivedImage padded =
       CropPadded(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
-  reader_.Read(ViewOf(padded.image), padded.toSource, pass, wanted);
+  reader_.Read(ViewOf(padded.image), padded.toSource, MatrixCrop(pass), wanted);
 }
 
 int BlobCrops::ReadIsolatedCrop(const Region& blob, const PassSpec& pass,
@@ -236,7 +241,7 @@ int BlobCrops::ReadIsolatedCrop(const Region& blob, const PassSpec& pass,
       std::max(kIsolatedMinBorder, static_cast<Int32>(kIsolatedBorderShare * LongerSide(box)));
   const DerivedImage alone =
       CropPadded(area_, box.left, box.top, box.right - box.left, box.bottom - box.top, border);
-  return reader_.Read(ViewOf(alone.image), alone.toSource, pass, wanted);
+  return reader_.Read(ViewOf(alone.image), alone.toSource, MatrixCrop(pass), wanted);
 }
 
 // The Maxi Code reader takes the symbol upright only: a tight crop that
@@ -286,17 +291,59 @@ void BlobCrops::ReadStraightBars(const Region& blob, const PassSpec& pass,
   if ((options_.directions & direction) == 0) return;
   PassSpec crop = pass;
   crop.tryRotate = direction == kDirectionVertical;
-  ReadCrop(Grown(blob, kBarsMarginShare, kBarsMinMargin), crop, bars);
+  if (ReadCrop(Grown(blob, kBarsMarginShare, kBarsMinMargin), crop, bars) > 0) return;
+  const Region joined = JoinedBars(blob, direction);
+  if (joined.left != blob.left || joined.top != blob.top || joined.right != blob.right ||
+      joined.bottom != blob.bottom) {
+    ReadCrop(Grown(joined, kBarsMarginShare, kBarsMinMargin), crop, bars);
+  }
 }
 
-// Rows of a small PDF417 are a few modules high: their edges weigh as much as
-// those of its bars, so its blob has no one strong direction. An oblong blob
-// is read along its longer side.
-void BlobCrops::ReadStackedRows(const Region& blob, const PassSpec& pass,
-                                const SymbologySet& stacked) {
+// Narrow bars average to grey at the blob search's scale, so a symbol of
+// 2-pixel modules can break into several blobs along its reading direction:
+// when the blob's own crop reads nothing, the blob joined with the bar blobs
+// beside it in that direction, no further away than the bars are long.
+Region BlobCrops::JoinedBars(const Region& blob, UInt32 direction) {
+  const bool rows = direction == kDirectionHorizontal;  // read along rows
+  Region joined = blob;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (const Region& other : Blobs()) {
+      if (StraightBarsDirection(other) != direction) continue;
+      const Int32 across = rows ? joined.bottom - joined.top : joined.right - joined.left;
+      const Int32 overlap =
+          rows ? std::min(joined.bottom, other.bottom) - std::max(joined.top, other.top)
+               : std::min(joined.right, other.right) - std::max(joined.left, other.left);
+      const Int32 gap = rows ? std::max(other.left - joined.right, joined.left - other.right)
+                             : std::max(other.top - joined.bottom, joined.top - other.bottom);
+      if (2 * overlap <
+              std::min(across, rows ? other.bottom - other.top : other.right - other.left) ||
+          gap > across) {
+        continue;
+      }
+      const Region both{std::min(joined.left, other.left),
+                        std::min(joined.top, other.top),
+                        std::max(joined.right, other.right),
+                        std::max(joined.bottom, other.bottom),
+                        joined.gradientDegrees,
+                        joined.coherence};
+      grew = grew || both.left != joined.left || both.top != joined.top ||
+             both.right != joined.right || both.bottom != joined.bottom;
+      joined = both;
+    }
+  }
+  return joined;
+}
+
+// An oblong blob without one strong direction, read for bars along its
+// longer side: the rows of a small PDF417, a few modules high, weigh as much
+// in its gradient as its bars, and so do the digits under a short Code 128.
+void BlobCrops::ReadOblong(const Region& blob, const PassSpec& pass, const SymbologySet& bars) {
+  const bool tall = blob.bottom - blob.top > blob.right - blob.left;
+  if ((options_.directions & (tall ? kDirectionVertical : kDirectionHorizontal)) == 0) return;
   PassSpec crop = pass;
-  crop.tryRotate = blob.bottom - blob.top > blob.right - blob.left;
-  ReadCrop(Grown(blob, kBarsMarginShare, kBarsMinMargin), crop, stacked);
+  crop.tryRotate = tall;
+  ReadCrop(Grown(blob, kBarsMarginShare, kBarsMinMargin), crop, bars);
 }
 
 void BlobCrops::ReadTurnedCrop(const Region& blob, const PassSpec& pass) {

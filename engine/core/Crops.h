@@ -90,14 +90,15 @@ class BlobCrops {
   std::vector<Region> FindBlobs(Int32 reduce, bool measureGradient);
   Region WithGradient(Region coarse);
   bool Covered(const Region& r) const;
-  void ReadCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted);
+  int ReadCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted);
   // The blob alone, for the finders that pair patterns across the view.
   int ReadIsolatedCrop(const Region& blob, const PassSpec& pass, const SymbologySet& wanted);
   void ReadCentredCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted);
   void ReadMaxiCrop(const Region& blob, const PassSpec& pass);
   bool ReadCoarseMaxiCrops(const PassSpec& pass);
   void ReadStraightBars(const Region& blob, const PassSpec& pass, const SymbologySet& bars);
-  void ReadStackedRows(const Region& blob, const PassSpec& pass, const SymbologySet& stacked);
+  Region JoinedBars(const Region& blob, UInt32 direction);
+  void ReadOblong(const Region& blob, const PassSpec& pass, const SymbologySet& bars);
   void ReadTurnedCrop(const Region& blob, const PassSpec& pass);
 
   const LumaView area_;
