@@ -13,7 +13,7 @@ constexpr int kMinContrast = 48;    // darkest pixels to the paper, else no ink
 constexpr std::size_t kMinInkPixels = 4;
 constexpr Int32 kCloseRadius = 2;   // merges a symbol's modules into one blob
 constexpr Int32 kMinBlobSide = 3;   // working pixels
-constexpr Int32 kMaxAspect = 5;     // longer side over shorter side
+constexpr Int32 kMaxAspect = 6;     // longer side over shorter side (a two-column PDF417: 5)
 constexpr double kMinFill = 0.25;   // blob pixels over box area (a thin bar turned by 45 degrees fills 1/3)
 constexpr double kMaxSpan = 0.95;   // blobs spanning the whole plane are frames
 
