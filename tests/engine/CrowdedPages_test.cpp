@@ -49,6 +49,8 @@ const SheetCase kSheets[] = {
     {"DataMatrix20x20Turned90", SheetKind::kDataMatrixSheet, 20, 20, 0, 90, 0, true},
     {"Code128x4x20Turned5", SheetKind::kCode128Sheet, 4, 20, 0, 5, 0, true},
     {"Mixed12x12", SheetKind::kMixedSheet, 12, 12, 0, 0, 0, true},
+    {"Mixed12x12Jitter", SheetKind::kMixedSheet, 12, 12, 3, 0, 0, true},
+    {"Mixed12x12Fast", SheetKind::kMixedSheet, 12, 12, 3, 0, 1, true},
 };
 
 class CrowdedSheet : public testing::TestWithParam<SheetCase> {};
