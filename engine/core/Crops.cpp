@@ -33,6 +33,23 @@ constexpr Int32 kBarsMinMargin = 16;
 constexpr double kStraightSkewDegrees = 5;
 // Region crops read bars within this many degrees of a right angle.
 constexpr double kStraightBarDegrees = 20;
+// A page with this many square blobs with the ink of a symbol (below) is a
+// sheet of symbols.
+constexpr std::size_t kCrowdedBlobs = 24;
+// QR Code's finder groups the finder patterns of neighbouring symbols that
+// line up (a grid of labels) into symbols that do not exist, and the
+// Datamatrix finder, starting at the centre, may take a neighbour. A square
+// blob is first cut out alone for the matrix symbologies: the blob's box,
+// grown by two working pixels (the box is measured at reduced size), inside
+// a white border.
+constexpr double kSquareAspect = 1.5;
+constexpr double kIsolatedBorderShare = 0.15;
+constexpr Int32 kIsolatedMinBorder = 8;
+// Matrix and stacked symbols are about half ink; words a quarter or less
+// (0.1 to 0.35 on a page of 11-point text, 0.4 to 0.6 on symbols of 2-pixel
+// modules). Blobs with less get no centred or row crop: a page of text has
+// hundreds of blobs.
+constexpr double kMinSymbolInk = 0.35;
 
 // The turn that stands a blob's bars upright, in [0, 180).
 double UprightTurn(const Region& blob) { return -blob.gradientDegrees; }
@@ -43,6 +60,18 @@ bool NearRightAngle(double degrees) {
 }
 
 bool HoldsBars(const Region& blob) { return blob.coherence >= kMinBarCoherence; }
+
+// The Datamatrix finder follows the edges of the L in every direction only
+// when asked to turn: a symbol turned a quarter turn is missed otherwise.
+PassSpec MatrixCrop(PassSpec pass) {
+  pass.tryRotate = true;
+  return pass;
+}
+
+bool Square(const Region& blob) {
+  const Int32 w = blob.right - blob.left, h = blob.bottom - blob.top;
+  return std::max(w, h) <= kSquareAspect * std::min(w, h);
+}
 
 Int32 LongerSide(const Region& r) { return std::max(r.right - r.left, r.bottom - r.top); }
 
@@ -81,10 +110,19 @@ bool TurnedBars(const Region& blob) {
   return blob.coherence >= kMinTurnedBarCoherence && !NearRightAngle(UprightTurn(blob));
 }
 
+bool BlobCrops::Crowded(bool unreadOnly) {
+  const auto& blobs = Blobs();
+  const auto squares = std::count_if(blobs.begin(), blobs.end(), [&](const Region& r) {
+    return Square(r) && !(unreadOnly && Covered(r)) && InkShare(area_, r) >= kMinSymbolInk;
+  });
+  return static_cast<std::size_t>(squares) >= kCrowdedBlobs;
+}
+
 bool BlobCrops::ReadRegions(const PassSpec& pass) {
   SymbologySet centred = pass.symbologies & CentredSymbologies();
   const bool maxi = centred.test(Index(Symbology::MaxiCode));
   centred.reset(Index(Symbology::MaxiCode));
+  const SymbologySet free = pass.symbologies & FreeSymbologies();
   const SymbologySet bars = pass.symbologies & ~(CentredSymbologies() | FreeSymbologies());
   for (const Region& r : Blobs()) {
     if (reader_.Expired()) return false;
@@ -93,9 +131,16 @@ bool BlobCrops::ReadRegions(const PassSpec& pass) {
       // Bars: a linear or stacked symbol the full pass missed (its finders
       // give up on some pages that they read in a crop).
       if (bars.any()) ReadStraightBars(r, pass, bars);
+      // Some matrix symbols have one strong direction too.
+      if (!Square(r) || Covered(r)) continue;
+    }
+    if ((free | centred).any() && Square(r) && ReadIsolatedCrop(r, pass, free | centred) > 0) {
       continue;
     }
-    if (centred.any()) ReadCentredCrop(CentredCrop(r), pass, centred);
+    if ((bars.any() || centred.any()) && InkShare(area_, r) >= kMinSymbolInk) {
+      if (bars.any() && !Square(r)) ReadOblong(r, pass, bars);
+      if (centred.any()) ReadCentredCrop(CentredCrop(r), pass, centred);
+    }
     if (maxi) ReadMaxiCrop(r, pass);
   }
   return !maxi || ReadCoarseMaxiCrops(pass);
@@ -119,9 +164,12 @@ bool BlobCrops::ReadTurnedCrops(const PassSpec& diagonalPass) {
 
 // Ink blobs of the area, found once for the region and diagonal passes.
 const std::vector<Region>& BlobCrops::Blobs() {
-  if (!blobs_) blobs_ = FindBlobs(CanHalve(area_.width, area_.height) ? 4 : 1, true);
+  if (!blobs_) blobs_ = FindBlobs(BlobReduce(), true);
   return *blobs_;
 }
+
+// Area pixels per working pixel of the blob search.
+Int32 BlobCrops::BlobReduce() const { return CanHalve(area_.width, area_.height) ? 4 : 1; }
 
 const std::vector<Region>& BlobCrops::CoarseBlobs() {
   if (!coarseBlobs_) coarseBlobs_ = FindBlobs(kCoarseReduce, false);
@@ -136,8 +184,7 @@ BlobCrops::BlobBase BlobCrops::BlobView() {
 // Blobs searched at `reduce` area pixels per working pixel.
 std::vector<Region> BlobCrops::FindBlobs(Int32 reduce, bool measureGradient) {
   const auto [view, scale] = BlobView();
-  std::vector<Region> blobs =
-      FindInkRegions(view, options_.maxRegions, reduce / scale, measureGradient);
+  std::vector<Region> blobs = FindInkRegions(view, reduce / scale, measureGradient);
   for (Region& r : blobs) {
     r = {scale * r.left,   scale * r.top,     scale * r.right,
          scale * r.bottom, r.gradientDegrees, r.coherence};
@@ -160,12 +207,12 @@ bool BlobCrops::Covered(const Region& r) const {
   return reader_.Found({(r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0});
 }
 
-void BlobCrops::ReadCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted) {
+int BlobCrops::ReadCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted) {
   const Region inside = Clipped(crop, area_.width, area_.height);
-  if (IsEmpty(inside)) return;
-  reader_.Read(CropView(area_, inside.left, inside.top, inside.right - inside.left,
-                        inside.bottom - inside.top),
-               AffineMap::Translation(inside.left, inside.top), pass, wanted);
+  if (IsEmpty(inside)) return 0;
+  return reader_.Read(CropView(area_, inside.left, inside.top, inside.right - inside.left,
+                               inside.bottom - inside.top),
+                      AffineMap::Translation(inside.left, inside.top), pass, wanted);
 }
 
 // The Datamatrix and Aztec finders start at the centre of their view: a crop
@@ -177,12 +224,24 @@ void BlobCrops::ReadCentredCrop(const Region& crop, const PassSpec& pass,
   if (IsEmpty(inside)) return;
   if (inside.left == crop.left && inside.top == crop.top && inside.right == crop.right &&
       inside.bottom == crop.bottom) {
-    ReadCrop(crop, pass, wanted);
+    ReadCrop(crop, MatrixCrop(pass), wanted);
     return;
   }
   const DerivedImage padded =
       CropPadded(area_, crop.left, crop.top, crop.right - crop.left, crop.bottom - crop.top);
-  reader_.Read(ViewOf(padded.image), padded.toSource, pass, wanted);
+  reader_.Read(ViewOf(padded.image), padded.toSource, MatrixCrop(pass), wanted);
+}
+
+int BlobCrops::ReadIsolatedCrop(const Region& blob, const PassSpec& pass,
+                                const SymbologySet& wanted) {
+  const Int32 grow = 2 * BlobReduce();
+  const Region box = Clipped(Grown(blob, 0, grow), area_.width, area_.height);
+  if (IsEmpty(box)) return 0;
+  const Int32 border =
+      std::max(kIsolatedMinBorder, static_cast<Int32>(kIsolatedBorderShare * LongerSide(box)));
+  const DerivedImage alone =
+      CropPadded(area_, box.left, box.top, box.right - box.left, box.bottom - box.top, border);
+  return reader_.Read(ViewOf(alone.image), alone.toSource, MatrixCrop(pass), wanted);
 }
 
 // The Maxi Code reader takes the symbol upright only: a tight crop that
@@ -232,6 +291,58 @@ void BlobCrops::ReadStraightBars(const Region& blob, const PassSpec& pass,
   if ((options_.directions & direction) == 0) return;
   PassSpec crop = pass;
   crop.tryRotate = direction == kDirectionVertical;
+  if (ReadCrop(Grown(blob, kBarsMarginShare, kBarsMinMargin), crop, bars) > 0) return;
+  const Region joined = JoinedBars(blob, direction);
+  if (joined.left != blob.left || joined.top != blob.top || joined.right != blob.right ||
+      joined.bottom != blob.bottom) {
+    ReadCrop(Grown(joined, kBarsMarginShare, kBarsMinMargin), crop, bars);
+  }
+}
+
+// Narrow bars average to grey at the blob search's scale, so a symbol of
+// 2-pixel modules can break into several blobs along its reading direction:
+// when the blob's own crop reads nothing, the blob joined with the bar blobs
+// beside it in that direction, no further away than the bars are long.
+Region BlobCrops::JoinedBars(const Region& blob, UInt32 direction) {
+  const bool rows = direction == kDirectionHorizontal;  // read along rows
+  Region joined = blob;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (const Region& other : Blobs()) {
+      if (StraightBarsDirection(other) != direction) continue;
+      const Int32 across = rows ? joined.bottom - joined.top : joined.right - joined.left;
+      const Int32 overlap =
+          rows ? std::min(joined.bottom, other.bottom) - std::max(joined.top, other.top)
+               : std::min(joined.right, other.right) - std::max(joined.left, other.left);
+      const Int32 gap = rows ? std::max(other.left - joined.right, joined.left - other.right)
+                             : std::max(other.top - joined.bottom, joined.top - other.bottom);
+      if (2 * overlap <
+              std::min(across, rows ? other.bottom - other.top : other.right - other.left) ||
+          gap > across) {
+        continue;
+      }
+      const Region both{std::min(joined.left, other.left),
+                        std::min(joined.top, other.top),
+                        std::max(joined.right, other.right),
+                        std::max(joined.bottom, other.bottom),
+                        joined.gradientDegrees,
+                        joined.coherence};
+      grew = grew || both.left != joined.left || both.top != joined.top ||
+             both.right != joined.right || both.bottom != joined.bottom;
+      joined = both;
+    }
+  }
+  return joined;
+}
+
+// An oblong blob without one strong direction, read for bars along its
+// longer side: the rows of a small PDF417, a few modules high, weigh as much
+// in its gradient as its bars, and so do the digits under a short Code 128.
+void BlobCrops::ReadOblong(const Region& blob, const PassSpec& pass, const SymbologySet& bars) {
+  const bool tall = blob.bottom - blob.top > blob.right - blob.left;
+  if ((options_.directions & (tall ? kDirectionVertical : kDirectionHorizontal)) == 0) return;
+  PassSpec crop = pass;
+  crop.tryRotate = tall;
   ReadCrop(Grown(blob, kBarsMarginShare, kBarsMinMargin), crop, bars);
 }
 

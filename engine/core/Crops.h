@@ -63,6 +63,11 @@ class BlobCrops {
   BlobCrops(const LumaView& area, const ReadOptions& options, CropReader& reader)
       : area_(area), options_(options), reader_(reader) {}
 
+  // True when the area holds so many square blobs with the ink of a symbol
+  // (with `unreadOnly`: that no symbol found covers) that it is a sheet of
+  // symbols (labels, a test sheet).
+  bool Crowded(bool unreadOnly);
+
   // Each returns false when the deadline stopped it.
   // Matrix symbols around blob centres (Maxi Code in tight crops), and bars
   // near right angles that the straight passes missed.
@@ -79,16 +84,21 @@ class BlobCrops {
     Int32 scale;
   };
   BlobBase BlobView();
+  Int32 BlobReduce() const;
   const std::vector<Region>& Blobs();
   const std::vector<Region>& CoarseBlobs();
   std::vector<Region> FindBlobs(Int32 reduce, bool measureGradient);
   Region WithGradient(Region coarse);
   bool Covered(const Region& r) const;
-  void ReadCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted);
+  int ReadCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted);
+  // The blob alone, for the finders that pair patterns across the view.
+  int ReadIsolatedCrop(const Region& blob, const PassSpec& pass, const SymbologySet& wanted);
   void ReadCentredCrop(const Region& crop, const PassSpec& pass, const SymbologySet& wanted);
   void ReadMaxiCrop(const Region& blob, const PassSpec& pass);
   bool ReadCoarseMaxiCrops(const PassSpec& pass);
   void ReadStraightBars(const Region& blob, const PassSpec& pass, const SymbologySet& bars);
+  Region JoinedBars(const Region& blob, UInt32 direction);
+  void ReadOblong(const Region& blob, const PassSpec& pass, const SymbologySet& bars);
   void ReadTurnedCrop(const Region& blob, const PassSpec& pass);
 
   const LumaView area_;

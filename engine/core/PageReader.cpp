@@ -10,7 +10,14 @@ namespace vexo::engine {
 namespace {
 
 constexpr double kDiagonalDegrees = 45;
-constexpr Int32 kMaxSymbolsPerView = 255;
+constexpr Int32 kMaxSymbolsPerView = 255;  // the most the library reports from one read
+// A view where a reader reports that many is read again in four quarters
+// overlapping by this much (longer than a symbol of 2-pixel modules), and
+// a quarter that reaches it again in its own quarters, this many times deep.
+constexpr Int32 kQuarterOverlap = 400;
+constexpr int kMaxQuarterDepth = 3;
+// Symbols found are painted white this much beyond their corners.
+constexpr Int32 kWhiteMargin = 4;
 
 // Runs the passes; the crops of ink blobs (Crops.h) read through it too.
 class PassRunner final : private CropReader {
@@ -49,6 +56,30 @@ class PassRunner final : private CropReader {
   }
 
   std::vector<Finding> TakeFindings() { return std::move(findings_); }
+  bool Crowded() { return crops_.Crowded(false); }
+
+  // After the crops of a crowded page: `free` over the whole area with every
+  // symbol found painted white, for a symbol that no crop held whole (the
+  // blobs of large modules are pieces of it), unless the square blobs left
+  // unread still make the page crowded.
+  void ReadRest(const SymbologySet& free) {
+    if (Expired() || crops_.Crowded(true)) return;
+    DerivedImage rest = CropPadded(area_, 0, 0, area_.width, area_.height);
+    for (const Finding& f : findings_) {
+      // The area is a window of the page: its map is a translation.
+      const Box box = BoxOf(f);
+      const Int32 left = std::max(0, static_cast<Int32>(box.left - areaToPage_.x0) - kWhiteMargin);
+      const Int32 top = std::max(0, static_cast<Int32>(box.top - areaToPage_.y0) - kWhiteMargin);
+      const Int32 right =
+          std::min(area_.width, static_cast<Int32>(box.right - areaToPage_.x0) + kWhiteMargin);
+      const Int32 bottom =
+          std::min(area_.height, static_cast<Int32>(box.bottom - areaToPage_.y0) + kWhiteMargin);
+      for (Int32 y = top; y < bottom && left < right; ++y) {
+        std::fill(rest.image.Row(y) + left, rest.image.Row(y) + right, UInt8{255});
+      }
+    }
+    Read(ViewOf(rest.image), {}, {PassKind::Full, free, false, options_.globalBinarizer}, free);
+  }
 
  private:
   bool Expired() const override { return std::chrono::steady_clock::now() >= deadline_; }
@@ -78,7 +109,29 @@ class PassRunner final : private CropReader {
     for (const ReaderEntry& reader : readers_) {
       const SymbologySet mine = wanted & reader.symbologies;
       if (mine.none()) continue;
-      taken += Take(reader.read(view, SettingsFor(pass, mine)), view, viewToArea, mine);
+      // Only a full-resolution page is read again in quarters: the half
+      // pass (the same symbols) and the crops do not reach the limit.
+      const bool quarters = pass.kind == PassKind::Full || pass.kind == PassKind::OtherBinarizer ||
+                            pass.kind == PassKind::QuarterTurn;
+      taken += ReadWith(reader, view, viewToArea, SettingsFor(pass, mine),
+                        quarters ? 0 : kMaxQuarterDepth);
+    }
+    return taken;
+  }
+
+  int ReadWith(const ReaderEntry& reader, const LumaView& view, const AffineMap& viewToArea,
+               const ViewSettings& settings, int depth) {
+    std::vector<Detection> found = reader.read(view, settings);
+    const bool more = static_cast<Int32>(found.size()) >= settings.maxNumberOfSymbols;
+    int taken = Take(std::move(found), view, viewToArea, settings.symbologies);
+    if (!more || depth == kMaxQuarterDepth || Expired()) return taken;
+    const Int32 w = std::min(view.width, view.width / 2 + kQuarterOverlap);
+    const Int32 h = std::min(view.height, view.height / 2 + kQuarterOverlap);
+    for (const Int32 top : {0, view.height - h}) {
+      for (const Int32 left : {0, view.width - w}) {
+        taken += ReadWith(reader, CropView(view, left, top, w, h),
+                          viewToArea.After(AffineMap::Translation(left, top)), settings, depth + 1);
+      }
     }
     return taken;
   }
@@ -94,15 +147,15 @@ class PassRunner final : private CropReader {
       ++taken;
       Finding finding{detection.symbology, detection.code, std::move(detection.content), {}};
       const auto& c = detection.corners;
-      const bool located = std::any_of(c.begin(), c.end(), [&](const PointD& p) {
-        return p.x != c[0].x || p.y != c[0].y;
-      });
+      const bool located = std::any_of(
+          c.begin(), c.end(), [&](const PointD& p) { return p.x != c[0].x || p.y != c[0].y; });
       const double w = view.width, h = view.height;
       for (std::size_t i = 0; i < c.size(); ++i) {
         // A symbol read without a position (Maxi Code) fills its crop; a
         // corner placed outside the view is brought back to its edge.
-        const PointD corner = located ? PointD{std::clamp(c[i].x, 0.0, w), std::clamp(c[i].y, 0.0, h)}
-                                      : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
+        const PointD corner = located
+                                  ? PointD{std::clamp(c[i].x, 0.0, w), std::clamp(c[i].y, 0.0, h)}
+                                  : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
         finding.corners[i] = toPage.Apply(corner);
       }
       MergeFinding(findings_, std::move(finding), options_.mergeTolerance);
@@ -142,13 +195,33 @@ class PassRunner final : private CropReader {
 PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
                   const SymbologySet& readable, const ReaderList& readers, Deadline deadline) {
   PassRunner runner(area, areaToPage, options, readers, deadline);
+  std::vector<PassSpec> plan = PlanPasses(options, readable, area.width, area.height);
+  // The library's QR Code finder pairs finder patterns across its whole
+  // view, at a cost that grows much faster than their number, and pairs
+  // those of neighbours that line up into symbols that do not exist. On a
+  // sheet of symbols QR Code is read in the blob crops alone, one symbol
+  // each.
+  const bool qrCrops = std::any_of(plan.begin(), plan.end(), [](const PassSpec& pass) {
+    return pass.kind == PassKind::Regions && (pass.symbologies & FreeSymbologies()).any();
+  });
+  SymbologySet cropsOnly;
+  if (qrCrops && runner.Crowded()) {
+    for (PassSpec& pass : plan) {
+      if (pass.kind != PassKind::Regions) {
+        cropsOnly |= pass.symbologies & FreeSymbologies();
+        pass.symbologies &= ~FreeSymbologies();
+      }
+    }
+    std::erase_if(plan, [](const PassSpec& pass) { return pass.symbologies.none(); });
+  }
   PageRead read;
-  for (const PassSpec& pass : PlanPasses(options, readable, area.width, area.height)) {
+  for (const PassSpec& pass : plan) {
     if (!runner.Run(pass)) {
       read.outOfTime = true;
       break;
     }
   }
+  if (cropsOnly.any() && !read.outOfTime) runner.ReadRest(cropsOnly);
   read.findings = runner.TakeFindings();
   return read;
 }

@@ -31,7 +31,7 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
   const bool vertical = (options.directions & kDirectionVertical) != 0;
   const bool diagonal = (options.directions & kDirectionDiagonal) != 0;
   const bool small = static_cast<Int64>(width) * height <= kSmallViewPixels;
-  const bool regions = (options.passes & kPassRegions) != 0 && options.maxRegions > 0;
+  const bool regions = (options.passes & kPassRegions) != 0 && options.regionCrops > 0;
   const bool half = (options.passes & kPassHalf) != 0 &&
                     std::min(width, height) >= std::max(options.halfPassMinSide, kMinHalfSide);
 
@@ -60,11 +60,11 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
     add(PassKind::Half, free | centred | (halfLinear && horizontal ? halfOriented : SymbologySet{}),
         bothWays, options.globalBinarizer);
   }
-  // Region crops: matrix symbols around blob centres, and bars the full pass
-  // missed, in the directions asked for.
+  // Region crops: matrix symbols around blob centres (QR Code on a blob cut
+  // out alone), and bars the full pass missed, in the directions asked for.
   if (regions) {
-    add(PassKind::Regions, centred | (horizontal || vertical ? oriented : SymbologySet{}), false,
-        options.globalBinarizer);
+    add(PassKind::Regions, centred | free | (horizontal || vertical ? oriented : SymbologySet{}),
+        false, options.globalBinarizer);
   }
   if (diagonal) add(PassKind::Diagonal, oriented, true, options.globalBinarizer);
   return plan;

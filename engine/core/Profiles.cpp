@@ -18,7 +18,7 @@ enum WordA : std::size_t {
   kAMinLineCount,
   kATimeBudget,
   kAEffort,
-  kAMaxRegions,
+  kARegionCrops,
   kAHalfPassMinSide,
   kADiagonalMethod,
 };
@@ -30,25 +30,27 @@ enum WordC : std::size_t { kCSize, kCMaxResults, kCMergeTolerance };
 
 constexpr UInt32 kProfileValueBase = 0x50460000;
 constexpr UInt32 kMaxMinLineCount = 20;
-constexpr UInt32 kMaxRegionLimit = 4096;
+constexpr UInt32 kMaxRegionWord = 4096;
+// What the profiles write into word 8: every blob (the word once capped them).
+constexpr UInt32 kEveryBlob = kMaxRegionWord;
 constexpr UInt32 kMaxMergeTolerance = 256;
 
 using D = DiagonalMethod;
-constexpr UInt32 kThorough = kPassFull | kPassHalf | kPassRegions | kPassOtherBinarizer |
-                             kPassHalfLinear;
+constexpr UInt32 kThorough =
+    kPassFull | kPassHalf | kPassRegions | kPassOtherBinarizer | kPassHalfLinear;
 
 // The four profiles, measured on an A4 300-dpi page (docs/engine.md). Index 0
 // is the default and reads a page completely.
 // Columns: index, directions, passes, global binarizer, min line count, time
-// budget ms, try harder, max regions, half pass min side, diagonal method,
+// budget ms, try harder, region crops, half pass min side, diagonal method,
 // max results, merge tolerance.
 constexpr std::array<ReadOptions, kProfileCount> kProfiles{{
-    {0, 0x60, kPassFull | kPassHalf | kPassHalfLinear | kPassRegions, false, 2, 20000, true, 64,
-     600, D::TurnedCrops, 0, 8},
-    {1, 0x60, kPassHalf | kPassHalfLinear | kPassRegions, false, 2, 10000, true, 32, 600,
+    {0, 0x60, kPassFull | kPassHalf | kPassHalfLinear | kPassRegions, false, 2, 20000, true,
+     kEveryBlob, 600, D::TurnedCrops, 0, 8},
+    {1, 0x60, kPassHalf | kPassHalfLinear | kPassRegions, false, 2, 10000, true, kEveryBlob, 600,
      D::TurnedCrops, 0, 8},
-    {2, 0x60, kThorough, false, 2, 30000, true, 128, 600, D::TurnedCrops, 0, 8},
-    {3, 0xE0, kThorough, false, 2, 60000, true, 256, 400, D::TurnedCrops, 0, 8},
+    {2, 0x60, kThorough, false, 2, 30000, true, kEveryBlob, 600, D::TurnedCrops, 0, 8},
+    {3, 0xE0, kThorough, false, 2, 60000, true, kEveryBlob, 400, D::TurnedCrops, 0, 8},
 }};
 
 }  // namespace
@@ -79,7 +81,7 @@ void WriteOptionBlocks(const ReadOptions& options, ProfileOptionsA& a, ProfileOp
   a.words[kAMinLineCount] = static_cast<UInt32>(options.minLineCount);
   a.words[kATimeBudget] = options.timeBudgetMs;
   a.words[kAEffort] = options.tryHarder ? 1 : 0;
-  a.words[kAMaxRegions] = options.maxRegions;
+  a.words[kARegionCrops] = options.regionCrops;
   a.words[kAHalfPassMinSide] = static_cast<UInt32>(options.halfPassMinSide);
   a.words[kADiagonalMethod] = static_cast<UInt32>(options.diagonal);
   b = {};
@@ -95,14 +97,14 @@ EngineStatus ReadOptionBlocks(const ProfileOptionsA& a, const ProfileOptionsB& b
                               const ProfileOptionsC& c, ReadOptions& out) {
   if (!OptionBlockSizesValid(a, b, c)) return kStatusInvalidOptions;
   const UInt32* w = a.words;
-  const bool valid = w[kAProfile] < kProfileCount && w[kAPasses] != 0 &&
-                     (w[kAPasses] & ~kPassMask) == 0 && w[kABinarizer] <= 1 &&
-                     w[kAMinLineCount] >= 1 && w[kAMinLineCount] <= kMaxMinLineCount &&
-                     w[kAEffort] <= 1 && w[kAMaxRegions] <= kMaxRegionLimit &&
-                     w[kAHalfPassMinSide] <= static_cast<UInt32>(std::numeric_limits<Int32>::max()) &&
-                     w[kADiagonalMethod] >= static_cast<UInt32>(DiagonalMethod::FullCopy) &&
-                     w[kADiagonalMethod] <= static_cast<UInt32>(DiagonalMethod::TurnedCrops) &&
-                     c.words[kCMergeTolerance] <= kMaxMergeTolerance;
+  const bool valid =
+      w[kAProfile] < kProfileCount && w[kAPasses] != 0 && (w[kAPasses] & ~kPassMask) == 0 &&
+      w[kABinarizer] <= 1 && w[kAMinLineCount] >= 1 && w[kAMinLineCount] <= kMaxMinLineCount &&
+      w[kAEffort] <= 1 && w[kARegionCrops] <= kMaxRegionWord &&
+      w[kAHalfPassMinSide] <= static_cast<UInt32>(std::numeric_limits<Int32>::max()) &&
+      w[kADiagonalMethod] >= static_cast<UInt32>(DiagonalMethod::FullCopy) &&
+      w[kADiagonalMethod] <= static_cast<UInt32>(DiagonalMethod::TurnedCrops) &&
+      c.words[kCMergeTolerance] <= kMaxMergeTolerance;
   if (!valid) return kStatusInvalidOptions;
   out.profileIndex = w[kAProfile];
   // Block B repeats the directions for callers that set only one block; when
@@ -114,7 +116,7 @@ EngineStatus ReadOptionBlocks(const ProfileOptionsA& a, const ProfileOptionsB& b
   out.minLineCount = static_cast<Int32>(w[kAMinLineCount]);
   out.timeBudgetMs = w[kATimeBudget];
   out.tryHarder = w[kAEffort] == 1;
-  out.maxRegions = w[kAMaxRegions];
+  out.regionCrops = w[kARegionCrops];
   out.halfPassMinSide = static_cast<Int32>(w[kAHalfPassMinSide]);
   out.diagonal = static_cast<DiagonalMethod>(w[kADiagonalMethod]);
   out.maxResults = c.words[kCMaxResults];

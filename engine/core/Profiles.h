@@ -42,11 +42,13 @@ struct ReadOptions {
   Int32 minLineCount = 2;
   UInt32 timeBudgetMs = 0;  // 0: no budget
   bool tryHarder = true;
-  UInt32 maxRegions = 0;
+  // Word 8 of block A: 0 turns the region crops off; any other value reads
+  // every ink blob, in rank order, while the time budget lasts.
+  UInt32 regionCrops = 0;
   Int32 halfPassMinSide = 0;  // the half pass runs when the shorter side is at least this
   DiagonalMethod diagonal = DiagonalMethod::TurnedCrops;
-  UInt32 maxResults = 0;      // 0: all
-  Int32 mergeTolerance = 8;   // pixels by which boxes are grown before overlap tests
+  UInt32 maxResults = 0;     // 0: all
+  Int32 mergeTolerance = 8;  // pixels by which boxes are grown before overlap tests
 };
 
 // The settings of profile `index` (0..3); the caller checks the index.

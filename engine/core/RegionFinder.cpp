@@ -13,7 +13,7 @@ constexpr int kMinContrast = 48;    // darkest pixels to the paper, else no ink
 constexpr std::size_t kMinInkPixels = 4;
 constexpr Int32 kCloseRadius = 2;   // merges a symbol's modules into one blob
 constexpr Int32 kMinBlobSide = 3;   // working pixels
-constexpr Int32 kMaxAspect = 5;     // longer side over shorter side
+constexpr Int32 kMaxAspect = 6;     // longer side over shorter side (a two-column PDF417: 5)
 constexpr double kMinFill = 0.25;   // blob pixels over box area (a thin bar turned by 45 degrees fills 1/3)
 constexpr double kMaxSpan = 0.95;   // blobs spanning the whole plane are frames
 
@@ -171,6 +171,27 @@ double Rank(const Blob& blob) {
 
 }  // namespace
 
+double InkShare(const LumaView& view, const Region& region) {
+  const Int32 x0 = std::max(region.left, 0), x1 = std::min(region.right, view.width);
+  const Int32 y0 = std::max(region.top, 0), y1 = std::min(region.bottom, view.height);
+  int darkest = 255, lightest = 0;
+  for (Int32 y = y0; y < y1; y += 2) {
+    for (Int32 x = x0; x < x1; x += 2) {
+      darkest = std::min<int>(darkest, view.Row(y)[x]);
+      lightest = std::max<int>(lightest, view.Row(y)[x]);
+    }
+  }
+  const int middle = (darkest + lightest) / 2;
+  Int64 dark = 0, all = 0;
+  for (Int32 y = y0; y < y1; y += 2) {
+    for (Int32 x = x0; x < x1; x += 2) {
+      ++all;
+      dark += view.Row(y)[x] < middle ? 1 : 0;
+    }
+  }
+  return all == 0 ? 0 : static_cast<double>(dark) / static_cast<double>(all);
+}
+
 void MeasureGradient(const LumaView& view, Region& region) {
   double xx = 0, yy = 0, xy = 0;
   const Int32 x0 = std::max(region.left, 1), x1 = std::min(region.right, view.width - 1);
@@ -200,10 +221,9 @@ void MeasureGradient(const LumaView& view, Region& region) {
   region.coherence = std::sqrt((xx - yy) * (xx - yy) + 4 * xy * xy) / energy;
 }
 
-std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce,
-                                   bool measureGradient) {
+std::vector<Region> FindInkRegions(const LumaView& view, Int32 reduce, bool measureGradient) {
   reduce = std::max(1, reduce);
-  if (maxRegions == 0 || view.width / reduce < kMinBlobSide || view.height / reduce < kMinBlobSide) {
+  if (view.width / reduce < kMinBlobSide || view.height / reduce < kMinBlobSide) {
     return {};
   }
   Plane plane = Reduce(view, reduce);
@@ -218,7 +238,6 @@ std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int3
   std::stable_sort(blobs.begin(), blobs.end(), [](const Blob& a, const Blob& b) {
     return Rank(a) > Rank(b);
   });
-  if (blobs.size() > maxRegions) blobs.resize(maxRegions);
   std::vector<Region> regions;
   regions.reserve(blobs.size());
   for (const Blob& blob : blobs) {

@@ -25,13 +25,16 @@ struct Region {
   double coherence = 0;
 };
 
-// At most `maxRegions` blobs, ranked by area over the square of the aspect
-// ratio (symbols are squat, text runs long). The view is reduced by `reduce`
-// (1 or more) before the search; regions are given in view coordinates.
-// Without `measureGradient` the gradient fields stay zero, which saves a pass
-// over every blob's pixels.
-std::vector<Region> FindInkRegions(const LumaView& view, UInt32 maxRegions, Int32 reduce,
-                                   bool measureGradient = true);
+// Every blob, ranked by area over the square of the aspect ratio (symbols are
+// squat, text runs long): how many are read is for the time budget to say. The view is reduced by
+// `reduce` (1 or more) before the search; regions are given in view coordinates. Without
+// `measureGradient` the gradient fields stay zero, which saves a pass over every blob's pixels.
+std::vector<Region> FindInkRegions(const LumaView& view, Int32 reduce, bool measureGradient = true);
+
+// The share of the region's pixels (every second one of every second row,
+// clipped to the view) darker than the middle of its darkest and lightest:
+// about half in a symbol of modules or bars, a quarter or less in a word.
+double InkShare(const LumaView& view, const Region& region);
 
 // Sets the region's gradient fields from the structure tensor of the
 // luminance gradient over its box (clipped to the view).

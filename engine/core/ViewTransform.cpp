@@ -25,12 +25,15 @@ LumaView CropView(const LumaView& view, Int32 left, Int32 top, Int32 width, Int3
   return {view.Row(top) + left, width, height, view.stride};
 }
 
-DerivedImage CropPadded(const LumaView& view, Int32 left, Int32 top, Int32 width, Int32 height) {
-  DerivedImage out{Blank(width, height, kWhite), AffineMap::Translation(left, top)};
+DerivedImage CropPadded(const LumaView& view, Int32 left, Int32 top, Int32 width, Int32 height,
+                        Int32 margin) {
+  DerivedImage out{Blank(width + 2 * margin, height + 2 * margin, kWhite),
+                   AffineMap::Translation(left - margin, top - margin)};
   const Int32 x0 = std::max(left, 0), x1 = std::min(left + width, view.width);
   const Int32 y0 = std::max(top, 0), y1 = std::min(top + height, view.height);
   for (Int32 y = y0; y < y1 && x0 < x1; ++y) {
-    std::copy(view.Row(y) + x0, view.Row(y) + x1, out.image.Row(y - top) + (x0 - left));
+    std::copy(view.Row(y) + x0, view.Row(y) + x1,
+              out.image.Row(y - top + margin) + (x0 - left + margin));
   }
   return out;
 }

@@ -19,8 +19,10 @@ struct DerivedImage {
 LumaView CropView(const LumaView& view, Int32 left, Int32 top, Int32 width, Int32 height);
 
 // A copy of the part of `view` in [left, left+width) x [top, top+height),
-// white where that rectangle leaves the view.
-DerivedImage CropPadded(const LumaView& view, Int32 left, Int32 top, Int32 width, Int32 height);
+// white where that rectangle leaves the view, inside a white border of
+// `margin` pixels.
+DerivedImage CropPadded(const LumaView& view, Int32 left, Int32 top, Int32 width, Int32 height,
+                        Int32 margin = 0);
 
 // Each pixel the mean of a 2x2 block; an odd last row or column is dropped.
 DerivedImage HalveView(const LumaView& view);

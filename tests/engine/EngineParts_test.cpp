@@ -127,7 +127,7 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
     ReadOptions o;
     o.passes = passes;
     o.directions = directions;
-    o.maxRegions = 16;
+    o.regionCrops = 16;
     o.halfPassMinSide = 600;
     return o;
   };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -84,7 +85,7 @@ ReadOptions Options(UInt32 passes, UInt32 directions) {
   ReadOptions options;
   options.passes = passes;
   options.directions = directions;
-  options.maxRegions = 8;
+  options.regionCrops = 8;
   options.halfPassMinSide = 0;
   return options;
 }
@@ -325,6 +326,95 @@ TEST(PageReader, MaxiCropIsReadAgainAfterEachQuarterTurn) {
     EXPECT_NEAR(box.right, 732, 4) << c.name;
     EXPECT_NEAR(box.bottom, 632, 4) << c.name;
   }
+}
+
+// A page of `count` checkered squares 48 pixels wide, 40 pixels apart, in
+// rows of 8: square blobs without one strong direction, as on a sheet of
+// matrix symbols.
+LumaImage SquaresPage(int count) {
+  LumaImage page = MarkedPage(900, 1000);
+  std::fill(page.pixels.begin(), page.pixels.end(), 255);
+  for (int i = 0; i < count; ++i) {
+    const Int32 left = 60 + i % 8 * 100, top = 60 + i / 8 * 100;
+    for (Int32 y = top; y < top + 48; ++y) {
+      for (Int32 x = left; x < left + 48; ++x) {
+        if (((x - left) / 8 + (y - top) / 8) % 2 == 0) page.Row(y)[x] = 0;
+      }
+    }
+  }
+  return page;
+}
+
+TEST(PageReader, QrCodeOfACrowdedPageIsReadInCropsAlone) {
+  const struct Case {
+    const char* name;
+    int squares;
+    bool crowded;
+  } cases[] = {
+      {"23 squares: the full pass reads QR Code", 23, false},
+      {"24 squares: crops alone", 24, true},
+      {"40 squares: crops alone", 40, true},
+  };
+  for (const Case& c : cases) {
+    const LumaImage page = SquaresPage(c.squares);
+    MarkReader marks;
+    marks.symbology = Symbology::QrCode;
+    // Like the library on a sheet: nothing from a view of several symbols.
+    const ViewReader inner = marks.Reader();
+    std::vector<Int64> viewPixels;
+    const ViewReader oneAtATime = [&](const LumaView& view, const ViewSettings& settings) {
+      viewPixels.push_back(Int64{view.width} * view.height);
+      const bool crop = viewPixels.back() < 200 * 200;
+      return crop ? inner(view, settings) : std::vector<Detection>{};
+    };
+    const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassFull | kPassRegions, 0x20),
+                                   Only(Symbology::QrCode), One(oneAtATime), Deadline::max());
+    ASSERT_FALSE(viewPixels.empty()) << c.name;
+    const Int64 whole = Int64{page.width} * page.height;
+    // A page that is not crowded begins with the full pass; a crowded one
+    // with the crops, and ends with the whole page once more, every symbol
+    // found painted white.
+    EXPECT_EQ(viewPixels.front() == whole, !c.crowded) << c.name;
+    EXPECT_EQ(viewPixels.back() == whole, c.crowded) << c.name;
+    EXPECT_EQ(read.findings.size(), static_cast<std::size_t>(c.squares)) << c.name;
+    for (const Finding& f : read.findings) {
+      const Box box = BoxOf(f);
+      EXPECT_NEAR(box.right - box.left, 48, 1) << c.name;
+      EXPECT_NEAR(std::fmod(box.left - 60, 100), 0, 1) << c.name;
+    }
+  }
+}
+
+TEST(PageReader, AReaderAtItsLimitReadsTheViewAgainInQuarters) {
+  const LumaImage page = MarkedPage(2000, 1600);
+  MarkReader marks;
+  const ViewReader inner = marks.Reader();
+  std::vector<Int32> widths;
+  // The whole page gives as many symbols as a read may report, away from
+  // the mark; each quarter the box of its dark pixels.
+  const ViewReader limited = [&](const LumaView& view, const ViewSettings& settings) {
+    widths.push_back(view.width);
+    if (view.width < page.width) return inner(view, settings);
+    std::vector<Detection> many(static_cast<std::size_t>(settings.maxNumberOfSymbols));
+    for (std::size_t i = 0; i < many.size(); ++i) {
+      Detection& d = many[i];
+      d.symbology = Symbology::Code128;
+      char content[8];
+      std::snprintf(content, sizeof content, "n%03d", static_cast<int>(i % 1000));
+      d.content.assign(content, content + 4);
+      const double x = 1000 + 3.0 * i, y = 1500;
+      d.corners = {{{x, y}, {x + 2, y}, {x + 2, y + 2}, {x, y + 2}}};
+    }
+    return many;
+  };
+  const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassFull, 0x20),
+                                 Only(Symbology::Code128), One(limited), Deadline::max());
+  EXPECT_EQ(widths, (std::vector<Int32>{2000, 1400, 1400, 1400, 1400}));
+  // The 255 and the mark, found in the top-left quarter alone.
+  ASSERT_EQ(read.findings.size(), 256u);
+  const Box mark = BoxOf(read.findings.back());
+  EXPECT_EQ(mark.left, kMarkLeft);
+  EXPECT_EQ(mark.top, kMarkTop);
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <map>
 #include <memory>
 
 #include "engine/stacked/StackedDataBar.h"
+#include "tests/support/TempDir.h"
 
 namespace vexo::test {
 
@@ -15,22 +17,54 @@ Gray Gray::White(Int32 width, Int32 height) {
   return {width, height, std::vector<UInt8>(static_cast<std::size_t>(width) * height, 255)};
 }
 
-Gray ReadPgmFrom(const std::string& command) {
-  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  Gray image;
+namespace {
+
+using Pipe = std::unique_ptr<FILE, int (*)(FILE*)>;
+
+// The next 8-bit PGM of the stream; false at its end or on a fault.
+bool ReadPgm(FILE* in, Gray& image) {
   int maxValue = 0;
-  if (!pipe ||
-      std::fscanf(pipe.get(), "P5 %d %d %d", &image.width, &image.height, &maxValue) != 3 ||
-      std::fgetc(pipe.get()) == EOF || maxValue != 255) {
-    ADD_FAILURE() << command;
-    return {};
+  if (std::fscanf(in, " P5 %d %d %d", &image.width, &image.height, &maxValue) != 3 ||
+      std::fgetc(in) == EOF || maxValue != 255 || image.width <= 0 || image.height <= 0) {
+    return false;
   }
   image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-  if (std::fread(image.pixels.data(), 1, image.pixels.size(), pipe.get()) != image.pixels.size()) {
+  return std::fread(image.pixels.data(), 1, image.pixels.size(), in) == image.pixels.size();
+}
+
+}  // namespace
+
+Gray ReadPgmFrom(const std::string& command) {
+  const Pipe pipe(::popen(command.c_str(), "r"), ::pclose);
+  Gray image;
+  if (!pipe || !ReadPgm(pipe.get(), image)) {
     ADD_FAILURE() << command;
     return {};
   }
   return image;
+}
+
+std::vector<Gray> DrawSymbols(const std::string& args, const std::vector<std::string>& contents,
+                              double scale) {
+  const TempDir dir;
+  {
+    std::ofstream list(dir.File("in.txt"));
+    for (const std::string& content : contents) list << content << '\n';
+  }
+  // zint numbers its files in input order; the shell lists them in that order.
+  const std::string command = "zint -b " + args + " --scale=" + std::to_string(scale) +
+                              " --batch -i " + dir.File("in.txt") + " -o " +
+                              dir.File("s~~~~~.png") + " >/dev/null 2>&1 && convert " +
+                              dir.File("s*.png") + " -depth 8 pgm:-";
+  const Pipe pipe(::popen(command.c_str(), "r"), ::pclose);
+  std::vector<Gray> symbols(contents.size());
+  for (Gray& symbol : symbols) {
+    if (!pipe || !ReadPgm(pipe.get(), symbol)) {
+      ADD_FAILURE() << command;
+      return {};
+    }
+  }
+  return symbols;
 }
 
 // zint writes the PNG to a pipe; ImageMagick turns it into an 8-bit PGM.

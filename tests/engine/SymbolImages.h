@@ -25,6 +25,9 @@ using Corners = std::array<engine::PointD, 4>;  // whole pixels
 Gray DrawSymbol(const std::string& args, double scale);
 // The same, drawn once per process and kept.
 const Gray& DrawnSymbol(const std::string& args, double scale);
+// One symbol per content, all drawn by one `zint -b <args> --batch` run.
+std::vector<Gray> DrawSymbols(const std::string& args, const std::vector<std::string>& contents,
+                              double scale);
 // The 8-bit PGM that `command` writes to its standard output; a test failure
 // and an empty image when it writes none.
 Gray ReadPgmFrom(const std::string& command);

@@ -105,7 +105,7 @@ TEST(RegionFinder, BarsAndChecksAreTwoRegionsWithTheirGradient) {
   LumaImage page = White(600, 400);
   DrawChecks(page, 60, 60, 96, 8);
   DrawBars(page, 400, 200, 90, -30);
-  const std::vector<Region> regions = FindInkRegions(ViewOf(page), 16, 2);
+  const std::vector<Region> regions = FindInkRegions(ViewOf(page), 2);
   ASSERT_EQ(regions.size(), 2u);
   const Region& bars = regions[0].left > 200 ? regions[0] : regions[1];
   const Region& checks = regions[0].left > 200 ? regions[1] : regions[0];
@@ -129,7 +129,7 @@ class UprightTurn : public testing::TestWithParam<UprightCase> {};
 TEST_P(UprightTurn, TurningByTheNegatedGradientStandsTheBarsUpright) {
   LumaImage page = White(400, 400);
   DrawBars(page, 200, 200, 90, GetParam().normalDegrees);
-  const std::vector<Region> regions = FindInkRegions(ViewOf(page), 4, 2);
+  const std::vector<Region> regions = FindInkRegions(ViewOf(page), 2);
   ASSERT_EQ(regions.size(), 1u);
   const DerivedImage turned = RotateByDegrees(ViewOf(page), -regions[0].gradientDegrees);
   const Int32 cx = turned.image.width / 2, cy = turned.image.height / 2;
@@ -153,12 +153,11 @@ TEST(RegionFinder, NothingOnBlankOrFlatPages) {
   for (Int32 y = 100; y < 150; ++y) {
     for (Int32 x = 100; x < 150; ++x) flat.Row(y)[x] = 180;  // too faint to be ink
   }
-  EXPECT_TRUE(FindInkRegions(ViewOf(White(300, 300)), 16, 2).empty());
-  EXPECT_TRUE(FindInkRegions(ViewOf(flat), 16, 2).empty());
+  EXPECT_TRUE(FindInkRegions(ViewOf(White(300, 300)), 2).empty());
+  EXPECT_TRUE(FindInkRegions(ViewOf(flat), 2).empty());
   LumaImage page = White(300, 300);
   DrawChecks(page, 100, 100, 64, 8);
-  EXPECT_EQ(FindInkRegions(ViewOf(page), 16, 2).size(), 1u);
-  EXPECT_TRUE(FindInkRegions(ViewOf(page), 0, 2).empty());
+  EXPECT_EQ(FindInkRegions(ViewOf(page), 2).size(), 1u);
 }
 
 }  // namespace
