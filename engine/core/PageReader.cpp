@@ -16,12 +16,13 @@ constexpr Int32 kMaxSymbolsPerView = 255;
 class PassRunner final : private CropReader {
  public:
   PassRunner(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
-             const ReaderList& readers, Deadline deadline)
+             const ReaderList& readers, Deadline deadline, std::vector<Finding>& findings)
       : area_(area),
         areaToPage_(areaToPage),
         options_(options),
         readers_(readers),
         deadline_(deadline),
+        findings_(findings),
         crops_(area, options, *this) {}
 
   // False when the deadline had passed and the pass did not run (in full).
@@ -40,6 +41,11 @@ class PassRunner final : private CropReader {
       case PassKind::Half:
         Read(ViewOf(Half().image), Half().toSource, pass, pass.symbologies);
         return true;
+      case PassKind::Reduced: {
+        const DerivedImage reduced = ReduceView(area_, pass.reduce);
+        Read(ViewOf(reduced.image), reduced.toSource, pass, pass.symbologies);
+        return true;
+      }
       case PassKind::Regions:
         return crops_.ReadRegions(pass);
       case PassKind::Diagonal:
@@ -47,8 +53,6 @@ class PassRunner final : private CropReader {
     }
     return true;
   }
-
-  std::vector<Finding> TakeFindings() { return std::move(findings_); }
 
  private:
   bool Expired() const override { return std::chrono::steady_clock::now() >= deadline_; }
@@ -94,15 +98,15 @@ class PassRunner final : private CropReader {
       ++taken;
       Finding finding{detection.symbology, detection.code, std::move(detection.content), {}};
       const auto& c = detection.corners;
-      const bool located = std::any_of(c.begin(), c.end(), [&](const PointD& p) {
-        return p.x != c[0].x || p.y != c[0].y;
-      });
+      const bool located = std::any_of(
+          c.begin(), c.end(), [&](const PointD& p) { return p.x != c[0].x || p.y != c[0].y; });
       const double w = view.width, h = view.height;
       for (std::size_t i = 0; i < c.size(); ++i) {
         // A symbol read without a position (Maxi Code) fills its crop; a
         // corner placed outside the view is brought back to its edge.
-        const PointD corner = located ? PointD{std::clamp(c[i].x, 0.0, w), std::clamp(c[i].y, 0.0, h)}
-                                      : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
+        const PointD corner = located
+                                  ? PointD{std::clamp(c[i].x, 0.0, w), std::clamp(c[i].y, 0.0, h)}
+                                  : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
         finding.corners[i] = toPage.Apply(corner);
       }
       MergeFinding(findings_, std::move(finding), options_.mergeTolerance);
@@ -133,7 +137,7 @@ class PassRunner final : private CropReader {
   const ReaderList& readers_;
   const Deadline deadline_;
   std::optional<DerivedImage> half_;
-  std::vector<Finding> findings_;
+  std::vector<Finding>& findings_;
   BlobCrops crops_;
 };
 
@@ -141,15 +145,21 @@ class PassRunner final : private CropReader {
 
 PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
                   const SymbologySet& readable, const ReaderList& readers, Deadline deadline) {
-  PassRunner runner(area, areaToPage, options, readers, deadline);
   PageRead read;
-  for (const PassSpec& pass : PlanPasses(options, readable, area.width, area.height)) {
-    if (!runner.Run(pass)) {
-      read.outOfTime = true;
-      break;
+  for (const VariantSpec& variant : PlanVariants(options, readable)) {
+    std::optional<DerivedImage> copy;
+    if (variant.variant == Variant::Negative) copy = NegativeView(area);
+    if (variant.variant == Variant::Mirror) copy = MirrorView(area);
+    const LumaView view = copy ? ViewOf(copy->image) : area;
+    const AffineMap toPage = copy ? areaToPage.After(copy->toSource) : areaToPage;
+    PassRunner runner(view, toPage, options, readers, deadline, read.findings);
+    for (const PassSpec& pass : PlanPasses(options, variant.symbologies, area.width, area.height)) {
+      if (!runner.Run(pass)) {
+        read.outOfTime = true;
+        return read;
+      }
     }
   }
-  read.findings = runner.TakeFindings();
   return read;
 }
 

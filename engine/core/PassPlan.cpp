@@ -20,6 +20,16 @@ SymbologySet CentredSymbologies() {
   return SetOf({Symbology::DataMatrix, Symbology::Aztec, Symbology::MaxiCode});
 }
 
+std::vector<VariantSpec> PlanVariants(const ReadOptions& options, const SymbologySet& readable) {
+  std::vector<VariantSpec> variants{{Variant::AsIs, readable}};
+  if ((options.passes & kPassInverted) != 0) variants.push_back({Variant::Negative, readable});
+  const SymbologySet matrix = readable & (FreeSymbologies() | CentredSymbologies());
+  if ((options.passes & kPassMirrored) != 0 && matrix.any()) {
+    variants.push_back({Variant::Mirror, matrix});
+  }
+  return variants;
+}
+
 std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet& readable,
                                  Int32 width, Int32 height) {
   // Linear and stacked symbols are read along the rows of a view (and its
@@ -59,6 +69,12 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
   if (half) {
     add(PassKind::Half, free | centred | (halfLinear && horizontal ? halfOriented : SymbologySet{}),
         bothWays, options.globalBinarizer);
+    // Every reduced copy is small enough for the finders that look around
+    // the centre to see most of it.
+    for (Int32 factor : kReductions) {
+      if (std::min(width, height) / factor < kMinReducedSide || (free | centred).none()) break;
+      plan.push_back({PassKind::Reduced, free | centred, false, options.globalBinarizer, factor});
+    }
   }
   // Region crops: matrix symbols around blob centres, and bars the full pass
   // missed, in the directions asked for.

@@ -35,7 +35,7 @@ constexpr UInt32 kMaxMergeTolerance = 256;
 
 using D = DiagonalMethod;
 constexpr UInt32 kThorough = kPassFull | kPassHalf | kPassRegions | kPassOtherBinarizer |
-                             kPassHalfLinear;
+                             kPassHalfLinear | kPassInverted | kPassMirrored;
 
 // The four profiles, measured on an A4 300-dpi page (docs/engine.md). Index 0
 // is the default and reads a page completely.
@@ -95,14 +95,14 @@ EngineStatus ReadOptionBlocks(const ProfileOptionsA& a, const ProfileOptionsB& b
                               const ProfileOptionsC& c, ReadOptions& out) {
   if (!OptionBlockSizesValid(a, b, c)) return kStatusInvalidOptions;
   const UInt32* w = a.words;
-  const bool valid = w[kAProfile] < kProfileCount && w[kAPasses] != 0 &&
-                     (w[kAPasses] & ~kPassMask) == 0 && w[kABinarizer] <= 1 &&
-                     w[kAMinLineCount] >= 1 && w[kAMinLineCount] <= kMaxMinLineCount &&
-                     w[kAEffort] <= 1 && w[kAMaxRegions] <= kMaxRegionLimit &&
-                     w[kAHalfPassMinSide] <= static_cast<UInt32>(std::numeric_limits<Int32>::max()) &&
-                     w[kADiagonalMethod] >= static_cast<UInt32>(DiagonalMethod::FullCopy) &&
-                     w[kADiagonalMethod] <= static_cast<UInt32>(DiagonalMethod::TurnedCrops) &&
-                     c.words[kCMergeTolerance] <= kMaxMergeTolerance;
+  const bool valid =
+      w[kAProfile] < kProfileCount && w[kAPasses] != 0 && (w[kAPasses] & ~kPassMask) == 0 &&
+      w[kABinarizer] <= 1 && w[kAMinLineCount] >= 1 && w[kAMinLineCount] <= kMaxMinLineCount &&
+      w[kAEffort] <= 1 && w[kAMaxRegions] <= kMaxRegionLimit &&
+      w[kAHalfPassMinSide] <= static_cast<UInt32>(std::numeric_limits<Int32>::max()) &&
+      w[kADiagonalMethod] >= static_cast<UInt32>(DiagonalMethod::FullCopy) &&
+      w[kADiagonalMethod] <= static_cast<UInt32>(DiagonalMethod::TurnedCrops) &&
+      c.words[kCMergeTolerance] <= kMaxMergeTolerance;
   if (!valid) return kStatusInvalidOptions;
   out.profileIndex = w[kAProfile];
   // Block B repeats the directions for callers that set only one block; when

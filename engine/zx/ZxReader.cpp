@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/core/ViewTransform.h"
+#include "engine/image/Sharpen.h"
 #include "engine/zx/LibraryAssertion.h"
 #include "engine/zx/Quad.h"
 #include "engine/zx/ReadMapping.h"
@@ -63,6 +65,18 @@ constexpr BarcodeFormats kDataBarFormats = BarcodeFormat::DataBar | BarcodeForma
 constexpr uint16_t kUnusedDownscaleThreshold = 500;
 constexpr uint8_t kUnusedDownscaleFactor = 3;
 constexpr Int32 kMaxLibraryCount = 255;
+// Aztec Code and Datamatrix of small modules (under about 3 pixels), turned
+// by a few degrees or blurred, escape the library's finders in a crop where
+// the same symbol upright, enlarged and sharp reads. Views up to this size
+// (a region crop, a small image) that gave none are read again so: turned
+// upright by the direction of their module grid, enlarged to about the
+// second size (two or three times each way) and sharpened.
+constexpr BarcodeFormats kUprightFormats = BarcodeFormat::Aztec | BarcodeFormat::DataMatrix;
+constexpr Int64 kMaxUprightPixels = 400'000;
+constexpr Int64 kUprightEnlargedPixels = 1'200'000;
+constexpr Int32 kMaxEnlargement = 3;
+// Below this the crop's edges have no grid direction (a photo, a smudge).
+constexpr double kMinGridStrength = 0.15;
 
 Symbology SymbologyOf(BarcodeFormat format) {
   for (const FormatRow& row : kFormatRows) {
@@ -222,6 +236,41 @@ void ReadAll(const GrayView& view, const ViewSettings& settings, BarcodeFormats 
   }
 }
 
+void ReadUpright(const GrayView& view, const ViewSettings& settings, BarcodeFormats wanted,
+                 std::vector<LibraryRead>& reads) {
+  BarcodeFormats formats;
+  for (BarcodeFormat format : {BarcodeFormat::Aztec, BarcodeFormat::DataMatrix}) {
+    const bool found = std::any_of(reads.begin(), reads.end(), [&](const LibraryRead& read) {
+      return read.symbology == SymbologyOf(format);
+    });
+    if (wanted.testFlag(format) && !found) formats |= format;
+  }
+  const Int64 pixels = Int64{view.width} * view.height;
+  if (formats.empty() || pixels > kMaxUprightPixels || view.width < 3 || view.height < 3) return;
+  const auto factor =
+      std::min(static_cast<Int32>(std::sqrt(static_cast<double>(kUprightEnlargedPixels) / pixels)),
+               kMaxEnlargement);
+  if (factor < 2) return;
+  // The direction is measured on the middle of the view, where a crop has
+  // its blob.
+  const GridAngle grid = SquareGridAngle(view.pixels, view.rowStride, view.width / 3,
+                                         view.height / 3, view.width / 3, view.height / 3);
+  if (grid.strength < kMinGridStrength) return;
+  DerivedImage copy = TurnedAndEnlarged({view.pixels, view.width, view.height, view.rowStride},
+                                        -grid.degrees, factor);
+  Sharpen(copy.image, factor);
+  std::vector<LibraryRead> found;
+  ReadAll({copy.image.pixels.data(), copy.image.width, copy.image.height, copy.image.width},
+          settings, formats, false, found);
+  for (LibraryRead& read : found) {
+    for (PointD& p : read.quad) {
+      const PointD back = copy.toSource.Apply(p);
+      p = {std::round(back.x), std::round(back.y)};
+    }
+    reads.push_back(std::move(read));
+  }
+}
+
 std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings) {
   const BarcodeFormats mainFormats = FormatsFor(settings.symbologies, false);
   const BarcodeFormats dataBarFormats = FormatsFor(settings.symbologies, true);
@@ -245,6 +294,7 @@ std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings) 
       }
     }
   }
+  if (!(mainFormats & kUprightFormats).empty()) ReadUpright(view, settings, mainFormats, reads);
   const Int32 left = limit - static_cast<Int32>(reads.size());
   if (!dataBarFormats.empty() && left > 0) {
     ReadOneAtATime(view, settings, dataBarFormats, false, true, left, reads);
