@@ -41,11 +41,8 @@ class PassRunner final : private CropReader {
       case PassKind::Half:
         Read(ViewOf(Half().image), Half().toSource, pass, pass.symbologies);
         return true;
-      case PassKind::Reduced: {
-        const DerivedImage reduced = ReduceView(area_, pass.reduce);
-        Read(ViewOf(reduced.image), reduced.toSource, pass, pass.symbologies);
-        return true;
-      }
+      case PassKind::Reduced:
+        return ReadReduced(pass);
       case PassKind::Regions:
         return crops_.ReadRegions(pass);
       case PassKind::Diagonal:
@@ -70,6 +67,7 @@ class PassRunner final : private CropReader {
     settings.localBinarizer = !pass.globalBinarizer;
     settings.minLineCount = options_.minLineCount;
     settings.maxNumberOfSymbols = kMaxSymbolsPerView;
+    settings.uprightRetry = (options_.passes & kPassUpright) != 0;
     return settings;
   }
 
@@ -120,6 +118,20 @@ class PassRunner final : private CropReader {
                        [&](const Finding& f) { return Inside(BoxOf(f), page); });
   }
 
+  bool ReadReduced(const PassSpec& pass) {
+    const DerivedImage reduced = ReduceView(area_, pass.reduce);
+    const LumaView view = ViewOf(reduced.image);
+    Read(view, reduced.toSource, pass, pass.symbologies & FreeSymbologies());
+    const SymbologySet centred = pass.symbologies & CentredSymbologies();
+    if (centred.none()) return true;
+    for (const Tile& t : CentredTiles(view.width, view.height)) {
+      if (Expired()) return false;
+      Read(CropView(view, t.left, t.top, t.side, t.side),
+           reduced.toSource.After(AffineMap::Translation(t.left, t.top)), pass, centred);
+    }
+    return true;
+  }
+
   bool RunDiagonal(const PassSpec& pass) {
     if (options_.diagonal == DiagonalMethod::TurnedCrops) return crops_.ReadTurnedCrops(pass);
     const bool halved =
@@ -152,8 +164,9 @@ PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadO
     if (variant.variant == Variant::Mirror) copy = MirrorView(area);
     const LumaView view = copy ? ViewOf(copy->image) : area;
     const AffineMap toPage = copy ? areaToPage.After(copy->toSource) : areaToPage;
-    PassRunner runner(view, toPage, options, readers, deadline, read.findings);
-    for (const PassSpec& pass : PlanPasses(options, variant.symbologies, area.width, area.height)) {
+    PassRunner runner(view, toPage, variant.options, readers, deadline, read.findings);
+    for (const PassSpec& pass :
+         PlanPasses(variant.options, variant.symbologies, area.width, area.height)) {
       if (!runner.Run(pass)) {
         read.outOfTime = true;
         return read;

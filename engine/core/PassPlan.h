@@ -41,6 +41,16 @@ inline constexpr Int32 kMinHalfSide = 64;
 // binarizer and finders take in one window.
 inline constexpr Int32 kReductions[] = {3, 4};
 inline constexpr Int32 kMinReducedSide = 360;
+
+// A reduced copy is read whole for the free symbologies, and in tiles for
+// the finders that look around the centre of their view: squares of half its
+// shorter side, half a side apart, so that a symbol of up to a quarter of
+// that side lies well inside one tile (a photo's blobs seldom stand apart
+// from its background, so the region crops miss them).
+struct Tile {
+  Int32 left = 0, top = 0, side = 0;
+};
+std::vector<Tile> CentredTiles(Int32 width, Int32 height);
 // Only views this large get the half-size copy that blobs are searched on
 // and the diagonal half copy is made from.
 inline bool CanHalve(Int32 width, Int32 height) { return std::min(width, height) >= kMinHalfSide; }
@@ -53,11 +63,14 @@ SymbologySet CentredSymbologies();
 // The page as it is, then (as the profile asks) its negative for symbols
 // printed light on dark, and its mirror image for matrix symbols seen from
 // behind (a linear symbol mirrored reads as one read backwards). Each
-// variant gets every pass of the plan, for the symbologies given here.
+// variant gets the passes of its options, for the symbologies given here:
+// the copies leave out the second binarizer and the diagonal pass, which
+// cost most on a large photo.
 enum class Variant { AsIs, Negative, Mirror };
 struct VariantSpec {
   Variant variant = Variant::AsIs;
   SymbologySet symbologies;
+  ReadOptions options;
 };
 std::vector<VariantSpec> PlanVariants(const ReadOptions& options, const SymbologySet& readable);
 

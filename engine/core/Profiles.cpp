@@ -35,7 +35,7 @@ constexpr UInt32 kMaxMergeTolerance = 256;
 
 using D = DiagonalMethod;
 constexpr UInt32 kThorough = kPassFull | kPassHalf | kPassRegions | kPassOtherBinarizer |
-                             kPassHalfLinear | kPassInverted | kPassMirrored;
+                             kPassHalfLinear | kPassInverted | kPassMirrored | kPassUpright;
 
 // The four profiles, measured on an A4 300-dpi page (docs/engine.md). Index 0
 // is the default and reads a page completely.

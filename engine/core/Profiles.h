@@ -25,7 +25,9 @@ inline constexpr UInt32 kPassOtherBinarizer = 0x8;  // the full pass again, othe
 inline constexpr UInt32 kPassHalfLinear = 0x10;     // the half pass reads linear symbols too
 inline constexpr UInt32 kPassInverted = 0x20;  // every pass again on the negative: light on dark
 inline constexpr UInt32 kPassMirrored = 0x40;  // matrix symbols again on the mirror image
-inline constexpr UInt32 kPassMask = 0x7F;
+inline constexpr UInt32 kPassUpright =
+    0x80;  // small Aztec/Datamatrix views again, upright, enlarged
+inline constexpr UInt32 kPassMask = 0xFF;
 
 // How symbols turned by other angles than right angles are searched (word 10
 // of block A), when the diagonal direction flag is set.

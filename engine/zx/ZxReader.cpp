@@ -67,13 +67,14 @@ constexpr uint8_t kUnusedDownscaleFactor = 3;
 constexpr Int32 kMaxLibraryCount = 255;
 // Aztec Code and Datamatrix of small modules (under about 3 pixels), turned
 // by a few degrees or blurred, escape the library's finders in a crop where
-// the same symbol upright, enlarged and sharp reads. Views up to this size
-// (a region crop, a small image) that gave none are read again so: turned
-// upright by the direction of their module grid, enlarged to about the
-// second size (two or three times each way) and sharpened.
+// the same symbol upright, enlarged and sharp reads. With uprightRetry, views
+// up to this size (a region crop, a small image) that gave none are read
+// again so: their middle (a crop's blob with room around it) turned upright
+// by the direction of its module grid, enlarged two or three times each way
+// and sharpened.
 constexpr BarcodeFormats kUprightFormats = BarcodeFormat::Aztec | BarcodeFormat::DataMatrix;
 constexpr Int64 kMaxUprightPixels = 400'000;
-constexpr Int64 kUprightEnlargedPixels = 1'200'000;
+constexpr Int64 kUprightEnlargedPixels = 600'000;
 constexpr Int32 kMaxEnlargement = 3;
 // Below this the crop's edges have no grid direction (a photo, a smudge).
 constexpr double kMinGridStrength = 0.15;
@@ -246,18 +247,22 @@ void ReadUpright(const GrayView& view, const ViewSettings& settings, BarcodeForm
     if (wanted.testFlag(format) && !found) formats |= format;
   }
   const Int64 pixels = Int64{view.width} * view.height;
-  if (formats.empty() || pixels > kMaxUprightPixels || view.width < 3 || view.height < 3) return;
-  const auto factor =
-      std::min(static_cast<Int32>(std::sqrt(static_cast<double>(kUprightEnlargedPixels) / pixels)),
-               kMaxEnlargement);
+  if (formats.empty() || pixels > kMaxUprightPixels || view.width < 6 || view.height < 6) return;
+  // The middle two thirds each way.
+  const Int32 left = view.width / 6, top = view.height / 6;
+  const GrayView middle{view.pixels + static_cast<std::ptrdiff_t>(top) * view.rowStride + left,
+                        view.width - 2 * left, view.height - 2 * top, view.rowStride};
+  const Int64 middlePixels = Int64{middle.width} * middle.height;
+  const auto factor = std::min(
+      static_cast<Int32>(std::sqrt(static_cast<double>(kUprightEnlargedPixels) / middlePixels)),
+      kMaxEnlargement);
   if (factor < 2) return;
-  // The direction is measured on the middle of the view, where a crop has
-  // its blob.
-  const GridAngle grid = SquareGridAngle(view.pixels, view.rowStride, view.width / 3,
-                                         view.height / 3, view.width / 3, view.height / 3);
+  const GridAngle grid =
+      SquareGridAngle(middle.pixels, middle.rowStride, 0, 0, middle.width, middle.height);
   if (grid.strength < kMinGridStrength) return;
-  DerivedImage copy = TurnedAndEnlarged({view.pixels, view.width, view.height, view.rowStride},
-                                        -grid.degrees, factor);
+  DerivedImage copy = TurnedAndEnlarged(
+      {middle.pixels, middle.width, middle.height, middle.rowStride}, -grid.degrees, factor);
+  copy.toSource = AffineMap::Translation(left, top).After(copy.toSource);
   Sharpen(copy.image, factor);
   std::vector<LibraryRead> found;
   ReadAll({copy.image.pixels.data(), copy.image.width, copy.image.height, copy.image.width},
@@ -294,7 +299,9 @@ std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings) 
       }
     }
   }
-  if (!(mainFormats & kUprightFormats).empty()) ReadUpright(view, settings, mainFormats, reads);
+  if (settings.uprightRetry && !(mainFormats & kUprightFormats).empty()) {
+    ReadUpright(view, settings, mainFormats, reads);
+  }
   const Int32 left = limit - static_cast<Int32>(reads.size());
   if (!dataBarFormats.empty() && left > 0) {
     ReadOneAtATime(view, settings, dataBarFormats, false, true, left, reads);
