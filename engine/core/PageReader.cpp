@@ -67,7 +67,9 @@ class PassRunner final : private CropReader {
     settings.localBinarizer = !pass.globalBinarizer;
     settings.minLineCount = options_.minLineCount;
     settings.maxNumberOfSymbols = kMaxSymbolsPerView;
-    settings.uprightRetry = (options_.passes & kPassUpright) != 0;
+    // Small views only: the crops of ink blobs, and a small image's full pass.
+    settings.uprightRetry = (options_.passes & kPassUpright) != 0 &&
+                            (pass.kind == PassKind::Regions || pass.kind == PassKind::Full);
     return settings;
   }
 

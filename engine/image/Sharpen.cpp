@@ -26,12 +26,11 @@ void BoxLine(const UInt8* in, Int32 count, Int32 step, Int32 radius, std::vector
   }
 }
 
-}  // namespace
-
-GridAngle SquareGridAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 top, Int32 width,
-                          Int32 height) {
-  // Each gradient votes for four times its angle, weighted by its strength:
-  // the four edge directions of a square grid then agree.
+// Each gradient votes for `fold` times its angle, weighted by its strength:
+// the edge directions of a grid, a turn by its symmetry apart, then agree.
+// The multiple angles come from the double angle without trigonometry.
+GridAngle FoldedAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 top, Int32 width,
+                      Int32 height, int fold) {
   double c = 0, s = 0, total = 0;
   for (Int32 y = top + 1; y + 1 < top + height; ++y) {
     const UInt8* row = pixels + static_cast<std::ptrdiff_t>(y) * stride;
@@ -40,16 +39,35 @@ GridAngle SquareGridAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 t
       const double gy = row[x + stride] - row[x - stride];
       const double m = gx * gx + gy * gy;
       if (m == 0) continue;
-      // m cos 4a and m sin 4a from the double angle twice, without trigonometry.
-      const double c2 = gx * gx - gy * gy, s2 = 2 * gx * gy;
-      c += (c2 * c2 - s2 * s2) / m;
-      s += 2 * c2 * s2 / m;
+      const double c2 = (gx * gx - gy * gy) / m, s2 = 2 * gx * gy / m;
+      if (fold == 4) {
+        c += m * (c2 * c2 - s2 * s2);
+        s += m * 2 * c2 * s2;
+      } else {  // 6: three times the double angle
+        c += m * (4 * c2 * c2 * c2 - 3 * c2);
+        s += m * (3 * s2 - 4 * s2 * s2 * s2);
+      }
       total += m;
     }
   }
   if (total == 0) return {};
   // y grows downwards: the angle of atan2 is clockwise as seen.
-  return {-std::atan2(s, c) / 4 * kDegreesPerRadian, std::hypot(c, s) / total};
+  return {-std::atan2(s, c) / fold * kDegreesPerRadian, std::hypot(c, s) / total};
+}
+
+}  // namespace
+
+GridAngle SquareGridAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 top, Int32 width,
+                          Int32 height) {
+  return FoldedAngle(pixels, stride, left, top, width, height, 4);
+}
+
+GridAngle HexGridAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 top, Int32 width,
+                       Int32 height) {
+  // Upright hexagons face 30 degrees and on: shift that to 0.
+  GridAngle grid = FoldedAngle(pixels, stride, left, top, width, height, 6);
+  grid.degrees = std::remainder(grid.degrees - 30, 60.0);
+  return grid;
 }
 
 void Sharpen(LumaImage& image, Int32 radius) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "engine/core/ViewTransform.h"
 #include "engine/image/Sharpen.h"
@@ -78,6 +79,14 @@ constexpr Int64 kUprightEnlargedPixels = 600'000;
 constexpr Int32 kMaxEnlargement = 3;
 // Below this the crop's edges have no grid direction (a photo, a smudge).
 constexpr double kMinGridStrength = 0.15;
+// The library reads a Maxi Code only upright and square to the view; the
+// region pass turns its crops by quarter turns. With uprightRetry a crop
+// that gave none is also turned by the few degrees its hexagons lean: their
+// edges give the turn modulo 60 degrees, the square grid measure modulo 90
+// (45 for upright hexagons), and together the turn modulo 90 that the
+// quarter turns complete.
+constexpr double kMinHexStrength = 0.1;
+constexpr double kMinMaxiTurn = 0.75;
 
 Symbology SymbologyOf(BarcodeFormat format) {
   for (const FormatRow& row : kFormatRows) {
@@ -276,6 +285,48 @@ void ReadUpright(const GrayView& view, const ViewSettings& settings, BarcodeForm
   }
 }
 
+// The turn in (-45, 45] that stands the hexagons of a Maxi Code upright,
+// or nothing when the view shows no hexagon grid.
+std::optional<double> MaxiTurn(const GrayView& view) {
+  const GridAngle hex = HexGridAngle(view.pixels, view.rowStride, 0, 0, view.width, view.height);
+  if (hex.strength < kMinHexStrength) return std::nullopt;
+  const GridAngle square =
+      SquareGridAngle(view.pixels, view.rowStride, 0, 0, view.width, view.height);
+  double best = hex.degrees, bestOff = 90;
+  for (int k = -1; k <= 1; ++k) {
+    const double turn = std::remainder(hex.degrees + 60 * k, 90.0);
+    // Upright hexagons measure 45 degrees on the square grid measure.
+    const double off = std::abs(std::remainder(turn - (square.degrees - 45), 90.0));
+    if (off < bestOff) best = turn, bestOff = off;
+  }
+  return best;
+}
+
+void ReadTurnedMaxi(const GrayView& view, const ViewSettings& settings,
+                    std::vector<LibraryRead>& reads) {
+  const bool found = std::any_of(reads.begin(), reads.end(), [](const LibraryRead& read) {
+    return read.symbology == Symbology::MaxiCode;
+  });
+  if (found || Int64{view.width} * view.height > kMaxUprightPixels || view.width < 3 ||
+      view.height < 3) {
+    return;
+  }
+  const std::optional<double> turn = MaxiTurn(view);
+  if (!turn || std::abs(*turn) < kMinMaxiTurn) return;
+  const DerivedImage copy =
+      TurnedAndEnlarged({view.pixels, view.width, view.height, view.rowStride}, -*turn, 1);
+  std::vector<LibraryRead> turned;
+  ReadAll({copy.image.pixels.data(), copy.image.width, copy.image.height, copy.image.width},
+          settings, BarcodeFormat::MaxiCode, false, turned);
+  for (LibraryRead& read : turned) {
+    for (PointD& p : read.quad) {
+      const PointD back = copy.toSource.Apply(p);
+      p = {std::round(back.x), std::round(back.y)};
+    }
+    reads.push_back(std::move(read));
+  }
+}
+
 std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings) {
   const BarcodeFormats mainFormats = FormatsFor(settings.symbologies, false);
   const BarcodeFormats dataBarFormats = FormatsFor(settings.symbologies, true);
@@ -301,6 +352,9 @@ std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings) 
   }
   if (settings.uprightRetry && !(mainFormats & kUprightFormats).empty()) {
     ReadUpright(view, settings, mainFormats, reads);
+  }
+  if (settings.uprightRetry && mainFormats.testFlag(BarcodeFormat::MaxiCode)) {
+    ReadTurnedMaxi(view, settings, reads);
   }
   const Int32 left = limit - static_cast<Int32>(reads.size());
   if (!dataBarFormats.empty() && left > 0) {

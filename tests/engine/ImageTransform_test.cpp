@@ -1,5 +1,5 @@
 // Quarter turns, rotation by any angle, 2x reduction and cropping of
-// luminance images.
+// luminance images; the grid direction and the unsharp mask.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/image/Sharpen.h"
 #include "engine/image/Transform.h"
 
 namespace vexo::engine {
@@ -159,6 +160,76 @@ TEST_P(CropRect, KeepsTheClippedPart) {
 
 INSTANTIATE_TEST_SUITE_P(Rects, CropRect, testing::ValuesIn(kCropCases),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// A checkerboard of `cell` pixels turned by `degrees` (counter-clockwise as
+// seen), drawn by sampling: what a matrix symbol's modules look like.
+LumaImage Checks(Int32 side, double cell, double degrees) {
+  const double r = degrees * 3.14159265358979323846 / 180;
+  LumaImage image = Image(side, side, {});
+  for (Int32 y = 0; y < side; ++y) {
+    for (Int32 x = 0; x < side; ++x) {
+      // The page point turned back by the angle (y down: a turn seen
+      // counter-clockwise is clockwise in these axes).
+      const double u = (x - side / 2.0) * std::cos(r) - (y - side / 2.0) * std::sin(r);
+      const double v = (x - side / 2.0) * std::sin(r) + (y - side / 2.0) * std::cos(r);
+      const auto parity = static_cast<long>(std::floor(u / cell) + std::floor(v / cell));
+      image.pixels.push_back(parity % 2 == 0 ? 20 : 230);
+    }
+  }
+  return image;
+}
+
+struct GridCase {
+  double degrees;
+  double cell;
+};
+class GridDirection : public testing::TestWithParam<GridCase> {};
+
+TEST_P(GridDirection, IsFoundWithinADegreeFoldedToAQuarterTurn) {
+  const auto [degrees, cell] = GetParam();
+  const LumaImage image = Checks(120, cell, degrees);
+  const GridAngle grid = SquareGridAngle(image.pixels.data(), image.width, 0, 0, 120, 120);
+  double expected = std::fmod(degrees + 45, 90.0);
+  expected += expected < 0 ? 45 : -45;
+  EXPECT_NEAR(grid.degrees, expected, 1.0) << degrees;
+  EXPECT_GT(grid.strength, 0.5) << degrees;
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, GridDirection,
+                         testing::Values(GridCase{0, 3}, GridCase{3, 2.5}, GridCase{-3, 3},
+                                         GridCase{12, 4}, GridCase{-30, 3}, GridCase{93, 3},
+                                         GridCase{180 + 20, 5}));
+
+TEST(GridDirection, FlatOrIsotropicPixelsHaveNoStrength) {
+  const LumaImage flat = Image(40, 40, std::vector<UInt8>(1600, 128));
+  EXPECT_EQ(SquareGridAngle(flat.pixels.data(), 40, 0, 0, 40, 40).strength, 0);
+  // A disc: its edge runs in every direction alike.
+  LumaImage disc = Image(80, 80, {});
+  for (Int32 y = 0; y < 80; ++y) {
+    for (Int32 x = 0; x < 80; ++x) {
+      disc.pixels.push_back(std::hypot(x - 40, y - 40) < 30 ? 0 : 255);
+    }
+  }
+  EXPECT_LT(SquareGridAngle(disc.pixels.data(), 80, 0, 0, 80, 80).strength, 0.1);
+}
+
+TEST(Sharpen, SteepensAnEdgeAndKeepsFlatAreas) {
+  // A ramp from 60 to 200 over six pixels between two flat areas.
+  std::vector<UInt8> row = {60,  60,  60,  60,  60,  60,  80,  100, 130,
+                            160, 180, 200, 200, 200, 200, 200, 200, 200};
+  std::vector<UInt8> pixels;
+  for (int y = 0; y < 4; ++y) pixels.insert(pixels.end(), row.begin(), row.end());
+  LumaImage image = Image(18, 4, pixels);
+  Sharpen(image, 2);
+  const UInt8* sharp = image.Row(1);
+  EXPECT_EQ(sharp[0], 60);
+  EXPECT_EQ(sharp[17], 200);
+  EXPECT_LT(sharp[6], 80);    // the dark side darker
+  EXPECT_GT(sharp[10], 180);  // the light side lighter
+  LumaImage same = image;
+  Sharpen(same, 0);
+  EXPECT_EQ(same.pixels, image.pixels);
+}
 
 }  // namespace
 }  // namespace vexo::engine
