@@ -147,26 +147,25 @@ def set_qr(tmp, d):
             for s in range(6)]
 
 
-def set_inverted(tmp, d):
+def flipped_pages(tmp, d, name, seed, syms, turns, flip):
+    """Three pages of symbols, the whole page then negated or mirrored."""
     items = []
     for s in range(3):
-        syms = [(k, 3 + s, []) for k in MATRIX_KINDS] + [("CODE128", 1, ["--height", "40"])]
-        name = f"inverted{s}.png"
-        contents = draw_page(tmp, f"{d}/{name}", 200 + s, syms, [0, 8, -15, 180],
-                             ["-negate"] + SCAN(s, 0.8, 0.4))
-        items.append((name, contents))
+        page = f"{name}{s}.png"
+        contents = draw_page(tmp, f"{d}/{page}", seed + s, syms(s), turns,
+                             [flip] + SCAN(s, 0.8, 0.4))
+        items.append((page, contents))
     return items
+
+
+def set_inverted(tmp, d):
+    return flipped_pages(tmp, d, "inverted", 200, lambda s: [(k, 3 + s, []) for k in MATRIX_KINDS]
+                         + [("CODE128", 1, ["--height", "40"])], [0, 8, -15, 180], "-negate")
 
 
 def set_mirrored(tmp, d):
-    items = []
-    for s in range(3):
-        syms = [(k, 3 + s, []) for k in MATRIX_KINDS]
-        name = f"mirrored{s}.png"
-        contents = draw_page(tmp, f"{d}/{name}", 300 + s, syms, [0, 90, 12],
-                             ["-flop"] + SCAN(s, 0.8, 0.4))
-        items.append((name, contents))
-    return items
+    return flipped_pages(tmp, d, "mirrored", 300, lambda s: [(k, 3 + s, []) for k in MATRIX_KINDS],
+                         [0, 90, 12], "-flop")
 
 
 def set_small(tmp, d):
