@@ -37,8 +37,7 @@ bool Inside(const Box& box, PointD point);
 //     place.
 // An Interleaved 2 of 5 or UPC-E finding whose centre lies on a finding of
 // another symbology is dropped, whichever came first: the library finds these
-// weakly checked symbologies in the bars of other symbols. Returns true when the candidate was
-// added or replaced an earlier finding.
+// weakly checked symbologies in the bars of other symbols. Returns true when the candidate was added or replaced an earlier finding.
 bool MergeFinding(std::vector<Finding>& accepted, Finding candidate, double tolerance);
 
 // Top, then left (of the bounding boxes, rounded to pixels), then code, then

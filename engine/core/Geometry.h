@@ -21,9 +21,9 @@ struct AffineMap {
   PointD Apply(PointD p) const { return {xx * p.x + xy * p.y + x0, yx * p.x + yy * p.y + y0}; }
   // The map that applies `first`, then this one.
   AffineMap After(const AffineMap& first) const {
-    return {xx * first.xx + xy * first.yx,      xx * first.xy + xy * first.yy,
+    return {xx * first.xx + xy * first.yx, xx * first.xy + xy * first.yy,
             xx * first.x0 + xy * first.y0 + x0, yx * first.xx + yy * first.yx,
-            yx * first.xy + yy * first.yy,      yx * first.x0 + yy * first.y0 + y0};
+            yx * first.xy + yy * first.yy, yx * first.x0 + yy * first.y0 + y0};
   }
   static AffineMap Translation(double dx, double dy) { return {1, 0, dx, 0, 1, dy}; }
   static AffineMap Scale(double factor) { return {factor, 0, 0, 0, factor, 0}; }

@@ -98,15 +98,15 @@ class PassRunner final : private CropReader {
       ++taken;
       Finding finding{detection.symbology, detection.code, std::move(detection.content), {}};
       const auto& c = detection.corners;
-      const bool located = std::any_of(
-          c.begin(), c.end(), [&](const PointD& p) { return p.x != c[0].x || p.y != c[0].y; });
+      const bool located = std::any_of(c.begin(), c.end(), [&](const PointD& p) {
+        return p.x != c[0].x || p.y != c[0].y;
+      });
       const double w = view.width, h = view.height;
       for (std::size_t i = 0; i < c.size(); ++i) {
         // A symbol read without a position (Maxi Code) fills its crop; a
         // corner placed outside the view is brought back to its edge.
-        const PointD corner = located
-                                  ? PointD{std::clamp(c[i].x, 0.0, w), std::clamp(c[i].y, 0.0, h)}
-                                  : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
+        const PointD corner = located ? PointD{std::clamp(c[i].x, 0.0, w), std::clamp(c[i].y, 0.0, h)}
+                                      : PointD{(i == 1 || i == 2) ? w : 0, i >= 2 ? h : 0};
         finding.corners[i] = toPage.Apply(corner);
       }
       MergeFinding(findings_, std::move(finding), options_.mergeTolerance);

@@ -95,14 +95,14 @@ EngineStatus ReadOptionBlocks(const ProfileOptionsA& a, const ProfileOptionsB& b
                               const ProfileOptionsC& c, ReadOptions& out) {
   if (!OptionBlockSizesValid(a, b, c)) return kStatusInvalidOptions;
   const UInt32* w = a.words;
-  const bool valid =
-      w[kAProfile] < kProfileCount && w[kAPasses] != 0 && (w[kAPasses] & ~kPassMask) == 0 &&
-      w[kABinarizer] <= 1 && w[kAMinLineCount] >= 1 && w[kAMinLineCount] <= kMaxMinLineCount &&
-      w[kAEffort] <= 1 && w[kAMaxRegions] <= kMaxRegionLimit &&
-      w[kAHalfPassMinSide] <= static_cast<UInt32>(std::numeric_limits<Int32>::max()) &&
-      w[kADiagonalMethod] >= static_cast<UInt32>(DiagonalMethod::FullCopy) &&
-      w[kADiagonalMethod] <= static_cast<UInt32>(DiagonalMethod::TurnedCrops) &&
-      c.words[kCMergeTolerance] <= kMaxMergeTolerance;
+  const bool valid = w[kAProfile] < kProfileCount && w[kAPasses] != 0 &&
+                     (w[kAPasses] & ~kPassMask) == 0 && w[kABinarizer] <= 1 &&
+                     w[kAMinLineCount] >= 1 && w[kAMinLineCount] <= kMaxMinLineCount &&
+                     w[kAEffort] <= 1 && w[kAMaxRegions] <= kMaxRegionLimit &&
+                     w[kAHalfPassMinSide] <= static_cast<UInt32>(std::numeric_limits<Int32>::max()) &&
+                     w[kADiagonalMethod] >= static_cast<UInt32>(DiagonalMethod::FullCopy) &&
+                     w[kADiagonalMethod] <= static_cast<UInt32>(DiagonalMethod::TurnedCrops) &&
+                     c.words[kCMergeTolerance] <= kMaxMergeTolerance;
   if (!valid) return kStatusInvalidOptions;
   out.profileIndex = w[kAProfile];
   // Block B repeats the directions for callers that set only one block; when

@@ -19,17 +19,17 @@ namespace vexo::engine {
 struct ViewSettings {
   SymbologySet symbologies;  // what to look for; only the reader's own are passed
   bool tryHarder = true;
-  bool tryRotate = false;      // also scan linear symbols at 90/270 degrees
-  bool localBinarizer = true;  // local average; false: global histogram
-  Int32 minLineCount = 2;      // linear symbols must be seen on this many lines
+  bool tryRotate = false;        // also scan linear symbols at 90/270 degrees
+  bool localBinarizer = true;    // local average; false: global histogram
+  Int32 minLineCount = 2;        // linear symbols must be seen on this many lines
   Int32 maxNumberOfSymbols = 255;
-  bool uprightRetry = false;  // small matrix views read again upright and enlarged
+  bool uprightRetry = false;     // small matrix views read again upright and enlarged
 };
 
 struct Detection {
   Symbology symbology = Symbology::Count;
-  UInt32 code = 0;             // engine result code (QR Code / Datamatrix carry their size)
-  std::vector<UInt8> content;  // text in UTF-8, binary data as encoded, GS1 element string
+  UInt32 code = 0;                 // engine result code (QR Code / Datamatrix carry their size)
+  std::vector<UInt8> content;      // text in UTF-8, binary data as encoded, GS1 element string
   // Top-left, top-right, bottom-right, bottom-left as read, in view
   // coordinates. All four equal: read without a position (the symbol fills
   // the view).
