@@ -25,8 +25,7 @@ inline constexpr UInt32 kPassOtherBinarizer = 0x8;  // the full pass again, othe
 inline constexpr UInt32 kPassHalfLinear = 0x10;     // the half pass reads linear symbols too
 inline constexpr UInt32 kPassInverted = 0x20;  // every pass again on the negative: light on dark
 inline constexpr UInt32 kPassMirrored = 0x40;  // matrix symbols again on the mirror image
-inline constexpr UInt32 kPassUpright =
-    0x80;  // small Aztec/Datamatrix views again, upright, enlarged
+inline constexpr UInt32 kPassUpright = 0x80;   // small Aztec/Datamatrix crops upright, enlarged
 inline constexpr UInt32 kPassMask = 0xFF;
 
 // How symbols turned by other angles than right angles are searched (word 10
@@ -49,8 +48,8 @@ struct ReadOptions {
   UInt32 maxRegions = 0;
   Int32 halfPassMinSide = 0;  // the half pass runs when the shorter side is at least this
   DiagonalMethod diagonal = DiagonalMethod::TurnedCrops;
-  UInt32 maxResults = 0;     // 0: all
-  Int32 mergeTolerance = 8;  // pixels by which boxes are grown before overlap tests
+  UInt32 maxResults = 0;      // 0: all
+  Int32 mergeTolerance = 8;   // pixels by which boxes are grown before overlap tests
 };
 
 // The settings of profile `index` (0..3); the caller checks the index.
