@@ -51,26 +51,26 @@ const DegradationRow kTable[] = {
      17,
      84},
     // The thorough profile reads the negative and the mirror image too.
-    {{"Inverted", "-negate", "png"}, 7701, 0, 0, 2},
-    {{"Mirrored", "-flop", "png"}, 7801, 0, 0, 2},
+    {{"Inverted", "-negate", "png"}, 7701, 24, 96, 2},
+    {{"Mirrored", "-flop", "png"}, 7801, 24, 96, 2},
     // Modules of 1.2 to 3 pixels turned by 3 degrees: small Aztec and
     // Datamatrix crops are read again upright and enlarged.
     {{"SmallSkewed", "-filter Triangle -resize 60% -background white -rotate 3 -blur 0x0.5", "png"},
      7901,
-     0,
-     0,
+     9,
+     32,
      2},
-    // A phone photo: twice the size, perspective, light falling off, blur,
+    // A phone photo: larger modules, perspective, light falling off, blur,
     // noise and JPEG, read by the default profile with its reduced copies.
     {{"Photo",
-      "-filter Triangle -resize 200% -virtual-pixel white -distort Perspective "
-      "'0,0 90,60 4479,0 4380,0 0,2399 0,2320 4479,2399 4400,2399' "
-      "\\( -size 4480x2400 gradient:white-gray50 \\) -compose Multiply -composite "
+      "-filter Triangle -resize 150% -virtual-pixel white -distort Perspective "
+      "'0,0 70,45 3359,0 3280,0 0,1799 0,1740 3359,1799 3300,1799' "
+      "\\( -size 3360x1800 gradient:white-gray50 \\) -compose Multiply -composite "
       "-blur 0x1.5 -seed {seed} -attenuate 0.5 +noise Gaussian -quality 80",
       "jpg"},
      8001,
-     0,
-     0},
+     12,
+     48},
 };
 
 class DegradedScans : public testing::TestWithParam<DegradationRow> {};
