@@ -23,12 +23,13 @@ constexpr Int32 kWhiteMargin = 4;
 class PassRunner final : private CropReader {
  public:
   PassRunner(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
-             const ReaderList& readers, Deadline deadline)
+             const ReaderList& readers, Deadline deadline, std::vector<Finding>& findings)
       : area_(area),
         areaToPage_(areaToPage),
         options_(options),
         readers_(readers),
         deadline_(deadline),
+        findings_(findings),
         crops_(area, options, *this) {}
 
   // False when the deadline had passed and the pass did not run (in full).
@@ -47,6 +48,8 @@ class PassRunner final : private CropReader {
       case PassKind::Half:
         Read(ViewOf(Half().image), Half().toSource, pass, pass.symbologies);
         return true;
+      case PassKind::Reduced:
+        return ReadReduced(pass);
       case PassKind::Regions:
         return crops_.ReadRegions(pass);
       case PassKind::Diagonal:
@@ -55,13 +58,13 @@ class PassRunner final : private CropReader {
     return true;
   }
 
-  std::vector<Finding> TakeFindings() { return std::move(findings_); }
   bool Crowded() { return crops_.Crowded(false); }
 
   // After the crops of a crowded page: `free` over the whole area with every
   // symbol found painted white, for a symbol that no crop held whole (the
   // blobs of large modules are pieces of it), unless the square blobs left
-  // unread still make the page crowded.
+  // unread still make the page crowded. Only for the page as it is: its map
+  // to the page is a translation.
   void ReadRest(const SymbologySet& free) {
     if (Expired() || crops_.Crowded(true)) return;
     DerivedImage rest = CropPadded(area_, 0, 0, area_.width, area_.height);
@@ -97,6 +100,9 @@ class PassRunner final : private CropReader {
     settings.localBinarizer = !pass.globalBinarizer;
     settings.minLineCount = options_.minLineCount;
     settings.maxNumberOfSymbols = kMaxSymbolsPerView;
+    // Small views only: the crops of ink blobs, and a small image's full pass.
+    settings.uprightRetry = (options_.passes & kPassUpright) != 0 &&
+                            (pass.kind == PassKind::Regions || pass.kind == PassKind::Full);
     return settings;
   }
 
@@ -169,6 +175,20 @@ class PassRunner final : private CropReader {
                        [&](const Finding& f) { return Inside(BoxOf(f), page); });
   }
 
+  bool ReadReduced(const PassSpec& pass) {
+    const DerivedImage reduced = ReduceView(area_, pass.reduce);
+    const LumaView view = ViewOf(reduced.image);
+    Read(view, reduced.toSource, pass, pass.symbologies & FreeSymbologies());
+    const SymbologySet centred = pass.symbologies & CentredSymbologies();
+    if (centred.none()) return true;
+    for (const Tile& t : CentredTiles(view.width, view.height)) {
+      if (Expired()) return false;
+      Read(CropView(view, t.left, t.top, t.side, t.side),
+           reduced.toSource.After(AffineMap::Translation(t.left, t.top)), pass, centred);
+    }
+    return true;
+  }
+
   bool RunDiagonal(const PassSpec& pass) {
     if (options_.diagonal == DiagonalMethod::TurnedCrops) return crops_.ReadTurnedCrops(pass);
     const bool halved =
@@ -186,43 +206,54 @@ class PassRunner final : private CropReader {
   const ReaderList& readers_;
   const Deadline deadline_;
   std::optional<DerivedImage> half_;
-  std::vector<Finding> findings_;
+  std::vector<Finding>& findings_;
   BlobCrops crops_;
 };
+
+// The library's QR Code finder pairs finder patterns across its whole view,
+// at a cost that grows much faster than their number, and pairs those of
+// neighbours that line up into symbols that do not exist. On a sheet of
+// symbols QR Code is read in the blob crops alone, one symbol each: takes the
+// free-standing symbologies out of the plan's other passes and returns them.
+SymbologySet CropsOnlyWhenCrowded(PassRunner& runner, std::vector<PassSpec>& plan) {
+  const bool qrCrops = std::any_of(plan.begin(), plan.end(), [](const PassSpec& pass) {
+    return pass.kind == PassKind::Regions && (pass.symbologies & FreeSymbologies()).any();
+  });
+  SymbologySet cropsOnly;
+  if (!qrCrops || !runner.Crowded()) return cropsOnly;
+  for (PassSpec& pass : plan) {
+    if (pass.kind != PassKind::Regions) {
+      cropsOnly |= pass.symbologies & FreeSymbologies();
+      pass.symbologies &= ~FreeSymbologies();
+    }
+  }
+  std::erase_if(plan, [](const PassSpec& pass) { return pass.symbologies.none(); });
+  return cropsOnly;
+}
 
 }  // namespace
 
 PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadOptions& options,
                   const SymbologySet& readable, const ReaderList& readers, Deadline deadline) {
-  PassRunner runner(area, areaToPage, options, readers, deadline);
-  std::vector<PassSpec> plan = PlanPasses(options, readable, area.width, area.height);
-  // The library's QR Code finder pairs finder patterns across its whole
-  // view, at a cost that grows much faster than their number, and pairs
-  // those of neighbours that line up into symbols that do not exist. On a
-  // sheet of symbols QR Code is read in the blob crops alone, one symbol
-  // each.
-  const bool qrCrops = std::any_of(plan.begin(), plan.end(), [](const PassSpec& pass) {
-    return pass.kind == PassKind::Regions && (pass.symbologies & FreeSymbologies()).any();
-  });
-  SymbologySet cropsOnly;
-  if (qrCrops && runner.Crowded()) {
-    for (PassSpec& pass : plan) {
-      if (pass.kind != PassKind::Regions) {
-        cropsOnly |= pass.symbologies & FreeSymbologies();
-        pass.symbologies &= ~FreeSymbologies();
+  PageRead read;
+  for (const VariantSpec& variant : PlanVariants(options, readable)) {
+    std::optional<DerivedImage> copy;
+    if (variant.variant == Variant::Negative) copy = NegativeView(area);
+    if (variant.variant == Variant::Mirror) copy = MirrorView(area);
+    const LumaView view = copy ? ViewOf(copy->image) : area;
+    const AffineMap toPage = copy ? areaToPage.After(copy->toSource) : areaToPage;
+    PassRunner runner(view, toPage, variant.options, readers, deadline, read.findings);
+    std::vector<PassSpec> plan =
+        PlanPasses(variant.options, variant.symbologies, area.width, area.height);
+    const SymbologySet cropsOnly = CropsOnlyWhenCrowded(runner, plan);
+    for (const PassSpec& pass : plan) {
+      if (!runner.Run(pass)) {
+        read.outOfTime = true;
+        return read;
       }
     }
-    std::erase_if(plan, [](const PassSpec& pass) { return pass.symbologies.none(); });
+    if (cropsOnly.any() && variant.variant == Variant::AsIs) runner.ReadRest(cropsOnly);
   }
-  PageRead read;
-  for (const PassSpec& pass : plan) {
-    if (!runner.Run(pass)) {
-      read.outOfTime = true;
-      break;
-    }
-  }
-  if (cropsOnly.any() && !read.outOfTime) runner.ReadRest(cropsOnly);
-  read.findings = runner.TakeFindings();
   return read;
 }
 

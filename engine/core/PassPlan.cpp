@@ -20,6 +20,39 @@ SymbologySet CentredSymbologies() {
   return SetOf({Symbology::DataMatrix, Symbology::Aztec, Symbology::MaxiCode});
 }
 
+std::vector<Tile> CentredTiles(Int32 width, Int32 height) {
+  const Int32 side = std::min(width, height) / 2;
+  const Int32 step = side / 2;
+  std::vector<Tile> tiles;
+  if (step <= 0) return tiles;
+  // The last tile of a row or column ends at the edge.
+  auto starts = [&](Int32 extent) {
+    std::vector<Int32> at;
+    for (Int32 p = 0; p + side < extent; p += step) at.push_back(p);
+    at.push_back(extent - side);
+    return at;
+  };
+  for (Int32 top : starts(height)) {
+    for (Int32 left : starts(width)) tiles.push_back({left, top, side});
+  }
+  return tiles;
+}
+
+std::vector<VariantSpec> PlanVariants(const ReadOptions& options, const SymbologySet& readable) {
+  std::vector<VariantSpec> variants{{Variant::AsIs, readable, options}};
+  ReadOptions copies = options;
+  copies.passes &= ~kPassOtherBinarizer;
+  copies.directions &= ~kDirectionDiagonal;
+  if ((options.passes & kPassInverted) != 0) {
+    variants.push_back({Variant::Negative, readable, copies});
+  }
+  const SymbologySet matrix = readable & (FreeSymbologies() | CentredSymbologies());
+  if ((options.passes & kPassMirrored) != 0 && matrix.any()) {
+    variants.push_back({Variant::Mirror, matrix, copies});
+  }
+  return variants;
+}
+
 std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet& readable,
                                  Int32 width, Int32 height) {
   // Linear and stacked symbols are read along the rows of a view (and its
@@ -59,6 +92,12 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
   if (half) {
     add(PassKind::Half, free | centred | (halfLinear && horizontal ? halfOriented : SymbologySet{}),
         bothWays, options.globalBinarizer);
+    // Every reduced copy is small enough for the finders that look around
+    // the centre to see most of it.
+    for (Int32 factor : kReductions) {
+      if (std::min(width, height) / factor < kMinReducedSide || (free | centred).none()) break;
+      plan.push_back({PassKind::Reduced, free | centred, false, options.globalBinarizer, factor});
+    }
   }
   // Region crops: matrix symbols around blob centres (QR Code on a blob cut
   // out alone), and bars the full pass missed, in the directions asked for.

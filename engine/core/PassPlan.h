@@ -12,12 +12,13 @@
 namespace vexo::engine {
 
 enum class PassKind {
-  Full,             // the search area as it is
-  QuarterTurn,      // a copy turned a quarter turn (vertical without horizontal)
-  OtherBinarizer,   // the full pass again with the other binarizer
-  Half,             // a half-size copy
-  Regions,          // crops of ink blobs
-  Diagonal,         // a copy turned by 45 degrees, at 1/1 or 1/2 size
+  Full,            // the search area as it is
+  QuarterTurn,     // a copy turned a quarter turn (vertical without horizontal)
+  OtherBinarizer,  // the full pass again with the other binarizer
+  Half,            // a half-size copy
+  Reduced,         // a copy reduced by `reduce` (large photos: 1/3, 1/4)
+  Regions,         // crops of ink blobs
+  Diagonal,        // a copy turned by 45 degrees, at 1/1 or 1/2 size
 };
 
 struct PassSpec {
@@ -25,6 +26,7 @@ struct PassSpec {
   SymbologySet symbologies;
   bool tryRotate = false;
   bool globalBinarizer = false;
+  Int32 reduce = 1;  // Reduced: area pixels per copy pixel, each way
 };
 
 // Views up to this many pixels also look for Datamatrix, Aztec and Maxi Code
@@ -33,6 +35,22 @@ struct PassSpec {
 inline constexpr Int64 kSmallViewPixels = 1'500'000;
 // No half pass below this shorter side, whatever the profile says.
 inline constexpr Int32 kMinHalfSide = 64;
+// The half pass goes on with copies reduced by these factors (area means)
+// while their shorter side keeps at least kMinReducedSide pixels: the
+// modules of a large photo's symbols span more pixels than the library's
+// binarizer and finders take in one window.
+inline constexpr Int32 kReductions[] = {3, 4};
+inline constexpr Int32 kMinReducedSide = 360;
+
+// A reduced copy is read whole for the free symbologies, and in tiles for
+// the finders that look around the centre of their view: squares of half its
+// shorter side, half a side apart, so that a symbol of up to a quarter of
+// that side lies well inside one tile (a photo's blobs seldom stand apart
+// from its background, so the region crops miss them).
+struct Tile {
+  Int32 left = 0, top = 0, side = 0;
+};
+std::vector<Tile> CentredTiles(Int32 width, Int32 height);
 // Only views this large get the half-size copy that blobs are searched on
 // and the diagonal half copy is made from.
 inline bool CanHalve(Int32 width, Int32 height) { return std::min(width, height) >= kMinHalfSide; }
@@ -41,6 +59,20 @@ inline bool CanHalve(Int32 width, Int32 height) { return std::min(width, height)
 SymbologySet FreeSymbologies();
 // Symbologies whose finders look only around the centre of a view.
 SymbologySet CentredSymbologies();
+
+// The page as it is, then (as the profile asks) its negative for symbols
+// printed light on dark, and its mirror image for matrix symbols seen from
+// behind (a linear symbol mirrored reads as one read backwards). Each
+// variant gets the passes of its options, for the symbologies given here:
+// the copies leave out the second binarizer and the diagonal pass, which
+// cost most on a large photo.
+enum class Variant { AsIs, Negative, Mirror };
+struct VariantSpec {
+  Variant variant = Variant::AsIs;
+  SymbologySet symbologies;
+  ReadOptions options;
+};
+std::vector<VariantSpec> PlanVariants(const ReadOptions& options, const SymbologySet& readable);
 
 std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet& readable,
                                  Int32 width, Int32 height);

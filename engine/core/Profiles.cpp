@@ -36,8 +36,8 @@ constexpr UInt32 kEveryBlob = kMaxRegionWord;
 constexpr UInt32 kMaxMergeTolerance = 256;
 
 using D = DiagonalMethod;
-constexpr UInt32 kThorough =
-    kPassFull | kPassHalf | kPassRegions | kPassOtherBinarizer | kPassHalfLinear;
+constexpr UInt32 kThorough = kPassFull | kPassHalf | kPassRegions | kPassOtherBinarizer |
+                             kPassHalfLinear | kPassInverted | kPassMirrored | kPassUpright;
 
 // The four profiles, measured on an A4 300-dpi page (docs/engine.md). Index 0
 // is the default and reads a page completely.

@@ -23,7 +23,10 @@ inline constexpr UInt32 kPassHalf = 0x2;     // a half-size copy: large modules,
 inline constexpr UInt32 kPassRegions = 0x4;  // crops of ink blobs: matrix symbols, missed bars
 inline constexpr UInt32 kPassOtherBinarizer = 0x8;  // the full pass again, other binarizer
 inline constexpr UInt32 kPassHalfLinear = 0x10;     // the half pass reads linear symbols too
-inline constexpr UInt32 kPassMask = 0x1F;
+inline constexpr UInt32 kPassInverted = 0x20;  // every pass again on the negative: light on dark
+inline constexpr UInt32 kPassMirrored = 0x40;  // matrix symbols again on the mirror image
+inline constexpr UInt32 kPassUpright = 0x80;   // small Aztec/Datamatrix crops upright, enlarged
+inline constexpr UInt32 kPassMask = 0xFF;
 
 // How symbols turned by other angles than right angles are searched (word 10
 // of block A), when the diagonal direction flag is set.

@@ -23,6 +23,7 @@ struct ViewSettings {
   bool localBinarizer = true;  // local average; false: global histogram
   Int32 minLineCount = 2;      // linear symbols must be seen on this many lines
   Int32 maxNumberOfSymbols = 255;
+  bool uprightRetry = false;     // small matrix views read again upright and enlarged
 };
 
 struct Detection {

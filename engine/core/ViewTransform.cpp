@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <numbers>
+#include <vector>
 
 namespace vexo::engine {
 namespace {
@@ -53,6 +54,47 @@ DerivedImage HalveView(const LumaView& view) {
   return out;
 }
 
+DerivedImage ReduceView(const LumaView& view, Int32 factor) {
+  factor = std::max(factor, 1);
+  DerivedImage out{Blank(view.width / factor, view.height / factor, kWhite),
+                   AffineMap::Scale(factor)};
+  LumaImage& reduced = out.image;
+  const auto area = static_cast<UInt32>(factor * factor);
+  std::vector<UInt32> sums(static_cast<std::size_t>(reduced.width));
+  for (Int32 y = 0; y < reduced.height; ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    for (Int32 dy = 0; dy < factor; ++dy) {
+      const UInt8* source = view.Row(y * factor + dy);
+      for (Int32 x = 0; x < reduced.width; ++x) {
+        for (Int32 dx = 0; dx < factor; ++dx) sums[static_cast<std::size_t>(x)] += *source++;
+      }
+    }
+    UInt8* row = reduced.Row(y);
+    for (Int32 x = 0; x < reduced.width; ++x) {
+      row[x] = static_cast<UInt8>((sums[static_cast<std::size_t>(x)] + area / 2) / area);
+    }
+  }
+  return out;
+}
+
+DerivedImage NegativeView(const LumaView& view) {
+  DerivedImage out{Blank(view.width, view.height, kWhite), {}};
+  for (Int32 y = 0; y < view.height; ++y) {
+    std::transform(view.Row(y), view.Row(y) + view.width, out.image.Row(y),
+                   [](UInt8 p) { return static_cast<UInt8>(kWhite - p); });
+  }
+  return out;
+}
+
+DerivedImage MirrorView(const LumaView& view) {
+  const double width = view.width;
+  DerivedImage out{Blank(view.width, view.height, kWhite), {-1, 0, width, 0, 1, 0}};
+  for (Int32 y = 0; y < view.height; ++y) {
+    std::reverse_copy(view.Row(y), view.Row(y) + view.width, out.image.Row(y));
+  }
+  return out;
+}
+
 DerivedImage RotateBy270(const LumaView& view) {
   // Copy point (x', y') shows source point (y', H - x').
   const double sourceHeight = view.height;
@@ -73,6 +115,11 @@ DerivedImage RotateBy270(const LumaView& view) {
 }
 
 DerivedImage RotateByDegrees(const LumaView& view, double degrees) {
+  return TurnedAndEnlarged(view, degrees, 1);
+}
+
+DerivedImage TurnedAndEnlarged(const LumaView& view, double degrees, Int32 factor) {
+  factor = std::max(factor, 1);
   const double radians = degrees * std::numbers::pi / 180.0;
   const double c = std::cos(radians);
   const double s = std::sin(radians);
@@ -85,12 +132,13 @@ DerivedImage RotateByDegrees(const LumaView& view, double degrees) {
     auto n = static_cast<Int32>(std::ceil(extent - 1e-9));
     return n + ((n - sourceSide) & 1);
   };
-  const Int32 width = side(std::abs(w * c) + std::abs(h * s), view.width);
-  const Int32 height = side(std::abs(w * s) + std::abs(h * c), view.height);
+  const Int32 width = side(std::abs(w * c) + std::abs(h * s), view.width) * factor;
+  const Int32 height = side(std::abs(w * s) + std::abs(h * c), view.height) * factor;
   const double cx = w / 2, cy = h / 2;
   const double ox = width / 2.0, oy = height / 2.0;
-  // Copy point p' shows source point R(p' - o) + c, R the inverse turn.
-  const AffineMap toSource{c, -s, cx - c * ox + s * oy, s, c, cy - s * ox - c * oy};
+  // Copy point p' shows source point R(p' - o) / factor + c, R the inverse turn.
+  const double sc = c / factor, ss = s / factor;
+  const AffineMap toSource{sc, -ss, cx - sc * ox + ss * oy, ss, sc, cy - ss * ox - sc * oy};
   DerivedImage out{Blank(width, height, kWhite), toSource};
   LumaImage& turned = out.image;
   for (Int32 y = 0; y < height; ++y) {
@@ -99,7 +147,7 @@ DerivedImage RotateByDegrees(const LumaView& view, double degrees) {
     double sx = p.x - 0.5;
     double sy = p.y - 0.5;
     UInt8* row = turned.Row(y);
-    for (Int32 x = 0; x < width; ++x, sx += c, sy += s) {
+    for (Int32 x = 0; x < width; ++x, sx += sc, sy += ss) {
       if (sx < 0 || sy < 0 || sx >= w - 1 || sy >= h - 1) continue;
       const auto ix = static_cast<Int32>(sx);
       const auto iy = static_cast<Int32>(sy);

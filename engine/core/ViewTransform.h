@@ -27,6 +27,18 @@ DerivedImage CropPadded(const LumaView& view, Int32 left, Int32 top, Int32 width
 // Each pixel the mean of a 2x2 block; an odd last row or column is dropped.
 DerivedImage HalveView(const LumaView& view);
 
+// Each pixel the mean of a factor x factor block (an area filter, so that a
+// photo's noise averages out instead of aliasing); a last partial row or
+// column of blocks is dropped. A factor below 2 gives a plain copy.
+DerivedImage ReduceView(const LumaView& view, Int32 factor);
+
+// The view with dark and light exchanged (light symbols on a dark ground
+// become dark on light); the same coordinates.
+DerivedImage NegativeView(const LumaView& view);
+
+// The view seen in a mirror: its right column becomes the left one.
+DerivedImage MirrorView(const LumaView& view);
+
 // The view turned by 270 degrees, copied without sampling: the source's left
 // column becomes the copy's top row.
 DerivedImage RotateBy270(const LumaView& view);
@@ -34,5 +46,9 @@ DerivedImage RotateBy270(const LumaView& view);
 // The view turned by `degrees`, on a canvas just large enough to hold it,
 // bilinear samples, white outside.
 DerivedImage RotateByDegrees(const LumaView& view, double degrees);
+
+// The same, `factor` times larger each way (bilinear: a small module keeps
+// its shape instead of its pixel steps).
+DerivedImage TurnedAndEnlarged(const LumaView& view, double degrees, Int32 factor);
 
 }  // namespace vexo::engine

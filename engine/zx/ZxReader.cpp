@@ -11,7 +11,10 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
+#include "engine/core/ViewTransform.h"
+#include "engine/image/Sharpen.h"
 #include "engine/zx/LibraryAssertion.h"
 #include "engine/zx/Quad.h"
 #include "engine/zx/ReadMapping.h"
@@ -63,6 +66,27 @@ constexpr BarcodeFormats kDataBarFormats = BarcodeFormat::DataBar | BarcodeForma
 constexpr uint16_t kUnusedDownscaleThreshold = 500;
 constexpr uint8_t kUnusedDownscaleFactor = 3;
 constexpr Int32 kMaxLibraryCount = 255;
+// Aztec Code and Datamatrix of small modules (under about 3 pixels), turned
+// by a few degrees or blurred, escape the library's finders in a crop where
+// the same symbol upright, enlarged and sharp reads. With uprightRetry, views
+// up to this size (a region crop, a small image) that gave none are read
+// again so: their middle (a crop's blob with room around it) turned upright
+// by the direction of its module grid, enlarged two or three times each way
+// and sharpened.
+constexpr BarcodeFormats kUprightFormats = BarcodeFormat::Aztec | BarcodeFormat::DataMatrix;
+constexpr Int64 kMaxUprightPixels = 400'000;
+constexpr Int64 kUprightEnlargedPixels = 600'000;
+constexpr Int32 kMaxEnlargement = 3;
+// Below this the crop's edges have no grid direction (a photo, a smudge).
+constexpr double kMinGridStrength = 0.15;
+// The library reads a Maxi Code only upright and square to the view; the
+// region pass turns its crops by quarter turns. With uprightRetry a crop
+// that gave none is also turned by the few degrees its hexagons lean: their
+// edges give the turn modulo 60 degrees, the square grid measure modulo 90
+// (45 for upright hexagons), and together the turn modulo 90 that the
+// quarter turns complete.
+constexpr double kMinHexStrength = 0.1;
+constexpr double kMinMaxiTurn = 0.75;
 
 Symbology SymbologyOf(BarcodeFormat format) {
   for (const FormatRow& row : kFormatRows) {
@@ -222,6 +246,87 @@ void ReadAll(const GrayView& view, const ViewSettings& settings, BarcodeFormats 
   }
 }
 
+void ReadUpright(const GrayView& view, const ViewSettings& settings, BarcodeFormats wanted,
+                 std::vector<LibraryRead>& reads) {
+  BarcodeFormats formats;
+  for (BarcodeFormat format : {BarcodeFormat::Aztec, BarcodeFormat::DataMatrix}) {
+    const bool found = std::any_of(reads.begin(), reads.end(), [&](const LibraryRead& read) {
+      return read.symbology == SymbologyOf(format);
+    });
+    if (wanted.testFlag(format) && !found) formats |= format;
+  }
+  const Int64 pixels = Int64{view.width} * view.height;
+  if (formats.empty() || pixels > kMaxUprightPixels || view.width < 6 || view.height < 6) return;
+  // The middle two thirds each way.
+  const Int32 left = view.width / 6, top = view.height / 6;
+  const GrayView middle{view.pixels + static_cast<std::ptrdiff_t>(top) * view.rowStride + left,
+                        view.width - 2 * left, view.height - 2 * top, view.rowStride};
+  const Int64 middlePixels = Int64{middle.width} * middle.height;
+  const auto factor = std::min(
+      static_cast<Int32>(std::sqrt(static_cast<double>(kUprightEnlargedPixels) / middlePixels)),
+      kMaxEnlargement);
+  if (factor < 2) return;
+  const GridAngle grid =
+      SquareGridAngle(middle.pixels, middle.rowStride, 0, 0, middle.width, middle.height);
+  if (grid.strength < kMinGridStrength) return;
+  DerivedImage copy = TurnedAndEnlarged(
+      {middle.pixels, middle.width, middle.height, middle.rowStride}, -grid.degrees, factor);
+  copy.toSource = AffineMap::Translation(left, top).After(copy.toSource);
+  Sharpen(copy.image, factor);
+  std::vector<LibraryRead> found;
+  ReadAll({copy.image.pixels.data(), copy.image.width, copy.image.height, copy.image.width},
+          settings, formats, false, found);
+  for (LibraryRead& read : found) {
+    for (PointD& p : read.quad) {
+      const PointD back = copy.toSource.Apply(p);
+      p = {std::round(back.x), std::round(back.y)};
+    }
+    reads.push_back(std::move(read));
+  }
+}
+
+// The turn in (-45, 45] that stands the hexagons of a Maxi Code upright,
+// or nothing when the view shows no hexagon grid.
+std::optional<double> MaxiTurn(const GrayView& view) {
+  const GridAngle hex = HexGridAngle(view.pixels, view.rowStride, 0, 0, view.width, view.height);
+  if (hex.strength < kMinHexStrength) return std::nullopt;
+  const GridAngle square =
+      SquareGridAngle(view.pixels, view.rowStride, 0, 0, view.width, view.height);
+  double best = hex.degrees, bestOff = 90;
+  for (int k = -1; k <= 1; ++k) {
+    const double turn = std::remainder(hex.degrees + 60 * k, 90.0);
+    // Upright hexagons measure 45 degrees on the square grid measure.
+    const double off = std::abs(std::remainder(turn - (square.degrees - 45), 90.0));
+    if (off < bestOff) best = turn, bestOff = off;
+  }
+  return best;
+}
+
+void ReadTurnedMaxi(const GrayView& view, const ViewSettings& settings,
+                    std::vector<LibraryRead>& reads) {
+  const bool found = std::any_of(reads.begin(), reads.end(), [](const LibraryRead& read) {
+    return read.symbology == Symbology::MaxiCode;
+  });
+  if (found || Int64{view.width} * view.height > kMaxUprightPixels || view.width < 3 ||
+      view.height < 3) {
+    return;
+  }
+  const std::optional<double> turn = MaxiTurn(view);
+  if (!turn || std::abs(*turn) < kMinMaxiTurn) return;
+  const DerivedImage copy =
+      TurnedAndEnlarged({view.pixels, view.width, view.height, view.rowStride}, -*turn, 1);
+  std::vector<LibraryRead> turned;
+  ReadAll({copy.image.pixels.data(), copy.image.width, copy.image.height, copy.image.width},
+          settings, BarcodeFormat::MaxiCode, false, turned);
+  for (LibraryRead& read : turned) {
+    for (PointD& p : read.quad) {
+      const PointD back = copy.toSource.Apply(p);
+      p = {std::round(back.x), std::round(back.y)};
+    }
+    reads.push_back(std::move(read));
+  }
+}
+
 std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings,
                             AreaReader stackedDataBars) {
   const BarcodeFormats mainFormats = FormatsFor(settings.symbologies, false);
@@ -245,6 +350,12 @@ std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings,
         ReadOneAtATime(view, settings, linear, addOns, false, left, reads);
       }
     }
+  }
+  if (settings.uprightRetry && !(mainFormats & kUprightFormats).empty()) {
+    ReadUpright(view, settings, mainFormats, reads);
+  }
+  if (settings.uprightRetry && mainFormats.testFlag(BarcodeFormat::MaxiCode)) {
+    ReadTurnedMaxi(view, settings, reads);
   }
   const Int32 left = limit - static_cast<Int32>(reads.size());
   if (!dataBarFormats.empty() && left > 0) {

@@ -27,6 +27,7 @@ struct DegradationRow {
   UInt32 seed;       // of the first sheet; the next ones count up from it
   int minReads;      // of the 24 symbols of the default run: what is read today
   int minReadsLong;  // of the 120 of the long run
+  UInt32 profile = 0;
 };
 void PrintTo(const DegradationRow& r, std::ostream* os) { *os << r.degradation.name; }
 
@@ -49,6 +50,27 @@ const DegradationRow kTable[] = {
      7601,
      17,
      84},
+    // The thorough profile reads the negative and the mirror image too.
+    {{"Inverted", "-negate", "png"}, 7701, 24, 96, 2},
+    {{"Mirrored", "-flop", "png"}, 7801, 24, 96, 2},
+    // Modules of 1.2 to 3 pixels turned by 3 degrees: small Aztec and
+    // Datamatrix crops are read again upright and enlarged.
+    {{"SmallSkewed", "-filter Triangle -resize 60% -background white -rotate 3 -blur 0x0.5", "png"},
+     7901,
+     9,
+     32,
+     2},
+    // A phone photo: larger modules, perspective, light falling off, blur,
+    // noise and JPEG, read by the default profile with its reduced copies.
+    {{"Photo",
+      "-filter Triangle -resize 150% -virtual-pixel white -distort Perspective "
+      "'0,0 70,45 3359,0 3280,0 0,1799 0,1740 3359,1799 3300,1799' "
+      "\\( -size 3360x1800 gradient:white-gray50 \\) -compose Multiply -composite "
+      "-blur 0x1.5 -seed {seed} -attenuate 0.5 +noise Gaussian -quality 80",
+      "jpg"},
+     8001,
+     12,
+     48},
 };
 
 class DegradedScans : public testing::TestWithParam<DegradationRow> {};
@@ -69,6 +91,7 @@ TEST_P(DegradedScans, ReadAsOftenAsBeforeAndAsTheReferenceReader) {
     FindArgs args;
     args.codes = kEveryGroup;
     args.directions = kHorizontal | kVertical | kDiagonal;
+    args.profile = row.profile;
     std::vector<std::string> found;
     for (const Record& r : session.Find(args).records) found.push_back(r.content);
     ours.Add(Count(found, sheet.contents));

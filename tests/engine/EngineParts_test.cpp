@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "engine/core/Findings.h"
 #include "engine/core/PassPlan.h"
@@ -123,6 +126,7 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
   using K = PassKind;
   const SymbologySet mixed = Set({Symbology::Code128, Symbology::QrCode, Symbology::DataMatrix});
   const SymbologySet linear = Set({Symbology::Code128});
+  constexpr UInt32 kFullHalf = kPassFull | kPassHalf;
   auto options = [](UInt32 passes, UInt32 directions) {
     ReadOptions o;
     o.passes = passes;
@@ -138,15 +142,20 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
     Int32 width, height;
     std::vector<K> kinds;
   } cases[] = {
-      {"page, both ways", options(kPassFull | kPassHalf | kPassRegions, 0x60), mixed, 2480, 3508,
-       {K::Full, K::Half, K::Regions}},
-      {"page, vertical only", options(kPassFull | kPassHalf, 0x40), mixed, 2480, 3508,
-       {K::Full, K::QuarterTurn, K::Half}},
+      // clang-format off
+      {"page, both ways", options(kFullHalf | kPassRegions, 0x60), mixed, 2480, 3508,
+       {K::Full, K::Half, K::Reduced, K::Reduced, K::Regions}},
+      {"page, vertical only", options(kFullHalf, 0x40), mixed, 2480, 3508,
+       {K::Full, K::QuarterTurn, K::Half, K::Reduced, K::Reduced}},
+      {"2 megapixels: 1/3 only", options(kFullHalf, 0x60), mixed, 1632, 1224,
+       {K::Full, K::Half, K::Reduced}},
+      {"none under 360 pixels", options(kFullHalf, 0x60), mixed, 1300, 1000, {K::Full, K::Half}},
+      {"none for linear symbols", options(kFullHalf | kPassHalfLinear, 0x60), linear, 2480, 3508,
+       {K::Full, K::Half}},
       {"linear only, vertical only", options(kPassFull, 0x40), linear, 2480, 3508,
        {K::QuarterTurn}},
       {"diagonal", options(kPassFull, 0xE0), mixed, 2480, 3508, {K::Full, K::Diagonal}},
-      {"too small for the half pass", options(kPassFull | kPassHalf, 0x60), mixed, 500, 400,
-       {K::Full}},
+      {"too small for the half pass", options(kFullHalf, 0x60), mixed, 500, 400, {K::Full}},
       {"half pass alone on a small view falls back to full", options(kPassHalf, 0x20), mixed, 500,
        400, {K::Full}},
       {"both binarizers", options(kPassFull | kPassOtherBinarizer, 0x20), linear, 800, 800,
@@ -155,6 +164,7 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
        {K::Full, K::Regions}},
       {"no bar crops without a straight direction", options(kPassFull | kPassRegions, 0x80),
        linear, 2480, 3508, {K::Diagonal}},
+      // clang-format on
   };
   for (const Case& c : cases) {
     std::vector<K> kinds;
@@ -163,6 +173,75 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
     }
     EXPECT_EQ(kinds, c.kinds) << c.name;
   }
+}
+
+TEST(PassPlan, ReducedCopiesAreOneThirdAndOneQuarter) {
+  ReadOptions o;
+  o.passes = kPassHalf;
+  o.halfPassMinSide = 600;
+  std::vector<Int32> factors;
+  for (const PassSpec& pass : PlanPasses(o, Set({Symbology::QrCode}), 4000, 3000)) {
+    if (pass.kind == PassKind::Reduced) factors.push_back(pass.reduce);
+  }
+  EXPECT_EQ(factors, (std::vector<Int32>{3, 4}));
+}
+
+// Every square of a quarter of the shorter side lies inside a tile, and no
+// tile leaves the view.
+TEST(PassPlan, CentredTilesHoldEverySmallSymbol) {
+  for (const auto& [w, h] : {std::pair{864, 648}, {1333, 1000}, {620, 877}, {400, 400}}) {
+    const std::vector<Tile> tiles = CentredTiles(w, h);
+    const Int32 symbol = std::min(w, h) / 4;
+    for (const Tile& t : tiles) {
+      EXPECT_EQ(t.side, std::min(w, h) / 2);
+      EXPECT_TRUE(t.left >= 0 && t.top >= 0 && t.left + t.side <= w && t.top + t.side <= h);
+    }
+    for (Int32 y = 0; y + symbol <= h; y += 7) {
+      for (Int32 x = 0; x + symbol <= w; x += 7) {
+        const bool held = std::any_of(tiles.begin(), tiles.end(), [&](const Tile& t) {
+          return x >= t.left && y >= t.top && x + symbol <= t.left + t.side &&
+                 y + symbol <= t.top + t.side;
+        });
+        ASSERT_TRUE(held) << w << "x" << h << " at " << x << "," << y;
+      }
+    }
+  }
+  EXPECT_TRUE(CentredTiles(1, 1).empty());
+}
+
+TEST(PassPlan, VariantsFollowThePassBits) {
+  using V = Variant;
+  const SymbologySet mixed = Set({Symbology::Code128, Symbology::QrCode, Symbology::Aztec});
+  const struct Case {
+    UInt32 passes;
+    std::vector<V> variants;
+  } cases[] = {
+      {kPassFull, {V::AsIs}},
+      {kPassFull | kPassInverted, {V::AsIs, V::Negative}},
+      {kPassFull | kPassInverted | kPassMirrored | kPassOtherBinarizer,
+       {V::AsIs, V::Negative, V::Mirror}},
+  };
+  for (const Case& c : cases) {
+    ReadOptions o;
+    o.passes = c.passes;
+    o.directions = 0xE0;
+    std::vector<V> variants;
+    for (const VariantSpec& v : PlanVariants(o, mixed)) {
+      variants.push_back(v.variant);
+      // The copies leave out the second binarizer and the diagonal pass; the
+      // mirror reads matrix symbols only (a mirrored linear symbol reads
+      // backwards anyway).
+      const bool copy = v.variant != V::AsIs;
+      EXPECT_EQ((v.options.passes & kPassOtherBinarizer) != 0,
+                !copy && (c.passes & kPassOtherBinarizer) != 0);
+      EXPECT_EQ((v.options.directions & 0x80) != 0, !copy);
+      EXPECT_EQ(v.symbologies.test(Index(Symbology::Code128)), v.variant != V::Mirror);
+    }
+    EXPECT_EQ(variants, c.variants) << c.passes;
+  }
+  ReadOptions o;
+  o.passes = kPassFull | kPassMirrored;
+  EXPECT_EQ(PlanVariants(o, Set({Symbology::Code128})).size(), 1u);
 }
 
 // Micro PDF417 is read on the half-size copy only when no full pass reads it.

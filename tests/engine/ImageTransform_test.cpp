@@ -1,5 +1,5 @@
 // Quarter turns, rotation by any angle, 2x reduction and cropping of
-// luminance images.
+// luminance images; the grid direction and the unsharp mask.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/image/Sharpen.h"
 #include "engine/image/Transform.h"
 
 namespace vexo::engine {
@@ -159,6 +160,88 @@ TEST_P(CropRect, KeepsTheClippedPart) {
 
 INSTANTIATE_TEST_SUITE_P(Rects, CropRect, testing::ValuesIn(kCropCases),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// Modules of `cell` pixels, dark or light at random (fixed), turned by
+// `degrees` (counter-clockwise as seen), drawn by sampling: what a matrix
+// symbol looks like.
+LumaImage Checks(Int32 side, double cell, double degrees) {
+  const double r = degrees * 3.14159265358979323846 / 180;
+  auto dark = [&](double x, double y) {
+    // The page point turned back by the angle (y down: a turn seen
+    // counter-clockwise is clockwise in these axes).
+    const double u = (x - side / 2.0) * std::cos(r) - (y - side / 2.0) * std::sin(r);
+    const double v = (x - side / 2.0) * std::sin(r) + (y - side / 2.0) * std::cos(r);
+    const auto i = static_cast<UInt32>(std::floor(u / cell) + 64);
+    const auto j = static_cast<UInt32>(std::floor(v / cell) + 64);
+    return (((i * 2654435761u) ^ (j * 2246822519u)) >> 13) % 2 == 0;
+  };
+  LumaImage image = Image(side, side, {});
+  for (Int32 y = 0; y < side; ++y) {
+    for (Int32 x = 0; x < side; ++x) {
+      // 4 x 4 samples a pixel, as a lens and a sensor average them.
+      int ink = 0;
+      for (int k = 0; k < 16; ++k) ink += dark(x + (k % 4 + 0.5) / 4, y + (k / 4 + 0.5) / 4);
+      image.pixels.push_back(static_cast<UInt8>(230 - ink * 210 / 16));
+    }
+  }
+  return image;
+}
+
+// The central differences lean towards the axes: within a degree near a
+// right angle, where the upright retry works, a few degrees off further out.
+struct GridCase {
+  double degrees;
+  double cell;
+  double tolerance;
+};
+class GridDirection : public testing::TestWithParam<GridCase> {};
+
+TEST_P(GridDirection, IsFoundFoldedToAQuarterTurn) {
+  const auto [degrees, cell, tolerance] = GetParam();
+  const LumaImage image = Checks(120, cell, degrees);
+  const GridAngle grid = SquareGridAngle(image.pixels.data(), image.width, 0, 0, 120, 120);
+  double expected = std::fmod(degrees + 45, 90.0);
+  expected += expected < 0 ? 45 : -45;
+  EXPECT_NEAR(grid.degrees, expected, tolerance) << degrees;
+  EXPECT_GT(grid.strength, 0.3) << degrees;
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, GridDirection,
+                         testing::Values(GridCase{0, 3, 1}, GridCase{3, 2.5, 1}, GridCase{-3, 3, 1},
+                                         GridCase{93, 3, 1}, GridCase{12, 4, 4},
+                                         GridCase{-30, 3, 5}, GridCase{180 + 20, 5, 6}));
+
+TEST(GridDirection, FlatOrIsotropicPixelsHaveNoStrength) {
+  const LumaImage flat = Image(40, 40, std::vector<UInt8>(1600, 128));
+  EXPECT_EQ(SquareGridAngle(flat.pixels.data(), 40, 0, 0, 40, 40).strength, 0);
+  // A disc: its edge runs in every direction alike, below the strength the
+  // upright retry takes (0.15).
+  LumaImage disc = Image(80, 80, {});
+  for (Int32 y = 0; y < 80; ++y) {
+    for (Int32 x = 0; x < 80; ++x) {
+      disc.pixels.push_back(std::hypot(x - 40, y - 40) < 30 ? 0 : 255);
+    }
+  }
+  EXPECT_LT(SquareGridAngle(disc.pixels.data(), 80, 0, 0, 80, 80).strength, 0.15);
+}
+
+TEST(Sharpen, SteepensAnEdgeAndKeepsFlatAreas) {
+  // A ramp from 60 to 200 over six pixels between two flat areas.
+  std::vector<UInt8> row = {60,  60,  60,  60,  60,  60,  80,  100, 130,
+                            160, 180, 200, 200, 200, 200, 200, 200, 200};
+  std::vector<UInt8> pixels;
+  for (int y = 0; y < 4; ++y) pixels.insert(pixels.end(), row.begin(), row.end());
+  LumaImage image = Image(18, 4, pixels);
+  Sharpen(image, 2);
+  const UInt8* sharp = image.Row(1);
+  EXPECT_EQ(sharp[0], 60);
+  EXPECT_EQ(sharp[17], 200);
+  EXPECT_LT(sharp[6], 80);    // the dark side darker
+  EXPECT_GT(sharp[10], 180);  // the light side lighter
+  LumaImage same = image;
+  Sharpen(same, 0);
+  EXPECT_EQ(same.pixels, image.pixels);
+}
 
 }  // namespace
 }  // namespace vexo::engine

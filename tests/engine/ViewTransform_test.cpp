@@ -77,6 +77,59 @@ TEST(ViewTransform, HalfAveragesBlocksAndCropSharesPixels) {
   EXPECT_EQ(crop.stride, 5);
 }
 
+TEST(ViewTransform, ReduceAveragesBlocksOfTheFactor) {
+  LumaImage source = White(7, 6);
+  source.Row(0)[0] = 0;
+  source.Row(2)[2] = 30;
+  source.Row(3)[3] = 12;
+  const DerivedImage third = ReduceView(ViewOf(source), 3);
+  ASSERT_EQ(third.image.width, 2);  // the last partial column of blocks is dropped
+  ASSERT_EQ(third.image.height, 2);
+  EXPECT_EQ(At(third.image, 0, 0), (7 * 255 + 0 + 30 + 4) / 9);
+  EXPECT_EQ(At(third.image, 1, 1), (8 * 255 + 12 + 4) / 9);
+  EXPECT_EQ(third.toSource.Apply({1, 2}).y, 6);
+  EXPECT_EQ(ReduceView(ViewOf(source), 1).image.pixels, source.pixels);
+}
+
+TEST(ViewTransform, NegativeAndMirrorMapBackToTheirSource) {
+  const LumaImage source = Numbered(5, 3);
+  const DerivedImage negative = NegativeView(ViewOf(source));
+  const DerivedImage mirror = MirrorView(ViewOf(source));
+  for (Int32 y = 0; y < 3; ++y) {
+    for (Int32 x = 0; x < 5; ++x) {
+      EXPECT_EQ(At(negative.image, x, y), 255 - At(source, x, y));
+      const auto [sx, sy] = SourceOf(mirror.toSource, x, y);
+      EXPECT_EQ(At(mirror.image, x, y), At(source, sx, sy)) << x << "," << y;
+      EXPECT_EQ(sx, 4 - x);
+    }
+  }
+}
+
+TEST(ViewTransform, TurnedAndEnlargedScalesTheTurnedCanvas) {
+  LumaImage source = White(40, 30);
+  for (Int32 y = 10; y < 20; ++y) {
+    for (Int32 x = 10; x < 20; ++x) source.Row(y)[x] = 0;
+  }
+  for (const Int32 factor : {1, 2, 3}) {
+    const DerivedImage turned = TurnedAndEnlarged(ViewOf(source), 30, factor);
+    const DerivedImage once = RotateByDegrees(ViewOf(source), 30);
+    EXPECT_EQ(turned.image.width, once.image.width * factor);
+    EXPECT_EQ(turned.image.height, once.image.height * factor);
+    // Inside the dark square and well outside it, the copy shows its source.
+    for (Int32 y = 0; y < turned.image.height; y += 3) {
+      for (Int32 x = 0; x < turned.image.width; x += 3) {
+        const auto [sx, sy] = SourceOf(turned.toSource, x, y);
+        const bool inside = sx >= 11 && sx <= 18 && sy >= 11 && sy <= 18;
+        const bool outside =
+            sx >= 0 && sy >= 0 && sx < 40 && sy < 30 && (sx < 8 || sx > 21 || sy < 8 || sy > 21);
+        if (inside || outside) {
+          EXPECT_EQ(At(turned.image, x, y), inside ? 0 : 255) << factor;
+        }
+      }
+    }
+  }
+}
+
 // Draws bars of width 4 and gap 4 across a square, turned so that their
 // normal points at `degrees` (counter-clockwise on the page from the x axis).
 void DrawBars(LumaImage& image, Int32 cx, Int32 cy, Int32 half, double degrees) {

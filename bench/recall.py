@@ -1,0 +1,354 @@
+#!/usr/bin/env python3
+"""Recall on photograph- and scan-like material, per set and per profile.
+
+Draws the material once (zint symbols, ImageMagick degradations, fixed seeds)
+into a folder kept between runs, then runs the worker on every image with each
+profile asked for, and ZXingReader beside it, and prints per set: symbols
+drawn, found, wrong contents reported and the summed wall time.
+
+Usage: bench/recall.py [--profiles 1,3] [--sets photo,qr,...] [--dir DIR]
+                       [--worker PATH] [--no-zxing]
+Sets: photo, qr, inverted, mirrored, small, skew, maxi, fax, negative.
+"""
+
+import argparse
+import base64
+import json
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+# Bump when the drawing changes, so that a kept folder is drawn again.
+MATERIAL_VERSION = "3"
+
+
+def run(*args):
+    subprocess.run(args, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def zint(path, kind, data, scale, *extra):
+    run("zint", "-b", kind, "-d", data, "--scale", str(scale), *extra, "-o", path)
+
+
+# A symbol on its own label: (zint type, content, zint scale, extra options).
+MATRIX_KINDS = ["QRCODE", "DATAMATRIX", "AZTEC"]
+
+
+def label(tmp, name, kind, data, scale, extra=(), border=True):
+    """A zint symbol with a white margin, as printed on a label."""
+    raw = os.path.join(tmp, name + "-raw.png")
+    out = os.path.join(tmp, name + ".png")
+    zint(raw, kind, data, scale, *extra)
+    run("convert", raw, "-colorspace", "Gray", "-bordercolor", "white",
+        "-border", "12%" if border else "0", out)
+    return out
+
+
+def compose(out, size, background, placed, finish):
+    """Places (path, x, y, angle, pre-options) on a background and applies
+    the finishing options (perspective, light, blur, noise, format)."""
+    args = ["convert"] + background(size)
+    for path, x, y, angle, pre in placed:
+        args += ["(", path] + list(pre) + ["-alpha", "set", "-background", "none", "-rotate",
+                                           str(angle), ")",
+                 "-geometry", f"+{x}+{y}", "-composite"]
+    args += finish + [out]
+    run(*args)
+
+
+def plasma(seed):
+    return lambda size: ["-size", size, "-seed", str(seed), "plasma:grey60-grey90",
+                         "-blur", "0x6", "-colorspace", "Gray"]
+
+
+def paper(grey):
+    return lambda size: ["-size", size, f"xc:{grey}"]
+
+
+def light_and_lens(w, h, seed, blur, noise, quality):
+    """Perspective of a hand-held phone, light falling off across the frame,
+    optics blur, sensor noise and JPEG."""
+    rnd = random.Random(seed)
+    d = lambda s: int(s * rnd.uniform(0.02, 0.07))
+    persp = (f"0,0 {d(w)},{d(h)} {w},0 {w - d(w)},{d(h)} "
+             f"{w},{h} {w - d(w)},{h - d(h)} 0,{h} {d(w)},{h - d(h)}")
+    return ["-virtual-pixel", "edge", "-distort", "Perspective", persp,
+            "(", "-size", f"{h}x{w}", "gradient:grey100-grey55", "-rotate",
+            str(rnd.choice([90, -90, 45, 200])), "-resize", f"{w}x{h}!", ")",
+            "-compose", "Multiply", "-composite", "-compose", "Over",
+            "-blur", f"0x{blur}", "-seed", str(seed), "-attenuate", str(noise),
+            "+noise", "Gaussian", "-colorspace", "Gray", "-quality", str(quality)]
+
+
+PHOTO_SIZES = [(1632, 1224), (2592, 1944), (3264, 2448), (4000, 3000), (2448, 3264), (3000, 4000)]
+
+
+def draw_photo(tmp, out, seed, kinds):
+    """A phone photo of 2 to 12 megapixels holding three or four symbols at
+    angles, large and small modules."""
+    rnd = random.Random(seed)
+    w, h = PHOTO_SIZES[seed % len(PHOTO_SIZES)]
+    contents, placed = [], []
+    count = rnd.choice([3, 4])
+    cells = [(0, 0), (1, 0), (0, 1), (1, 1)]
+    for i in range(count):
+        kind = kinds[(seed + i) % len(kinds)]
+        data = f"PHOTO {seed}-{i} {rnd.randrange(10**6):06d}"
+        # The symbol spans 1/8 to 1/3 of the shorter side: modules of 2 to 20
+        # pixels, as a phone sees them from near or far.
+        extra = ["--height", "30"] if kind == "CODE128" else []
+        path = label(tmp, f"p{i}", kind, data, 2, extra)
+        side = int(min(w, h) * rnd.uniform(0.12, 0.33) * (1.6 if kind == "CODE128" else 1))
+        run("convert", path, "-resize", f"{side}x", path)
+        cx, cy = cells[i]
+        x = int(cx * w / 2 + rnd.uniform(0.05, 0.2) * w / 2)
+        y = int(cy * h / 2 + rnd.uniform(0.05, 0.2) * h / 2)
+        placed.append((path, x, y, rnd.uniform(-40, 40), []))
+        contents.append(data)
+    compose(out, f"{w}x{h}", plasma(seed), placed,
+            light_and_lens(w, h, seed, rnd.uniform(0.8, 1.6), rnd.uniform(0.3, 0.8), 80))
+    return contents
+
+
+def draw_page(tmp, out, seed, symbols, pre, finish, size="1700x2200", bg=paper("white")):
+    """A page of symbols in a grid, each given the same pre-options."""
+    rnd = random.Random(seed)
+    w, h = map(int, size.split("x"))
+    contents, placed = [], []
+    for i, (kind, scale, extra, *resize) in enumerate(symbols):
+        data = f"{kind[:3]} {seed}-{i} {rnd.randrange(10**5):05d}"
+        path = label(tmp, f"s{i}", kind, data, scale, extra)
+        if resize:
+            run("convert", path, "-resize", resize[0], path)
+        x = 80 + (i % 2) * (w // 2)
+        y = 80 + (i // 2) * (h // ((len(symbols) + 1) // 2))
+        placed.append((path, x, y, pre[i % len(pre)], []))
+        contents.append(data)
+    compose(out, size, bg, placed, finish)
+    return contents
+
+
+SCAN = lambda seed, blur, noise: ["-blur", f"0x{blur}", "-seed", str(seed), "-attenuate",
+                                  str(noise), "+noise", "Gaussian", "-colorspace", "Gray"]
+
+
+def set_photo(tmp, d):
+    return [(f"photo{s}.jpg", draw_photo(tmp, f"{d}/photo{s}.jpg", s,
+                                         MATRIX_KINDS + ["CODE128"])) for s in range(6)]
+
+
+def set_qr(tmp, d):
+    return [(f"qr{s}.jpg", draw_photo(tmp, f"{d}/qr{s}.jpg", 100 + s, ["QRCODE"]))
+            for s in range(6)]
+
+
+def flipped_pages(tmp, d, name, seed, syms, turns, flip):
+    """Three pages of symbols, the whole page then negated or mirrored."""
+    items = []
+    for s in range(3):
+        page = f"{name}{s}.png"
+        contents = draw_page(tmp, f"{d}/{page}", seed + s, syms(s), turns,
+                             [flip] + SCAN(s, 0.8, 0.4))
+        items.append((page, contents))
+    return items
+
+
+def set_inverted(tmp, d):
+    return flipped_pages(tmp, d, "inverted", 200, lambda s: [(k, 3 + s, []) for k in MATRIX_KINDS]
+                         + [("CODE128", 1, ["--height", "40"])], [0, 8, -15, 180], "-negate")
+
+
+def set_mirrored(tmp, d):
+    return flipped_pages(tmp, d, "mirrored", 300, lambda s: [(k, 3 + s, []) for k in MATRIX_KINDS],
+                         [0, 90, 12], "-flop")
+
+
+def set_small(tmp, d):
+    items = []
+    for s in range(3):
+        syms = [("QRCODE", 0.75 + 0.25 * (s % 2), []), ("DATAMATRIX", 1, []),
+                ("AZTEC", 1, []), ("CODE128", 0.75, ["--height", "40"]),
+                ("PDF417", 0.75, []), ("QRCODE", 1, [])]
+        name = f"small{s}.png"
+        finish = ["(", "-size", "1700x2200", "xc:gray78", ")", "-compose", "Multiply",
+                  "-composite", "-compose", "Over"] + SCAN(400 + s, 1.2, 0.6)
+        items.append((name, draw_page(tmp, f"{d}/{name}", 400 + s, syms, [0], finish)))
+    return items
+
+
+def set_skew(tmp, d):
+    items = []
+    for s in range(3):
+        syms = [("AZTEC", 1.5, []), ("DATAMATRIX", 1.5, []), ("AZTEC", 2, []),
+                ("DATAMATRIX", 2, [])]
+        name = f"skew{s}.png"
+        angle = [3, -3, 3.5][s]
+        items.append((name, draw_page(tmp, f"{d}/{name}", 500 + s, syms, [angle],
+                                      SCAN(500 + s, 1.0, 0.6))))
+    return items
+
+
+def set_maxi(tmp, d):
+    items = []
+    for s in range(4):
+        # zint's Maxi Code at scale 0.5 has hexagons about 5 pixels apart:
+        # reduced to 2 to 3 pixels.
+        syms = [("MAXICODE", 0.5, [], f"{45 + 5 * s}%"), ("MAXICODE", 0.5, [], "60%")]
+        name = f"maxi{s}.png"
+        turns = [[90, 183], [180, -88], [270, 2], [93, 177]][s]
+        items.append((name, draw_page(tmp, f"{d}/{name}", 600 + s, syms, turns,
+                                      SCAN(600 + s, 0.7, 0.4), size="1200x900")))
+    return items
+
+
+def set_fax(tmp, d):
+    """A page drawn at 300 dpi, sent at 200 dpi: resized, thresholded (no
+    dithering) and G4-compressed; the narrowest bars come out 1 or 2 pixels."""
+    items = []
+    for s in range(2):
+        syms = [("CODE128", 1, ["--height", "30"]), ("CODE39", 1, ["--height", "30"]),
+                ("QRCODE", 1.5, []), ("DATAMATRIX", 1.5, []), ("PDF417", 1, []),
+                ("AZTEC", 1.5, [])]
+        name = f"fax{s}.tif"
+        finish = SCAN(700 + s, 0.6, 0.3) + ["-resize", "1700x2338!", "-threshold", "55%",
+                                             "-monochrome", "-density", "200", "-units",
+                                             "PixelsPerInch", "-compress", "Group4"]
+        items.append((name, draw_page(tmp, f"{d}/{name}", 700 + s, syms, [0, 0.7], finish,
+                                      size="2480x3508")))
+    return items
+
+
+def set_negative(tmp, d):
+    items = []
+    for s, (w, h) in enumerate([(4000, 3000), (2448, 3264)]):
+        name = f"negative{s}.jpg"
+        run("convert", *plasma(800 + s)(f"{w}x{h}"),
+            *light_and_lens(w, h, 800 + s, 1.5, 1.0, 80), f"{d}/{name}")
+        items.append((name, []))
+    return items
+
+
+SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": set_mirrored,
+        "small": set_small, "skew": set_skew, "maxi": set_maxi, "fax": set_fax,
+        "negative": set_negative}
+
+
+def material(root, name):
+    d = os.path.join(root, f"v{MATERIAL_VERSION}", name)
+    manifest = os.path.join(d, "manifest.json")
+    if not os.path.exists(manifest):
+        os.makedirs(d, exist_ok=True)
+        with tempfile.TemporaryDirectory() as tmp:
+            items = SETS[name](tmp, d)
+        with open(manifest, "w") as f:
+            json.dump(items, f)
+    with open(manifest) as f:
+        return [(os.path.join(d, n), c) for n, c in json.load(f)]
+
+
+def worker_contents(worker, image, profile, tmp):
+    size = subprocess.run(["identify", "-format", "%w %h\n", image], check=True,
+                          capture_output=True, text=True).stdout.split("\n")[0].split()
+    request, result = os.path.join(tmp, "req.json"), os.path.join(tmp, "res.json")
+    with open(request, "w") as f:
+        json.dump({"profile": profile, "width": int(size[0]), "height": int(size[1]),
+                   "stride": int(size[0]), "dpi": 300, "scalarW": "1", "scalarH": "1",
+                   "bitmapPath": image, "resultPath": result}, f)
+    if os.path.exists(result):
+        os.remove(result)
+    start = time.monotonic()
+    subprocess.run([worker, request], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    elapsed = time.monotonic() - start
+    if not os.path.exists(result):
+        return [], elapsed
+    with open(result) as f:
+        doc = json.load(f)
+    found = []
+    for b in doc.get("page", {}).get("barcodes", []):
+        found.append(b["text"] if "text" in b else
+                     base64.b64decode(b["data"]).decode("utf-8", "replace"))
+    return found, elapsed
+
+
+def zxing_contents(image, tmp):
+    if not image.endswith((".png", ".jpg")):
+        png = os.path.join(tmp, "zx.png")
+        run("convert", image, png)
+        image = png
+    start = time.monotonic()
+    out = subprocess.run(["ZXingReader", "-1", image], capture_output=True, text=True)
+    elapsed = time.monotonic() - start
+    found = []
+    for line in out.stdout.splitlines():
+        # IMAGE FORMAT "CONTENT"
+        parts = line.split(" ", 2)
+        if len(parts) == 3 and parts[2].startswith('"'):
+            found.append(parts[2][1:-1])
+    return found, elapsed
+
+
+def tally(found, drawn):
+    left = list(drawn)
+    read = wrong = 0
+    for f in found:
+        if f in left:
+            left.remove(f)
+            read += 1
+        elif f not in drawn:
+            wrong += 1
+    return read, wrong
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--profiles", default="1,3")
+    parser.add_argument("--sets", default=",".join(SETS))
+    parser.add_argument("--dir", default=os.environ.get("RECALL_DIR", "/tmp/velmora-recall"))
+    parser.add_argument("--worker", default=os.path.join(HERE, "..", "build", "velmora-barcode"),
+                        help="PATH, or NAME=PATH,NAME=PATH,... to compare builds in one run")
+    parser.add_argument("--no-zxing", action="store_true")
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args()
+    workers = dict(w.split("=", 1) if "=" in w else ("", w) for w in args.worker.split(","))
+    readers = [f"{n}p{p}" for n in workers for p in args.profiles.split(",")]
+    if not args.no_zxing and shutil.which("ZXingReader"):
+        readers.append("zxing")
+    totals = {r: [0, 0, 0.0] for r in readers}
+    drawn_total = 0
+    print(f"{'set':10} {'drawn':>5} " + " ".join(f"{r + ' found/wrong/s':>22}" for r in readers))
+    with tempfile.TemporaryDirectory() as tmp:
+        for name in args.sets.split(","):
+            items = material(args.dir, name)
+            drawn = sum(len(c) for _, c in items)
+            drawn_total += drawn
+            row = {r: [0, 0, 0.0] for r in readers}
+            for image, contents in items:
+                for r in readers:
+                    if r == "zxing":
+                        found, t = zxing_contents(image, tmp)
+                    else:
+                        n, p = r.rsplit("p", 1)
+                        found, t = worker_contents(workers[n], image, int(p), tmp)
+                    read, wrong = tally(found, contents)
+                    if args.verbose:
+                        print(f"  {os.path.basename(image)} {r}: {read}/{len(contents)} "
+                              f"wrong {wrong} {t:.2f}s missed {[c for c in contents if c not in found]} "
+                              f"wrong {[f for f in found if f not in contents]}")
+                    for acc in (row[r], totals[r]):
+                        acc[0] += read
+                        acc[1] += wrong
+                        acc[2] += t
+            print(f"{name:10} {drawn:5} " +
+                  " ".join(f"{row[r][0]:>8}/{row[r][1]}/{row[r][2]:7.2f}" for r in readers),
+                  flush=True)
+    print(f"{'all':10} {drawn_total:5} " +
+          " ".join(f"{totals[r][0]:>8}/{totals[r][1]}/{totals[r][2]:7.2f}" for r in readers))
+
+
+if __name__ == "__main__":
+    sys.exit(main())

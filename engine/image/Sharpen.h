@@ -1,0 +1,32 @@
+#pragma once
+// Measures and filters for small matrix symbols in a crop: the direction of
+// a square grid of modules, and an unsharp mask that restores the module
+// edges a blurred scan or an enlargement softened.
+
+#include "Common/Types.h"
+#include "engine/image/LumaImage.h"
+
+namespace vexo::engine {
+
+struct GridAngle {
+  // Within half a fold of 0, counter-clockwise as seen: turning by -degrees
+  // stands the grid upright.
+  double degrees = 0;
+  double strength = 0;  // 0 (no one grid direction) to 1 (every edge on it)
+};
+
+// The direction of the edges in the rectangle [left, left+width) x [top,
+// top+height) of the pixels, folded to a quarter turn: module edges of a
+// square grid run along two directions a right angle apart.
+GridAngle SquareGridAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 top, Int32 width,
+                          Int32 height);
+// The same folded to a sixth of a turn, for a grid of hexagons: 0 when two
+// of their sides stand upright (their edges face 30, 90 and 150 degrees).
+GridAngle HexGridAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 top, Int32 width,
+                       Int32 height);
+
+// Unsharp mask in place: each pixel moves away from the mean of the square of
+// side 2 * radius + 1 around it by the difference (amount 1), clamped.
+void Sharpen(LumaImage& image, Int32 radius);
+
+}  // namespace vexo::engine
