@@ -182,7 +182,10 @@ void ReadAxis(const ScanAxis& axis, const ViewSettings& settings, const RowDecod
     }
     const LineRead& read = hits[track.hits.front()].read;
     const SymbolBand band = BandOf(axis, entry.decode, read, lines);
-    if (band.height < entry.minHeightShare * (track.end - track.begin)) continue;
+    if (band.height < entry.minHeightShare * (track.end - track.begin) ||
+        band.height < read.minHeight) {
+      continue;
+    }
     out.push_back(DetectionOf(entry, read, band));
   }
 }
