@@ -155,6 +155,7 @@ bool Agreed(const RowDecoderEntry& entry, const std::vector<Hit>& hits, const Tr
   if (checked) {
     return agree >= settings.minLineCount && disagree * 100 <= kMaxDisagreePercent * agree;
   }
+  if (entry.gapless && track.last - track.first != (agree - 1) * kLineStep) return false;
   return agree >= std::max(settings.minLineCount, kMinUncheckedLines) && disagree == 0;
 }
 
