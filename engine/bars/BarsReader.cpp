@@ -132,12 +132,14 @@ void JoinInterrupted(const std::vector<Hit>& hits, std::vector<Track>& tracks) {
   }
 }
 
-// Lines across the track's place that read something else there.
-int Disagreements(const std::vector<Hit>& hits, const Track& track) {
+// Lines across the track's place that read something else there: its own
+// lines and the next ones beyond, or its own alone (`ownLines`).
+int Disagreements(const std::vector<Hit>& hits, const Track& track, bool ownLines) {
   const Hit& own = hits[track.hits.front()];
+  const Int32 beyond = ownLines ? 0 : kLineStep;
   int count = 0;
   for (const Hit& hit : hits) {
-    if (hit.line < track.first - kLineStep || hit.line > track.last + kLineStep ||
+    if (hit.line < track.first - beyond || hit.line > track.last + beyond ||
         !Overlap(track.begin, track.end, hit.read.begin, hit.read.end)) {
       continue;
     }
@@ -149,7 +151,10 @@ int Disagreements(const std::vector<Hit>& hits, const Track& track) {
 bool Agreed(const RowDecoderEntry& entry, const std::vector<Hit>& hits, const Track& track,
             const ViewSettings& settings) {
   const int agree = static_cast<int>(track.hits.size());
-  const int disagree = Disagreements(hits, track);
+  // Bars without start or stop, read on every line across them (gapless):
+  // the lines just beyond, through the ends of the bars of a slightly
+  // skewed symbol, read fewer of its bars, another value.
+  const int disagree = Disagreements(hits, track, entry.gapless);
   const std::vector<UInt8>& content = hits[track.hits.front()].read.content;
   const bool checked = entry.checked == nullptr || entry.checked(content);
   if (checked) {

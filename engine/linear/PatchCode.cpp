@@ -42,8 +42,11 @@ constexpr float kMaxSpaceToNarrow = 2.0f;
 // A patch at 150 dpi on a half-size copy still has 6-pixel narrow bars;
 // finer strokes are print, not a patch.
 constexpr float kMinNarrowPixels = 3;
-// Quiet zones of three narrow bars (0.24 in) on both sides.
-constexpr float kQuietNarrows = 3;
+// Quiet zones of five narrow bars (0.4 in, two wide bars) on both sides:
+// wider than any space inside a symbol of another kind (the wide spaces of
+// Interleaved 2 of 5 are three narrow bars), whose bars would otherwise
+// give patches.
+constexpr float kQuietNarrows = 5;
 
 // The patch whose first bar is run `bar`, if one is there.
 bool ReadFrom(const RunRow& row, std::size_t bar, std::vector<LineRead>& out, std::size_t& next) {

@@ -48,7 +48,18 @@ constexpr float kQuietSpaces = 4;
 // more): twice the pitch of thick bars, more than three of thin ones. Letters
 // with stems ("lll", "|||") are at most about four of their gaps high.
 constexpr float kMinHeightSpaces = 5;
+// Spaces of a pixel are too coarse to tell thin bars from thick: the last
+// bars of another symbol on a half-size copy read as thick ones there.
+constexpr float kMinSpacePixels = 1.5f;
 constexpr float kMinThinPixels = 1;
+
+// A light run of at least `minWidth`, even at an end of the line: unlike
+// the other decoders', a short run cut by the end of the line is no quiet
+// zone, since a crop's edge through a symbol of another kind leaves its
+// last bars looking like a Pharmacode.
+bool Quiet(const RunRow& row, std::size_t index, float minWidth) {
+  return index < row.widths.size() && index % 2 == 0 && row.widths[index] >= minWidth;
+}
 
 float Mean(const std::vector<float>& values) {
   float sum = 0;
@@ -66,7 +77,7 @@ UInt32 ValueOf(const RunRow& row, std::size_t first, std::size_t last, float& sp
   std::vector<float> spaces, thin, thick;
   for (std::size_t i = first + 1; i < last; i += 2) spaces.push_back(row.widths[i]);
   space = Mean(spaces);
-  if (!Alike(spaces, space, kMinSpace, kMaxSpace)) return 0;
+  if (space < kMinSpacePixels || !Alike(spaces, space, kMinSpace, kMaxSpace)) return 0;
   UInt32 value = 0;
   const std::size_t bars = (last - first) / 2 + 1;
   for (std::size_t k = 0; k < bars; ++k) {
@@ -106,7 +117,7 @@ bool ReadFrom(const RunRow& row, std::size_t bar, std::vector<LineRead>& out, st
   const std::size_t count = row.widths.size();
   if (bar + 1 >= count) return false;
   const float firstSpace = row.widths[bar + 1];
-  if (!QuietZone(row, bar - 1, kQuietSpaces * firstSpace)) return false;
+  if (!Quiet(row, bar - 1, kQuietSpaces * firstSpace)) return false;
   std::size_t last = bar;
   // One bar more than the most, so that a longer run of bars is refused whole.
   while (last + 2 < count && row.widths[last + 1] <= kMaxSpace * firstSpace &&
@@ -118,8 +129,8 @@ bool ReadFrom(const RunRow& row, std::size_t bar, std::vector<LineRead>& out, st
   if (bars < kMinBars || bars > kMaxBars || last + 1 >= count) return false;
   float space = 0;
   const UInt32 value = ValueOf(row, bar, last, space);
-  if (value == 0 || !QuietZone(row, last + 1, kQuietSpaces * space) ||
-      !QuietZone(row, bar - 1, kQuietSpaces * space)) {
+  if (value == 0 || !Quiet(row, last + 1, kQuietSpaces * space) ||
+      !Quiet(row, bar - 1, kQuietSpaces * space)) {
     return false;
   }
   const std::string digits = std::to_string(value);

@@ -36,8 +36,11 @@ const DecoderRow kRows[] = {
     {"FiveBars", "525222222", {}},
     {"UnevenSpaces", "5252422", {}},
     {"SpacesWiderThanBars", "5555252", {}},
-    {"QuietZoneTooShort", "5252222", {}, false, 10, 0, "25"},
-    {"QuietZoneJustLongEnough", "5252222", {"1"}, false, 10, 0, "26"},
+    // In units of two modules: a narrow bar is 6 pixels, the quiet zone 30.
+    {"QuietZoneTooShort", "2121111", {}, false, 10, 0, "14", 2},
+    {"QuietZoneJustLongEnough", "2121111", {"1"}, false, 10, 0, "15", 2},
+    // The wide space of an Interleaved 2 of 5 is no quiet zone.
+    {"InsideInterleaved2of5", "zint C25INTER -d 1234567890", {}},
     // Narrow bars of 1.5 pixels: print, not a patch.
     {"TooFine", "5252222", {}, false, 10, 0, "", 0.25f},
 };
