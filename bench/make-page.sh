@@ -20,17 +20,17 @@ zint -b MSI_PLESSEY --vers=1 -d "20261208" --scale 2 --height 50 -o "$tmp/msi.pn
 zint -b CODE11 -d "555-0142" --scale 2 --height 50 -o "$tmp/c11.png"
 zint -b C25IND -d "8675309" --scale 2 --height 50 -o "$tmp/s25.png"
 zint -b PHARMA -d "4711" --scale 3 -o "$tmp/pharma.png"
-# Patch T along the bottom edge: from that edge inward narrow, wide, narrow,
+# Patch T along the right edge: from that edge inward narrow, wide, narrow,
 # wide (0.08 and 0.20 in, 0.08 in apart, 2.5 in long).
-convert -size 750x240 xc:white -fill black -draw 'rectangle 0,0 749,59' \
-  -draw 'rectangle 0,84 749,107' -draw 'rectangle 0,132 749,191' \
-  -draw 'rectangle 0,216 749,239' "$tmp/patch.png"
+convert -size 240x750 xc:white -fill black -draw 'rectangle 0,0 59,749' \
+  -draw 'rectangle 84,0 107,749' -draw 'rectangle 132,0 191,749' \
+  -draw 'rectangle 216,0 239,749' "$tmp/patch.png"
 ours=(
   "$tmp/msi.png" -geometry +800+300 -composite
   "$tmp/c11.png" -geometry +800+750 -composite
   \( "$tmp/s25.png" -rotate 180 \) -geometry +950+2450 -composite
   "$tmp/pharma.png" -geometry +1500+800 -composite
-  "$tmp/patch.png" -geometry +600+3193 -composite
+  "$tmp/patch.png" -geometry +2165+1100 -composite
 )
 [[ $only_library == library ]] && ours=()
 convert -size 2480x3508 xc:white \
