@@ -44,13 +44,15 @@ constexpr float kClassSpread = 1.4f;
 // Quiet zones of four spaces (4 mm) on both sides: a word in a line of text
 // stands about one and a half of its letters' pitches from the next.
 constexpr float kQuietSpaces = 4;
-// Bars at least five spaces high (5 mm; the standard's bars are 6 mm and
-// more): twice the pitch of thick bars, more than three of thin ones. Letters
-// with stems ("lll", "|||") are at most about four of their gaps high.
-constexpr float kMinHeightSpaces = 5;
-// Spaces of a pixel are too coarse to tell thin bars from thick: the last
-// bars of another symbol on a half-size copy read as thick ones there.
-constexpr float kMinSpacePixels = 1.5f;
+// Bars at least six spaces high (6 mm, the shortest bars printed): more
+// than twice the pitch of thick bars, four of thin ones. Letters with stems
+// ("lll", "|||", three-stroke letters) stand four to five and a half of
+// their gaps high.
+constexpr float kMinHeightSpaces = 6;
+// A space (1 mm) is 6 pixels at 150 dpi, 3 on a half-size copy. Finer
+// spaces are print: strokes of letters, or the last bars of another symbol
+// on a half-size copy, a pixel apart, which read as thick bars there.
+constexpr float kMinSpacePixels = 2.5f;
 constexpr float kMinThinPixels = 1;
 
 // A light run of at least `minWidth`, even at an end of the line: unlike

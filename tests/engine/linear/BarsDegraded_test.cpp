@@ -32,7 +32,7 @@ void PrintTo(const BarsDegradationRow& r, std::ostream* os) { *os << r.degradati
 // or two: the fax row reads about half.
 const BarsDegradationRow kTable[] = {
     {{"Blur", "-blur 0x1.0", "png"}, 9001, 31, 151},
-    {{"Noise", "-seed {seed} -attenuate 1.0 +noise Gaussian", "png"}, 9101, 30, 150},
+    {{"Noise", "-seed {seed} -attenuate 1.0 +noise Gaussian", "png"}, 9101, 28, 145},
     {{"Jpeg30", "-quality 30", "jpg"}, 9301, 30, 155},
     {{"Skew3", "-background white -rotate 3", "png"}, 9401, 29, 151},
     {{"FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
