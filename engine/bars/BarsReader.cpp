@@ -1,6 +1,7 @@
 #include "engine/bars/BarsReader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "engine/bars/LineScanner.h"
@@ -164,6 +165,20 @@ bool Agreed(const RowDecoderEntry& entry, const std::vector<Hit>& hits, const Tr
   return agree >= std::max(settings.minLineCount, kMinUncheckedLines) && disagree == 0;
 }
 
+// Bars without start or stop crossed at a slant still read (every width
+// grows alike), but their band would be measured across the slant: a symbol
+// leaning further than this (about 11 degrees) is left to the turned crops
+// of the diagonal pass, which read it upright.
+constexpr float kMaxLean = 0.2f;
+
+bool Leaning(const RowDecoderEntry& entry, const std::vector<Hit>& hits, const Track& track) {
+  if (!entry.gapless || track.last == track.first) return false;
+  const LineRead& first = hits[track.hits.front()].read;
+  const LineRead& last = hits[track.hits.back()].read;
+  const float drift = (last.begin + last.end - first.begin - first.end) / 2;
+  return std::abs(drift) > kMaxLean * static_cast<float>(track.last - track.first);
+}
+
 Detection DetectionOf(const RowDecoderEntry& entry, const LineRead& read, const SymbolBand& band) {
   Detection detection;
   detection.symbology = entry.symbology;
@@ -181,7 +196,7 @@ void ReadAxis(const ScanAxis& axis, const ViewSettings& settings, const RowDecod
   for (const Track& track : tracks) {
     if (static_cast<Int32>(out.size()) >= settings.maxNumberOfSymbols) return;
     const RowDecoderEntry& entry = table[hits[track.hits.front()].decoder];
-    if (!Agreed(entry, hits, track, settings)) continue;
+    if (!Agreed(entry, hits, track, settings) || Leaning(entry, hits, track)) continue;
     std::vector<BandLine> lines;
     for (const std::size_t h : track.hits) {
       lines.push_back({hits[h].line, hits[h].read.begin, hits[h].read.end});
