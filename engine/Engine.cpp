@@ -15,6 +15,7 @@
 #include "engine/core/SearchCodes.h"
 #include "engine/core/Status.h"
 #include "engine/image/ImageDecoder.h"
+#include "engine/linear/PatchCode.h"
 #include "engine/linear/RowDecoders.h"
 #include "engine/postal/PostalReader.h"
 #include "engine/stacked/MicroPdf417Reader.h"
@@ -165,6 +166,7 @@ EngineStatus Find(const FindRequest& request) {
   if (read.findings.empty()) {
     return read.outOfTime ? kStatusTimeBudgetExceeded : kStatusNothingFound;
   }
+  ReadPatchesFromTheirEdge(read.findings, image->width, image->height);
   SortFindings(read.findings);
   if (options.maxResults != 0 && read.findings.size() > options.maxResults) {
     read.findings.resize(options.maxResults);

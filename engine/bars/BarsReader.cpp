@@ -1,6 +1,7 @@
 #include "engine/bars/BarsReader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "engine/bars/LineScanner.h"
@@ -132,12 +133,14 @@ void JoinInterrupted(const std::vector<Hit>& hits, std::vector<Track>& tracks) {
   }
 }
 
-// Lines across the track's place that read something else there.
-int Disagreements(const std::vector<Hit>& hits, const Track& track) {
+// Lines across the track's place that read something else there: its own
+// lines and the next ones beyond, or its own alone (`ownLines`).
+int Disagreements(const std::vector<Hit>& hits, const Track& track, bool ownLines) {
   const Hit& own = hits[track.hits.front()];
+  const Int32 beyond = ownLines ? 0 : kLineStep;
   int count = 0;
   for (const Hit& hit : hits) {
-    if (hit.line < track.first - kLineStep || hit.line > track.last + kLineStep ||
+    if (hit.line < track.first - beyond || hit.line > track.last + beyond ||
         !Overlap(track.begin, track.end, hit.read.begin, hit.read.end)) {
       continue;
     }
@@ -149,13 +152,31 @@ int Disagreements(const std::vector<Hit>& hits, const Track& track) {
 bool Agreed(const RowDecoderEntry& entry, const std::vector<Hit>& hits, const Track& track,
             const ViewSettings& settings) {
   const int agree = static_cast<int>(track.hits.size());
-  const int disagree = Disagreements(hits, track);
+  // Bars without start or stop, read on every line across them (gapless):
+  // the lines just beyond, through the ends of the bars of a slightly
+  // skewed symbol, read fewer of its bars, another value.
+  const int disagree = Disagreements(hits, track, entry.gapless);
   const std::vector<UInt8>& content = hits[track.hits.front()].read.content;
   const bool checked = entry.checked == nullptr || entry.checked(content);
   if (checked) {
     return agree >= settings.minLineCount && disagree * 100 <= kMaxDisagreePercent * agree;
   }
+  if (entry.gapless && track.last - track.first != (agree - 1) * kLineStep) return false;
   return agree >= std::max(settings.minLineCount, kMinUncheckedLines) && disagree == 0;
+}
+
+// Bars without start or stop crossed at a slant still read (every width
+// grows alike), but their band would be measured across the slant: a symbol
+// leaning further than this (about 11 degrees) is left to the turned crops
+// of the diagonal pass, which read it upright.
+constexpr float kMaxLean = 0.2f;
+
+bool Leaning(const RowDecoderEntry& entry, const std::vector<Hit>& hits, const Track& track) {
+  if (!entry.gapless || track.last == track.first) return false;
+  const LineRead& first = hits[track.hits.front()].read;
+  const LineRead& last = hits[track.hits.back()].read;
+  const float drift = (last.begin + last.end - first.begin - first.end) / 2;
+  return std::abs(drift) > kMaxLean * static_cast<float>(track.last - track.first);
 }
 
 Detection DetectionOf(const RowDecoderEntry& entry, const LineRead& read, const SymbolBand& band) {
@@ -175,14 +196,17 @@ void ReadAxis(const ScanAxis& axis, const ViewSettings& settings, const RowDecod
   for (const Track& track : tracks) {
     if (static_cast<Int32>(out.size()) >= settings.maxNumberOfSymbols) return;
     const RowDecoderEntry& entry = table[hits[track.hits.front()].decoder];
-    if (!Agreed(entry, hits, track, settings)) continue;
+    if (!Agreed(entry, hits, track, settings) || Leaning(entry, hits, track)) continue;
     std::vector<BandLine> lines;
     for (const std::size_t h : track.hits) {
       lines.push_back({hits[h].line, hits[h].read.begin, hits[h].read.end});
     }
     const LineRead& read = hits[track.hits.front()].read;
     const SymbolBand band = BandOf(axis, entry.decode, read, lines);
-    if (band.height < entry.minHeightShare * (track.end - track.begin)) continue;
+    if (band.height < entry.minHeightShare * (track.end - track.begin) ||
+        band.height < read.minHeight) {
+      continue;
+    }
     out.push_back(DetectionOf(entry, read, band));
   }
 }

@@ -25,6 +25,11 @@ struct RowDecoderEntry {
   // Lines with fewer runs are not given to the decoder: its shortest symbol
   // has more bars and spaces (and their quiet zones).
   std::size_t minRuns = 12;
+  // Every scanned line from the first to the last that read the symbol must
+  // read it (elsewhere a line that reads nothing, through a spot, is let
+  // pass): for bars that stems of letters imitate, which the lines through
+  // the letters' middles see beside their neighbours.
+  bool gapless = false;
 };
 using RowDecoderTable = std::vector<RowDecoderEntry>;
 

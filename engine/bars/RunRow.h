@@ -36,6 +36,9 @@ struct LineRead {
   // The symbol reads from the end of the line towards its start (it is
   // upside down in the view).
   bool reversed = false;
+  // The bars must be at least this high (in lines) for the symbol to be
+  // kept: the decoder's own bound from what it measured, 0 for none.
+  float minHeight = 0;
 };
 
 // A decoder reads every symbol of its symbology on the line, in both

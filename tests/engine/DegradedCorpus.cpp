@@ -21,7 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr Int32 kColumns = 4;
-constexpr Int32 kRows = 3;
 constexpr Int32 kCellWidth = 560;
 constexpr Int32 kCellHeight = 400;
 constexpr char kDigits[] = "0123456789";
@@ -169,12 +168,20 @@ std::vector<Drawn> DrawBarsKinds(Draw& draw) {
   drawn.push_back({"C25IND --height=30", "20261208", "20261208", 1.0});
   drawn.push_back({"C25IND --height=30", draw.Text(kDigits, 4, 6), "", 1.5});
   drawn.back().content = drawn.back().data;
+  // Pharmacodes of three to sixteen bars, drawn last so that the symbols
+  // above keep their data.
+  for (int i = 0; i < 4; ++i) {
+    const std::string value = std::to_string(draw.Between(7, 131070));
+    const double scale = draw.Between(0, 1) == 0 ? 1.0 : 1.5;
+    drawn.push_back({"PHARMA --height=30", value, value, scale});
+  }
   return drawn;
 }
 
 CorpusSheet SheetOf(std::vector<Drawn> kinds, Draw& draw) {
   draw.Shuffle(kinds);
-  CorpusSheet sheet{Gray::White(kColumns * kCellWidth, kRows * kCellHeight), {}};
+  const auto rows = (static_cast<Int32>(kinds.size()) + kColumns - 1) / kColumns;
+  CorpusSheet sheet{Gray::White(kColumns * kCellWidth, rows * kCellHeight), {}};
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     const Drawn& k = kinds[i];
     const Gray symbol = DrawSymbol(k.zint + " -d '" + k.data + "'", k.scale);

@@ -20,8 +20,8 @@ struct CorpusSheet {
   std::vector<std::string> contents;  // as the readers report them
 };
 CorpusSheet MakeCorpusSheet(UInt32 seed);
-// The same for the symbologies of the bars reader (MSI, Code 11, Code S25):
-// four of each, check variants included.
+// The same for symbologies of the bars reader (MSI, Code 11, Code S25,
+// Pharma Code): four of each, check variants included.
 CorpusSheet MakeBarsSheet(UInt32 seed);
 
 // One way of spoiling a page: ImageMagick options applied to it at 300 dpi

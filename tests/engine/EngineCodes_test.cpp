@@ -53,7 +53,7 @@ TEST(EngineCodes, ListSelectsSymbologies) {
       {"QR Code and Code 39", {0x08000001, 0x80000010}, kEngineSuccess, {"QR-MIXED", "C39-FLAT"}},
       {"empty list", {}, kStatusNothingFound, {}},
       {"Post Net: none on the page", {0x04000002}, kStatusNothingFound, {}},
-      {"Pharma Code: accepted, not read yet", {0x04000100}, kStatusNothingFound, {}},
+      {"Pharma Code: none on the page", {0x04000100}, kStatusNothingFound, {}},
       {"MSI: accepted, not read yet", {0x80001000}, kStatusNothingFound, {}},
       {"Micro PDF417", {0x20000001}, kEngineSuccess, {"MPDF-MIXED"}},
       {"PDF417 is not Micro PDF417", {0x20002000}, kStatusNothingFound, {}},

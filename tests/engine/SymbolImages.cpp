@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -79,6 +80,23 @@ const Gray& DrawnSymbol(const std::string& args, double scale) {
   auto it = cache.find(key);
   if (it == cache.end()) it = cache.emplace(key, DrawSymbol(args, scale)).first;
   return it->second;
+}
+
+Gray DrawPatch(const std::string& bars, int dpi) {
+  constexpr double kWide = 0.2, kNarrow = 0.08, kLength = 2.5;
+  const auto pixels = [&](double inches) { return static_cast<Int32>(std::lround(inches * dpi)); };
+  double width = kNarrow * static_cast<double>(bars.size() - 1);
+  for (const char bar : bars) width += bar == 'W' ? kWide : kNarrow;
+  Gray patch = Gray::White(pixels(width), pixels(kLength));
+  double at = 0;
+  for (const char bar : bars) {
+    const double next = at + (bar == 'W' ? kWide : kNarrow);
+    for (Int32 y = 0; y < patch.height; ++y) {
+      for (Int32 x = pixels(at); x < pixels(next); ++x) patch.At(x, y) = 0;
+    }
+    at = next + kNarrow;
+  }
+  return patch;
 }
 
 void Place(Gray& page, const Gray& symbol, Int32 x, Int32 y) {

@@ -28,6 +28,10 @@ const Gray& DrawnSymbol(const std::string& args, double scale);
 // One symbol per content, all drawn by one `zint -b <args> --batch` run.
 std::vector<Gray> DrawSymbols(const std::string& args, const std::vector<std::string>& contents,
                               double scale);
+// A Patch Code of our own drawing (zint has none) at `dpi`: bars 2.5 in
+// long, standing, wide (0.20 in, 'W' in `bars`) or narrow (0.08 in, 'N'),
+// 0.08 in apart, first bar at the left; no margin.
+Gray DrawPatch(const std::string& bars, int dpi);
 // The 8-bit PGM that `command` writes to its standard output; a test failure
 // and an empty image when it writes none.
 Gray ReadPgmFrom(const std::string& command);

@@ -17,6 +17,8 @@ constexpr UInt32 kMsi = 0x80001000;
 constexpr UInt32 kCode11 = 0x80002000;
 constexpr UInt32 kCodeS25 = 0x80004000;
 constexpr UInt32 kDataBarLimited = 0x80010000;
+constexpr UInt32 kPharmaCode = 0x04000100;
+constexpr UInt32 kPatchCode = 0x04000001;
 
 struct TurnedCase {
   const char* name;
@@ -39,6 +41,8 @@ const TurnedCase kTurned[] = {
      "0101123456789011", "GS1 Databar Limited", 30},
     {"DataBarLimitedAt45", kDataBarLimited, "DBAR_LTD --notext -d 0112345678901",
      "0101123456789011", "GS1 Databar Limited", 45},
+    {"PharmacodeAt30", kPharmaCode, "PHARMA -d 1234", "1234", "Pharma Code", 30},
+    {"PharmacodeAt45", kPharmaCode, "PHARMA -d 1234", "1234", "Pharma Code", 45},
 };
 
 constexpr Int32 kTurnedTolerance = 5;         // pixels, each edge of the rectangle
@@ -71,15 +75,18 @@ TEST_P(TurnedRoundTrip, TypeContentRectangleAndAngle) {
 INSTANTIATE_TEST_SUITE_P(Table, TurnedRoundTrip, testing::ValuesIn(kTurned),
                          [](const auto& p) { return std::string(p.param.name); });
 
-// One symbol of each of our symbologies and a Code 128 on one page.
+// One symbol of each of our symbologies and a Code 128 on one page; the
+// patch (150 dpi) is read from the right edge, the nearer one.
 const Gray& MixedPage() {
   static const Gray page = [] {
-    Gray p = Gray::White(1800, 300);
+    Gray p = Gray::White(2100, 460);
     Place(p, DrawSymbol("MSI_PLESSEY --notext --vers=1 -d 80523", 1.0), 40, 40);
     Place(p, DrawSymbol("CODE11 --notext -d 123-45", 1.0), 360, 40);
     Place(p, DrawSymbol("C25IND --notext -d 0123456789", 1.0), 700, 40);
     Place(p, DrawSymbol("CODE128 --notext -d MIXED128", 1.0), 1100, 40);
     Place(p, DrawSymbol("DBAR_LTD --notext -d 0112345678901", 1.0), 1450, 40);
+    Place(p, DrawSymbol("PHARMA -d 1234", 1.0), 1450, 240);
+    Place(p, DrawPatch("WWNN", 150), 1800, 40);
     return p;
   }();
   return page;
@@ -97,12 +104,15 @@ const FilterCase kFilters[] = {
     {"Code11Alone", {kCode11}, {kCode11}},
     {"CodeS25Alone", {kCodeS25}, {kCodeS25}},
     {"DataBarLimitedAlone", {kDataBarLimited}, {kDataBarLimited}},
+    {"PharmaCodeAlone", {kPharmaCode}, {kPharmaCode}},
+    {"PatchCodeAlone", {kPatchCode}, {kPatchCode}},
     {"Code128Alone", {0x80000020}, {0x80000020}},
     {"OursTogether",
      {kMsi | kCode11 | kCodeS25 | kDataBarLimited},
      {kMsi, kCode11, kCodeS25, kDataBarLimited}},
     {"AllLinear", {kAllLinear}, {kMsi, kCode11, kCodeS25, 0x80000020, kDataBarLimited}},
     {"OthersOnly", {0x80000001 | 0x80000010 | 0x80000040}, {}},
+    {"PostalOnly", {0x04000002, 0x04000004, 0x04000008, 0x04000010, 0x04000080}, {}},
 };
 
 class GroupFilter : public testing::TestWithParam<FilterCase> {};

@@ -1,7 +1,7 @@
 // Postal codes on pages: the groups and single codes of a request choose
 // what is reported; Australia Post bars damaged within the parity's capacity
-// are read and beyond it give nothing; pages of dots, dashes, rules, text and
-// halftone give no postal record.
+// are read and beyond it give nothing. (The negative pages are read for
+// every reader of ours in tests/engine/bars/NegativeSet_test.cpp.)
 
 #include "tests/engine/postal/PostalPages.h"
 
@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <set>
 
-#include "tests/engine/NegativePages.h"
 #include "tests/engine/bars/BarDrawing.h"
 #include "tests/engine/postal/PostalSymbols.h"
 
@@ -110,24 +109,6 @@ TEST_P(AustraliaPostDamage, ReadWithinTheParityOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Postal, AustraliaPostDamage, testing::ValuesIn(kDamageCases),
-                         [](const auto& p) { return std::string(p.param.name); });
-
-// The negative set, each page read once with every direction: no postal
-// record.
-class PostalNegative : public testing::TestWithParam<NegativePage> {};
-
-TEST_P(PostalNegative, NoPostalRecord) {
-  const std::vector<UInt8> file = NegativePageFile(GetParam());
-  ASSERT_FALSE(file.empty());
-  EngineSession session(file);
-  FindArgs args;
-  args.codes = kPostalCodes;
-  args.directions = kHorizontal | kVertical | kDiagonal;
-  const FindOutcome outcome = session.Find(args);
-  EXPECT_EQ(outcome.records.size(), 0u) << Describe(outcome.records);
-}
-
-INSTANTIATE_TEST_SUITE_P(Pages, PostalNegative, testing::ValuesIn(NegativePages()),
                          [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
