@@ -1,5 +1,5 @@
 // Australia Post 4-state customer barcodes, as Australia Post's customer
-// barcoding technical specification describes them. Bars have the values 0
+// barcoding standard describes them. Bars have the values 0
 // (full), 1 (ascender), 2 (descender) and 3 (tracker). A symbol is: start bars
 // 1 3; the format control code (two digits, N table); the delivery point
 // identifier (eight digits, N table); for customer barcodes 2 and 3 the

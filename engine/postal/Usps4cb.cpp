@@ -1,4 +1,4 @@
-// The Intelligent Mail barcode, as the US Postal Service's specification
+// The Intelligent Mail barcode, as the US Postal Service's standard
 // USPS-B-3200 describes it. Tracking and routing digits make one number of up
 // to 102 bits; an 11-bit CRC of it is the frame check sequence (FCS). The
 // number is split into ten codewords A to J (A 0-658, B to I 0-1364, J
