@@ -25,6 +25,9 @@ const DataBarKind kStackedKind{"Stacked", "DBAR_STK", false};
 const DataBarKind kStackedOmniKind{"StackedOmni", "DBAR_OMNSTK", false};
 const DataBarKind kExpandedStackedKind{"ExpandedStacked", "DBAR_EXPSTK --cols=2 --gs1", true};
 const DataBarKind kLimitedKind{"Limited", "DBAR_LTD", false};
+const DataBarKind kOmniKind{"Omni", "DBAR_OMN --notext", false};
+const DataBarKind kTruncatedKind{"Truncated", "DBAR_OMN --notext --height=13", false};
+const DataBarKind kExpandedKind{"Expanded", "DBAR_EXP --notext --gs1", true};
 
 std::string GtinContent(const std::string& digits13) {
   int sum = 0;
@@ -94,6 +97,38 @@ const DegradedRow kTable[] = {
       "tif"},
      9101,
      1},
+    {"OmniBlur", &kOmniKind, {"Blur", "-blur 0x1.0", "png"}, 9201, 6},
+    {"OmniNoise",
+     &kOmniKind,
+     {"Noise", "-seed {seed} -attenuate 1.0 +noise Gaussian", "png"},
+     9301,
+     6},
+    {"OmniSkew3", &kOmniKind, {"Skew3", "-background white -rotate 3", "png"}, 9401, 6},
+    {"OmniFaxG4",
+     &kOmniKind,
+     {"FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
+      "tif"},
+     9451,
+     5},
+    {"TruncatedJpeg30", &kTruncatedKind, {"Jpeg30", "-quality 30", "jpg"}, 9501, 6},
+    {"TruncatedFaxG4",
+     &kTruncatedKind,
+     {"FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
+      "tif"},
+     9601,
+     1},
+    {"ExpandedNoise",
+     &kExpandedKind,
+     {"Noise", "-seed {seed} -attenuate 1.0 +noise Gaussian", "png"},
+     9701,
+     6},
+    {"ExpandedFaxG4",
+     &kExpandedKind,
+     {"FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
+      "tif"},
+     9751,
+     4},
+    {"ExpandedLowContrast", &kExpandedKind, {"LowContrast", "+level 38%,62%", "png"}, 9801, 6},
     {"ExpandedStackedBlur", &kExpandedStackedKind, {"Blur", "-blur 0x1.0", "png"}, 8501, 6},
     {"ExpandedStackedJpeg30", &kExpandedStackedKind, {"Jpeg30", "-quality 30", "jpg"}, 8601, 6},
     {"ExpandedStackedFaxG4",
