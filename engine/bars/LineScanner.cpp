@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace vexo::engine {
@@ -211,21 +213,74 @@ RunRow RowOfEdges(const std::vector<Edge>& edges, Int32 count) {
   return row;
 }
 
+// Lines already scanned, by their samples. The readers of a view (and the
+// passes over the same pixels) scan many of the same rows and columns, and a
+// line's runs depend on its samples alone; the samples are compared whole, so
+// a line is never taken for another. Bounded: it starts afresh beyond kMaxBytes.
+class ScanMemo {
+ public:
+  static constexpr std::size_t kMaxBytes = std::size_t{16} << 20;
+
+  static UInt64 Hash(const std::vector<UInt8>& samples) {
+    UInt64 hash = 0x9E3779B97F4A7C15ULL ^ samples.size();
+    std::size_t k = 0;
+    for (; k + 8 <= samples.size(); k += 8) {
+      UInt64 word;
+      std::memcpy(&word, samples.data() + k, 8);
+      hash = (hash ^ word) * 0xFF51AFD7ED558CCDULL;
+      hash ^= hash >> 32;
+    }
+    for (; k < samples.size(); ++k) hash = (hash ^ samples[k]) * 0x100000001B3ULL;
+    return hash;
+  }
+
+  const RunRow* Find(UInt64 hash, const std::vector<UInt8>& samples) const {
+    const auto it = entries_.find(hash);
+    return it != entries_.end() && it->second.samples == samples ? &it->second.row : nullptr;
+  }
+
+  void Add(UInt64 hash, const std::vector<UInt8>& samples, const RunRow& row) {
+    const std::size_t bytes = samples.size() + 8 * row.widths.size() + sizeof(Entry);
+    if (bytes_ + bytes > kMaxBytes) {
+      entries_.clear();
+      bytes_ = 0;
+    }
+    if (entries_.try_emplace(hash, Entry{samples, row}).second) bytes_ += bytes;
+  }
+
+ private:
+  struct Entry {
+    std::vector<UInt8> samples;
+    RunRow row;
+  };
+  std::unordered_map<UInt64, Entry> entries_;
+  std::size_t bytes_ = 0;
+};
+
+thread_local ScanMemo memo;
+thread_local std::vector<UInt8> gathered;
+
+RunRow ScanProfile(const std::vector<UInt8>& samples) {
+  const auto count = static_cast<Int32>(samples.size());
+  const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
+  // A line without an edge anywhere: one light run.
+  if (*hi - *lo < kMinEdgeContrast) return RowOfEdges({}, count);
+  return RowOfEdges(FindEdges(std::vector<int>(samples.begin(), samples.end())), count);
+}
+
 }  // namespace
 
 RunRow ScanSamples(const UInt8* first, std::ptrdiff_t step, Int32 count) {
   if (first == nullptr || count <= 0) return {};
-  std::vector<int> profile(static_cast<std::size_t>(count));
-  int lo = 255, hi = 0;
+  gathered.resize(static_cast<std::size_t>(count));
   for (Int32 i = 0; i < count; ++i) {
-    const int value = first[static_cast<std::ptrdiff_t>(i) * step];
-    profile[static_cast<std::size_t>(i)] = value;
-    lo = std::min(lo, value);
-    hi = std::max(hi, value);
+    gathered[static_cast<std::size_t>(i)] = first[static_cast<std::ptrdiff_t>(i) * step];
   }
-  // A line without an edge anywhere: one light run.
-  if (hi - lo < kMinEdgeContrast) return RowOfEdges({}, count);
-  return RowOfEdges(FindEdges(profile), count);
+  const UInt64 hash = ScanMemo::Hash(gathered);
+  if (const RunRow* known = memo.Find(hash, gathered)) return *known;
+  RunRow row = ScanProfile(gathered);
+  memo.Add(hash, gathered, row);
+  return row;
 }
 
 RunRow ScanRow(const LumaView& view, Int32 y) {

@@ -54,10 +54,13 @@ constexpr std::array<FormatRow, 18> kFormatRows{{
 }};
 constexpr BarcodeFormats kEanUpcFormats =
     BarcodeFormat::EAN13 | BarcodeFormat::EAN8 | BarcodeFormat::UPCA | BarcodeFormat::UPCE;
-// The library's DataBar readers join symbol halves seen on different lines,
-// and version 1.4 fails an assertion when such a symbol is then met again
-// while collecting several symbols. They get a pass of their own that stops
-// at the first symbol; see ReadOneAtATime.
+// The library's DataBar readers join symbol halves seen on different lines.
+// They are looked for with the rest in one scan of the lines. Where that
+// finds one, or fails an assertion (the rows of a stacked symbol met again
+// while collecting several symbols), the view is read again for DataBar one
+// symbol at a time (ReadOneAtATime), which stops at the first symbol: the
+// several-symbol read reports two DataBar symbols of one content as one, and
+// for a stacked symbol it may report the other half's position.
 constexpr BarcodeFormats kDataBarFormats = BarcodeFormat::DataBar | BarcodeFormat::DataBarExpanded;
 
 // The pyramid of downscaled copies stays off: 1.4 aborts the process (a failed
@@ -96,6 +99,10 @@ Symbology SymbologyOf(BarcodeFormat format) {
 }
 
 bool IsDataBar(BarcodeFormat format) { return kDataBarFormats.testFlag(format); }
+
+bool IsDataBarRead(const LibraryRead& read) {
+  return read.symbology == Symbology::DataBar || read.symbology == Symbology::DataBarExpanded;
+}
 
 bool WantsAddOns(const SymbologySet& symbologies) {
   return symbologies.test(Index(Symbology::EanExt2)) || symbologies.test(Index(Symbology::EanExt5));
@@ -196,9 +203,9 @@ bool SameSymbol(const LibraryRead& a, const LibraryRead& b) {
 
 // Symbols one at a time: each found symbol is painted over in a copy of the
 // view before the next read, so the library never meets two symbols of the
-// same content in one search. DataBar is always read so (see
-// kDataBarFormats); single-line reads are accepted for it, as the symbology
-// carries its own check. The band of lines is grown to the symbol's height.
+// same content in one search. With singleLine, reads seen on one line are
+// accepted (DataBar carries its own check). The band of lines is grown to the
+// symbol's height.
 void ReadOneAtATime(const GrayView& view, const ViewSettings& settings, BarcodeFormats formats,
                     bool addOns, bool singleLine, Int32 limit, std::vector<LibraryRead>& reads) {
   ViewSettings single = settings;
@@ -335,31 +342,33 @@ std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings,
   const Int32 limit = LibraryCount(settings.maxNumberOfSymbols, kMaxLibraryCount);
   std::vector<LibraryRead> reads;
   const LibraryCall inside;
-  if (!mainFormats.empty()) {
-    try {
-      ReadAll(view, settings, mainFormats, addOns, reads);
-    } catch (const LibraryAssertion&) {
-      // The linear search met two symbols of the same content: the matrix
-      // symbols in one search, the linear ones one at a time.
-      reads.clear();
-      const BarcodeFormats matrix = mainFormats & BarcodeFormat::MatrixCodes;
-      if (!matrix.empty()) ReadAll(view, settings, matrix, false, reads);
-      const BarcodeFormats linear = mainFormats & BarcodeFormat::LinearCodes;
-      const Int32 left = limit - static_cast<Int32>(reads.size());
-      if (!linear.empty() && left > 0) {
-        ReadOneAtATime(view, settings, linear, addOns, false, left, reads);
-      }
+  bool dataBarAlone = false;
+  try {
+    ReadAll(view, settings, mainFormats | dataBarFormats, addOns, reads);
+  } catch (const LibraryAssertion&) {
+    // The linear search met a symbol twice: the matrix symbols in one
+    // search, the linear ones one at a time.
+    reads.clear();
+    const BarcodeFormats matrix = mainFormats & BarcodeFormat::MatrixCodes;
+    if (!matrix.empty()) ReadAll(view, settings, matrix, false, reads);
+    const BarcodeFormats linear = mainFormats & BarcodeFormat::LinearCodes;
+    const Int32 left = limit - static_cast<Int32>(reads.size());
+    if (!linear.empty() && left > 0) {
+      ReadOneAtATime(view, settings, linear, addOns, false, left, reads);
     }
+    dataBarAlone = true;
   }
+  const bool dataBarFound = std::any_of(reads.begin(), reads.end(), IsDataBarRead);
   if (settings.uprightRetry && !(mainFormats & kUprightFormats).empty()) {
     ReadUpright(view, settings, mainFormats, reads);
   }
   if (settings.uprightRetry && mainFormats.testFlag(BarcodeFormat::MaxiCode)) {
     ReadTurnedMaxi(view, settings, reads);
   }
-  const Int32 left = limit - static_cast<Int32>(reads.size());
-  if (!dataBarFormats.empty() && left > 0) {
-    ReadOneAtATime(view, settings, dataBarFormats, false, true, left, reads);
+  if (!dataBarFormats.empty() && (dataBarAlone || dataBarFound)) {
+    std::erase_if(reads, IsDataBarRead);
+    const Int32 left = limit - static_cast<Int32>(reads.size());
+    if (left > 0) ReadOneAtATime(view, settings, dataBarFormats, false, true, left, reads);
   }
   return MapReads(reads, view, settings.symbologies, stackedDataBars);
 }

@@ -25,6 +25,9 @@ const DataBarKind kStackedKind{"Stacked", "DBAR_STK", false};
 const DataBarKind kStackedOmniKind{"StackedOmni", "DBAR_OMNSTK", false};
 const DataBarKind kExpandedStackedKind{"ExpandedStacked", "DBAR_EXPSTK --cols=2 --gs1", true};
 const DataBarKind kLimitedKind{"Limited", "DBAR_LTD", false};
+const DataBarKind kOmniKind{"Omni", "DBAR_OMN --notext", false};
+const DataBarKind kTruncatedKind{"Truncated", "DBAR_OMN --notext --height=13", false};
+const DataBarKind kExpandedKind{"Expanded", "DBAR_EXP --notext --gs1", true};
 
 std::string GtinContent(const std::string& digits13) {
   int sum = 0;
@@ -63,45 +66,37 @@ struct DegradedRow {
 };
 void PrintTo(const DegradedRow& r, std::ostream* os) { *os << r.name; }
 
+const Degradation kBlur{"Blur", "-blur 0x1.0", "png"};
+const Degradation kNoise{"Noise", "-seed {seed} -attenuate 1.0 +noise Gaussian", "png"};
+const Degradation kJpeg30{"Jpeg30", "-quality 30", "jpg"};
+const Degradation kLowContrast{"LowContrast", "+level 38%,62%", "png"};
+const Degradation kSkew3{"Skew3", "-background white -rotate 3", "png"};
+const Degradation kFaxG4{
+    "FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
+    "tif"};
+
 const DegradedRow kTable[] = {
-    {"StackedBlur", &kStackedKind, {"Blur", "-blur 0x1.0", "png"}, 8001, 6},
-    {"StackedNoise",
-     &kStackedKind,
-     {"Noise", "-seed {seed} -attenuate 1.0 +noise Gaussian", "png"},
-     8101,
-     6},
-    {"StackedJpeg30", &kStackedKind, {"Jpeg30", "-quality 30", "jpg"}, 8201, 6},
-    {"StackedOmniLowContrast",
-     &kStackedOmniKind,
-     {"LowContrast", "+level 38%,62%", "png"},
-     8301,
-     6},
-    {"StackedOmniSkew3",
-     &kStackedOmniKind,
-     {"Skew3", "-background white -rotate 3", "png"},
-     8401,
-     6},
-    {"LimitedBlur", &kLimitedKind, {"Blur", "-blur 0x1.0", "png"}, 8801, 6},
-    {"LimitedNoise",
-     &kLimitedKind,
-     {"Noise", "-seed {seed} -attenuate 1.0 +noise Gaussian", "png"},
-     8901,
-     6},
-    {"LimitedJpeg30", &kLimitedKind, {"Jpeg30", "-quality 30", "jpg"}, 9001, 6},
-    {"LimitedFaxG4",
-     &kLimitedKind,
-     {"FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
-      "tif"},
-     9101,
-     1},
-    {"ExpandedStackedBlur", &kExpandedStackedKind, {"Blur", "-blur 0x1.0", "png"}, 8501, 6},
-    {"ExpandedStackedJpeg30", &kExpandedStackedKind, {"Jpeg30", "-quality 30", "jpg"}, 8601, 6},
-    {"ExpandedStackedFaxG4",
-     &kExpandedStackedKind,
-     {"FaxG4", "-filter Triangle -resize 66.667% -density 200 -threshold 50% -compress Group4",
-      "tif"},
-     8701,
-     4},
+    {"StackedBlur", &kStackedKind, kBlur, 8001, 6},
+    {"StackedNoise", &kStackedKind, kNoise, 8101, 6},
+    {"StackedJpeg30", &kStackedKind, kJpeg30, 8201, 6},
+    {"StackedOmniLowContrast", &kStackedOmniKind, kLowContrast, 8301, 6},
+    {"StackedOmniSkew3", &kStackedOmniKind, kSkew3, 8401, 6},
+    {"LimitedBlur", &kLimitedKind, kBlur, 8801, 6},
+    {"LimitedNoise", &kLimitedKind, kNoise, 8901, 6},
+    {"LimitedJpeg30", &kLimitedKind, kJpeg30, 9001, 6},
+    {"LimitedFaxG4", &kLimitedKind, kFaxG4, 9101, 1},
+    {"OmniBlur", &kOmniKind, kBlur, 9201, 6},
+    {"OmniNoise", &kOmniKind, kNoise, 9301, 6},
+    {"OmniSkew3", &kOmniKind, kSkew3, 9401, 6},
+    {"OmniFaxG4", &kOmniKind, kFaxG4, 9451, 5},
+    {"TruncatedJpeg30", &kTruncatedKind, kJpeg30, 9501, 6},
+    {"TruncatedFaxG4", &kTruncatedKind, kFaxG4, 9601, 1},
+    {"ExpandedNoise", &kExpandedKind, kNoise, 9701, 6},
+    {"ExpandedFaxG4", &kExpandedKind, kFaxG4, 9751, 4},
+    {"ExpandedLowContrast", &kExpandedKind, kLowContrast, 9801, 6},
+    {"ExpandedStackedBlur", &kExpandedStackedKind, kBlur, 8501, 6},
+    {"ExpandedStackedJpeg30", &kExpandedStackedKind, kJpeg30, 8601, 6},
+    {"ExpandedStackedFaxG4", &kExpandedStackedKind, kFaxG4, 8701, 4},
 };
 
 class DataBarDegraded : public testing::TestWithParam<DegradedRow> {};

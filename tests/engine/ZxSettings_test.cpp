@@ -121,26 +121,34 @@ TEST(Regression, A4PageWithQrCodeAndCode128) {
 }
 
 // Two linear symbols of the same content in one view end the library's
-// multi-symbol search in a failed assertion; each is still read, and a QR
-// Code beside them too.
+// multi-symbol search in a failed assertion, or (DataBar) are reported as
+// one; each is still read, and a QR Code beside them too.
 TEST(Regression, LinearSymbolsOfTheSameContent) {
   const struct {
     const char* name;
     const char* first;
     const char* second;
     Symbology symbology;
+    Symbology secondSymbology = Symbology::QrCode;  // of the second symbol, when it differs
   } cases[] = {
       {"Code 128 at two sizes", "CODE128 --notext -d SAMEDATA",
        "CODE128 --notext --scale=2 -d SAMEDATA", Symbology::Code128},
       {"EAN-13 twice", "EANX --notext -d 590123412345", "EANX --notext -d 590123412345",
        Symbology::Ean13},
+      {"DataBar twice", "DBAR_OMN --notext -d 1234567890123", "DBAR_OMN --notext -d 1234567890123",
+       Symbology::DataBar},
+      {"DataBar Expanded twice", "DBAR_EXP --notext --gs1 -d '[01]12345678901231[10]AB'",
+       "DBAR_EXP --notext --gs1 -d '[01]12345678901231[10]AB'", Symbology::DataBarExpanded},
+      {"DataBar beside a GS1-128 of its content", "DBAR_OMN --notext -d 1234567890123",
+       "GS1_128 --notext --gs1 -d '[01]12345678901231'", Symbology::DataBar, Symbology::Gs1_128},
   };
   for (const auto& c : cases) {
     Gray page = Gray::White(1400, 900);
     Place(page, DrawSymbol(c.first, 1.0), 40, 40);
     Place(page, DrawSymbol(c.second, 1.0), 40, 400);
     Place(page, DrawSymbol("QRCODE -d 'beside them'", 2.0), 1000, 40);
-    const std::vector<Detection> found = Read(page, Wanting({c.symbology, Symbology::QrCode}));
+    const std::vector<Detection> found =
+        Read(page, Wanting({c.symbology, c.secondSymbology, Symbology::QrCode}));
     std::vector<std::string> contents = Contents(found);
     std::sort(contents.begin(), contents.end());
     ASSERT_EQ(contents.size(), 3u) << c.name;

@@ -92,6 +92,9 @@ TEST_P(ScanProfiles, RunWidths) {
   ASSERT_EQ(row.widths.size(), expected.size());
   ASSERT_EQ(row.starts.size(), expected.size());
   EXPECT_EQ(row.length, static_cast<float>(samples.size()));
+  // The same samples elsewhere: the same runs.
+  const std::vector<UInt8> copy = samples;
+  EXPECT_EQ(ScanSamples(copy.data(), 1, static_cast<Int32>(copy.size())).widths, row.widths);
   float start = 0;
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_NEAR(row.starts[i], start, c.tolerance + 0.01f) << "run " << i;
@@ -102,6 +105,21 @@ TEST_P(ScanProfiles, RunWidths) {
 
 INSTANTIATE_TEST_SUITE_P(Table, ScanProfiles, testing::ValuesIn(kProfiles),
                          [](const auto& p) { return std::string(p.param.name); });
+
+// Lines scanned before are remembered by their samples: one buffer refilled
+// with lines that differ by a pixel gives each line its own runs, every time.
+TEST(ScanLines, ABufferRefilledGivesEachLineItsRuns) {
+  const std::vector<std::vector<float>> lines = {
+      {20, 4, 2, 6, 4, 2, 20}, {21, 4, 2, 6, 4, 2, 19}, {20, 4, 2, 6, 4, 3, 19}, {58}};
+  std::vector<UInt8> buffer;
+  for (int round = 0; round < 2; ++round) {
+    for (const std::vector<float>& widths : lines) {
+      buffer = Profile({"", widths, 255, 0, 0, 0, 0, {}});
+      const RunRow row = ScanSamples(buffer.data(), 1, static_cast<Int32>(buffer.size()));
+      EXPECT_EQ(row.widths, widths) << "round " << round << ", line of " << widths.size();
+    }
+  }
+}
 
 TEST(ScanLines, ColumnsReadLikeRowsAndOutsideIsEmpty) {
   // A 3 x 40 view whose middle column holds the bars of the middle row.
