@@ -8,7 +8,7 @@ drawn, found, wrong contents reported and the summed wall time.
 
 Usage: bench/recall.py [--profiles 1,3] [--sets photo,qr,...] [--dir DIR]
                        [--worker PATH] [--no-zxing]
-Sets: photo, qr, inverted, mirrored, small, skew, maxi, fax, negative.
+Sets: photo, qr, inverted, mirrored, small, skew, maxi, fax, negative, qrphoto.
 """
 
 import argparse
@@ -70,14 +70,14 @@ def paper(grey):
     return lambda size: ["-size", size, f"xc:{grey}"]
 
 
-def light_and_lens(w, h, seed, blur, noise, quality):
+def light_and_lens(w, h, seed, blur, noise, quality, sampling=()):
     """Perspective of a hand-held phone, light falling off across the frame,
     optics blur, sensor noise and JPEG."""
     rnd = random.Random(seed)
     d = lambda s: int(s * rnd.uniform(0.02, 0.07))
     persp = (f"0,0 {d(w)},{d(h)} {w},0 {w - d(w)},{d(h)} "
              f"{w},{h} {w - d(w)},{h - d(h)} 0,{h} {d(w)},{h - d(h)}")
-    return ["-virtual-pixel", "edge", "-distort", "Perspective", persp,
+    return ["-virtual-pixel", "edge", *sampling, "-distort", "Perspective", persp,
             "(", "-size", f"{h}x{w}", "gradient:grey100-grey55", "-rotate",
             str(rnd.choice([90, -90, 45, 200])), "-resize", f"{w}x{h}!", ")",
             "-compose", "Multiply", "-composite", "-compose", "Over",
@@ -145,6 +145,98 @@ def set_photo(tmp, d):
 def set_qr(tmp, d):
     return [(f"qr{s}.jpg", draw_photo(tmp, f"{d}/qr{s}.jpg", 100 + s, ["QRCODE"]))
             for s in range(6)]
+
+
+QR_PHOTO_SIZES = [(1632, 1224), (2048, 1536), (2592, 1944), (3264, 2448), (4000, 3000),
+                  (1536, 2048), (2448, 3264), (3000, 4000)]
+QR_ALPHABET = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-./:"
+
+
+def qr_symbol(tmp, name, rnd, data, modules_px):
+    """One QR Code as a phone sees it: drawn at 10 pixels a module, reduced to
+    modules_px, keystoned, on paper or on a screen, at full or low contrast.
+    Returns (path, pre-options for compose)."""
+    raw = os.path.join(tmp, name + "-raw.png")
+    out = os.path.join(tmp, name + ".png")
+    zint(raw, "QRCODE", data, 5, f"--secure={rnd.randint(1, 4)}")
+    modules = int(subprocess.run(["identify", "-format", "%w", raw], check=True,
+                                 capture_output=True, text=True).stdout) // 10
+    side = max(int(modules * modules_px), 16)
+    quiet = max(int(4 * modules_px), 4)
+    args = ["convert", raw, "-colorspace", "Gray", "-resize", f"{side}x{side}!",
+            "-bordercolor", "white", "-border", str(quiet)]
+    look = rnd.random()
+    if look < 0.2:
+        # A screen: dark glyphs on a lit, not quite white panel in a black bezel.
+        args += ["+level", "12%,88%", "-bordercolor", "grey8", "-border", str(quiet * 2)]
+    elif look < 0.35:
+        args += ["+level", f"{rnd.randint(30, 45)}%,{rnd.randint(70, 85)}%"]
+    full = side + 2 * quiet + (4 * quiet if look < 0.2 else 0)
+    k = lambda: int(full * rnd.uniform(0.0, 0.12))
+    persp = (f"0,0 {k()},{k()} {full},0 {full - k()},{k()} "
+             f"{full},{full} {full - k()},{full - k()} 0,{full} {k()},{full - k()}")
+    # PNG32: zint's two-colour palette would otherwise drop the alpha channel.
+    args += ["-alpha", "set", "-virtual-pixel", "transparent", "-distort", "Perspective", persp,
+             f"PNG32:{out}"]
+    run(*args)
+    return out, full * 1.42
+
+
+def draw_qr_photo(tmp, out, seed):
+    """A phone photo of 2 to 12 megapixels holding 1 to 6 QR Codes of
+    versions 1 to about 12, modules of 1.5 to 60 pixels, at any angle, each
+    keystoned, some on a screen or at low contrast, some among print, under
+    the photo's own perspective, light, blur, noise and JPEG."""
+    rnd = random.Random(seed)
+    w, h = QR_PHOTO_SIZES[seed % len(QR_PHOTO_SIZES)]
+    count = rnd.choice([1, 2, 2, 3, 3, 4, 5, 6])
+    cols = 1 if count == 1 else 2 if count <= 4 else 3
+    rows = (count + cols - 1) // cols
+    cw, ch = w // cols, h // rows
+    contents, placed = [], []
+    for i in range(count):
+        body = "".join(rnd.choice(QR_ALPHABET) for _ in range(rnd.choice([4, 10, 25, 60, 120])))
+        data = f"QR{seed}-{i} {body}"
+        # Small (1.5 to 3 pixels), middle, large and close-up modules (a
+        # close-up is shrunk to fit its cell, so its size follows the cell's).
+        band = rnd.random()
+        modules_px = (rnd.uniform(1.5, 3) if band < 0.25 else rnd.uniform(3, 6) if band < 0.55
+                      else rnd.uniform(6, 12) if band < 0.75 else rnd.uniform(12, 60))
+        angle = rnd.uniform(-45, 45) if rnd.random() < 0.7 else rnd.uniform(-180, 180)
+        path, extent = qr_symbol(tmp, f"q{i}", rnd, data, modules_px)
+        fit = min(cw, ch) * 0.95 / extent
+        if fit < 1:
+            run("convert", path, "-resize", f"{int(100 * fit)}%", path)
+            extent *= fit
+        x = int((i % cols) * cw + rnd.uniform(0, max(cw - extent, 0)))
+        y = int((i // cols) * ch + rnd.uniform(0, max(ch - extent, 0)))
+        placed.append((path, x, y, angle, []))
+        contents.append(data)
+    # The background's clouds drawn small and enlarged, the photo's slight
+    # perspective sampled point-wise (the blur follows): an eighth of the time.
+    marks = []
+    if rnd.random() < 0.4:
+        # Print around the codes: words, and square marks (icons, bullets).
+        for _ in range(rnd.randint(60, 200)):
+            mw = rnd.randint(10, 60)
+            mh = mw if rnd.random() < 0.35 else rnd.randint(8, 20)
+            mx, my = rnd.randrange(w - mw), rnd.randrange(h - mh)
+            marks += ["-fill", f"grey{rnd.randint(10, 40)}", "-draw",
+                      f"rectangle {mx},{my} {mx + mw},{my + mh}"]
+    background = lambda size: ["-size", f"{w // 8}x{h // 8}", "-seed", str(seed),
+                               "plasma:grey60-grey90", "-blur", "0x1", "-resize", f"{size}!",
+                               "-colorspace", "Gray"] + marks
+    # The placing's geometry and transparent background would otherwise carry
+    # over to the light's overlay.
+    compose(out, f"{w}x{h}", background, placed, ["+geometry", "-background", "white"] +
+            light_and_lens(w, h, seed, rnd.uniform(0.5, 1.5), rnd.uniform(0.2, 0.8),
+                           rnd.randint(60, 90), ["-filter", "point"]))
+    return contents
+
+
+def set_qrphoto(tmp, d):
+    return [(f"qrphoto{s}.jpg", draw_qr_photo(tmp, f"{d}/qrphoto{s}.jpg", 1000 + s))
+            for s in range(64)]
 
 
 def flipped_pages(tmp, d, name, seed, syms, turns, flip):
@@ -235,7 +327,7 @@ def set_negative(tmp, d):
 
 SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": set_mirrored,
         "small": set_small, "skew": set_skew, "maxi": set_maxi, "fax": set_fax,
-        "negative": set_negative}
+        "negative": set_negative, "qrphoto": set_qrphoto}
 
 
 def material(root, name):
@@ -320,6 +412,7 @@ def main():
         readers.append("zxing")
     totals = {r: [0, 0, 0.0] for r in readers}
     drawn_total = 0
+    behind = []  # images where a worker run found fewer than ZXingReader
     print(f"{'set':10} {'drawn':>5} " + " ".join(f"{r + ' found/wrong/s':>22}" for r in readers))
     with tempfile.TemporaryDirectory() as tmp:
         for name in args.sets.split(","):
@@ -328,6 +421,7 @@ def main():
             drawn_total += drawn
             row = {r: [0, 0, 0.0] for r in readers}
             for image, contents in items:
+                counts = {}
                 for r in readers:
                     if r == "zxing":
                         found, t = zxing_contents(image, tmp)
@@ -335,6 +429,7 @@ def main():
                         n, p = r.rsplit("p", 1)
                         found, t = worker_contents(workers[n], image, int(p), tmp)
                     read, wrong = tally(found, contents)
+                    counts[r] = read
                     if args.verbose:
                         print(f"  {os.path.basename(image)} {r}: {read}/{len(contents)} "
                               f"wrong {wrong} {t:.2f}s missed {[c for c in contents if c not in found]} "
@@ -343,11 +438,18 @@ def main():
                         acc[0] += read
                         acc[1] += wrong
                         acc[2] += t
+                if "zxing" in counts:
+                    for r in readers[:-1]:
+                        if counts[r] < counts["zxing"]:
+                            behind.append(f"{os.path.basename(image)} {r} {counts[r]} "
+                                          f"< {counts['zxing']}")
             print(f"{name:10} {drawn:5} " +
                   " ".join(f"{row[r][0]:>8}/{row[r][1]}/{row[r][2]:7.2f}" for r in readers),
                   flush=True)
     print(f"{'all':10} {drawn_total:5} " +
           " ".join(f"{totals[r][0]:>8}/{totals[r][1]}/{totals[r][2]:7.2f}" for r in readers))
+    for line in behind:
+        print("fewer than ZXingReader:", line)
 
 
 if __name__ == "__main__":

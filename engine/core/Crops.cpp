@@ -50,6 +50,10 @@ constexpr Int32 kIsolatedMinBorder = 8;
 // modules). Blobs with less get no centred or row crop: a page of text has
 // hundreds of blobs.
 constexpr double kMinSymbolInk = 0.35;
+// Solid marks (bullets, icons, the dark patches of a photo) are nearly all
+// ink: they do not make a page a sheet of symbols, whose QR Codes would then
+// be read in the crops alone.
+constexpr double kMaxSymbolInk = 0.75;
 
 // The turn that stands a blob's bars upright, in [0, 180).
 double UprightTurn(const Region& blob) { return -blob.gradientDegrees; }
@@ -113,7 +117,9 @@ bool TurnedBars(const Region& blob) {
 bool BlobCrops::Crowded(bool unreadOnly) {
   const auto& blobs = Blobs();
   const auto squares = std::count_if(blobs.begin(), blobs.end(), [&](const Region& r) {
-    return Square(r) && !(unreadOnly && Covered(r)) && InkShare(area_, r) >= kMinSymbolInk;
+    if (!Square(r) || (unreadOnly && Covered(r))) return false;
+    const double ink = InkShare(area_, r);
+    return ink >= kMinSymbolInk && ink <= kMaxSymbolInk;
   });
   return static_cast<std::size_t>(squares) >= kCrowdedBlobs;
 }

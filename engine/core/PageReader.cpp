@@ -18,6 +18,10 @@ constexpr Int32 kQuarterOverlap = 400;
 constexpr int kMaxQuarterDepth = 3;
 // Symbols found are painted white this much beyond their corners.
 constexpr Int32 kWhiteMargin = 4;
+// A crowded page where the crops read fewer symbols than this is no sheet
+// after all (the square blobs of a photo's texture, not symbols): its QR
+// Codes are read over the whole area once more.
+constexpr std::size_t kSheetSymbols = 24;
 
 // Runs the passes; the crops of ink blobs (Crops.h) read through it too.
 class PassRunner final : private CropReader {
@@ -63,10 +67,11 @@ class PassRunner final : private CropReader {
   // After the crops of a crowded page: `free` over the whole area with every
   // symbol found painted white, for a symbol that no crop held whole (the
   // blobs of large modules are pieces of it), unless the square blobs left
-  // unread still make the page crowded. Only for the page as it is: its map
-  // to the page is a translation.
+  // unread still make the page crowded and the crops read a sheet's worth of
+  // symbols. At full size, and at half size with the half pass. Only for the
+  // page as it is: its map to the page is a translation.
   void ReadRest(const SymbologySet& free) {
-    if (Expired() || crops_.Crowded(true)) return;
+    if (Expired() || (crops_.Crowded(true) && findings_.size() >= kSheetSymbols)) return;
     DerivedImage rest = CropPadded(area_, 0, 0, area_.width, area_.height);
     for (const Finding& f : findings_) {
       // The area is a window of the page: its map is a translation.
@@ -81,7 +86,14 @@ class PassRunner final : private CropReader {
         std::fill(rest.image.Row(y) + left, rest.image.Row(y) + right, UInt8{255});
       }
     }
-    Read(ViewOf(rest.image), {}, {PassKind::Full, free, false, options_.globalBinarizer}, free);
+    const PassSpec pass{PassKind::Full, free, false, options_.globalBinarizer};
+    Read(ViewOf(rest.image), {}, pass, free);
+    // Large modules (a close-up photo) read better at half size.
+    if ((options_.passes & kPassHalf) == 0 || Expired() || !CanHalve(area_.width, area_.height)) {
+      return;
+    }
+    const DerivedImage half = HalveView(ViewOf(rest.image));
+    Read(ViewOf(half.image), half.toSource, pass, free);
   }
 
  private:

@@ -63,9 +63,11 @@ constexpr BarcodeFormats kEanUpcFormats =
 // for a stacked symbol it may report the other half's position.
 constexpr BarcodeFormats kDataBarFormats = BarcodeFormat::DataBar | BarcodeFormat::DataBarExpanded;
 
-// The pyramid of downscaled copies stays off: 1.4 aborts the process (a failed
-// assertion) when one linear symbol turns up on several of its layers. Its two
-// parameters keep the library's defaults.
+// The library's pyramid of downscaled copies stays off. Under the assertion
+// guard it no longer ends the process (1.4 fails an assertion when one linear
+// symbol turns up on several of its layers), but on phone photos of QR Codes
+// it found nothing that our half-size and reduced copies miss, at 8 % more
+// time. Its two parameters keep the library's defaults.
 constexpr uint16_t kUnusedDownscaleThreshold = 500;
 constexpr uint8_t kUnusedDownscaleFactor = 3;
 constexpr Int32 kMaxLibraryCount = 255;

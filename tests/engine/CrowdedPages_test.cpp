@@ -89,5 +89,29 @@ TEST_P(CrowdedSheet, EverySymbolFoundOnceAtItsPlace) {
 INSTANTIATE_TEST_SUITE_P(Grids, CrowdedSheet, testing::ValuesIn(kSheets),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// Solid marks (bullets, icons, dark patches of a photo) are no symbols: a
+// page with dozens of them is no sheet, and a QR Code there keeps the
+// whole-page passes. This one touches a bar, so that its blob is no square
+// and no crop would read it alone.
+TEST(CrowdedSheet, SolidSquaresAreNoSheet) {
+  Gray page = Gray::White(1600, 1200);
+  auto fill = [&](Int32 left, Int32 top, Int32 w, Int32 h) {
+    for (Int32 y = top; y < top + h; ++y) {
+      for (Int32 x = left; x < left + w; ++x) page.At(x, y) = 0;
+    }
+  };
+  for (Int32 i = 0; i < 40; ++i) fill(60 + (i % 10) * 150, 640 + (i / 10) * 135, 64, 64);
+  const Gray qr = DrawSymbol("QRCODE -d 'Among marks'", 4.0);
+  Place(page, qr, 200, 100);
+  fill(150, 100 + qr.height + 6, 700, 80);
+  EngineSession session(page);
+  FindArgs args;
+  args.codes = kEveryGroup;
+  const FindOutcome outcome = session.Find(args);
+  ASSERT_EQ(outcome.status, kEngineSuccess);
+  ASSERT_EQ(outcome.records.size(), 1u) << Describe(outcome.records);
+  EXPECT_EQ(outcome.records[0].content, "Among marks");
+}
+
 }  // namespace
 }  // namespace vexo::test
