@@ -60,6 +60,24 @@ const DegradationRow kTable[] = {
      9,
      32,
      2},
+    // Modules of 1.2 to 3 pixels on grey paper under a scan's blur and
+    // noise: small blobs and bar crops read again enlarged and sharpened.
+    {{"SmallGrey",
+      "-filter Triangle -resize 60% +level 0%,78% -blur 0x0.8 -seed {seed} -attenuate 0.4 "
+      "+noise Gaussian",
+      "png"},
+     8101,
+     10,
+     0,
+     2},
+    // A fax sent at 200 dpi with dithering: bars of one or two pixels in
+    // dots, averaged along the bars in the enlarged bar crops.
+    {{"FaxDithered", "-filter Triangle -resize 66.667% -density 200 -monochrome -compress Group4",
+      "tif"},
+     8201,
+     21,
+     0,
+     2},
     // A phone photo: larger modules, perspective, light falling off, blur,
     // noise and JPEG, read by the default profile with its reduced copies.
     {{"Photo",
