@@ -1,6 +1,7 @@
 #include "engine/core/Crops.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "engine/image/Sharpen.h"
@@ -53,10 +54,10 @@ constexpr Int32 kIsolatedMinBorder = 8;
 // hundreds of blobs.
 constexpr double kMinSymbolInk = 0.35;
 // Bars of 1.5 to 2 pixel modules under a scan's blur and noise, and the
-// 1-pixel bars of a fax, thresholded: with the small-modules retry, a bar
-// crop that read nothing is read again turned so that its bars stand
-// upright, enlarged, averaged along the bars (the noise goes, the bars stay)
-// and sharpened across them. Crops up to this size (a symbol, not a page).
+// 1-pixel bars of a fax, thresholded: a bar crop that read nothing is read
+// again turned so that its bars stand upright, enlarged, averaged along the
+// bars (the noise goes, the bars stay) and sharpened across them. Crops up
+// to this size (a symbol, not a page).
 constexpr Int64 kMaxSmallBarsPixels = 500'000;
 // Thin bars average away at the blob search's scale, so the blob may be a
 // piece of the symbol: this crop takes more room around it. Enlarged three
@@ -67,11 +68,16 @@ constexpr Int32 kSmallBarsFactor = 3;
 constexpr Int32 kSmallBarsSmoothing = 4;  // source rows each side
 constexpr Int32 kSmallBarsSharpenRadius = 6;
 constexpr double kSmallBarsSharpenAmount = 1.5;
+// The mean along the bars makes neighbouring lines alike, so a read seen on
+// several lines is no longer confirmed by them: the enlarged view is read
+// only for symbologies that carry a check character.
+constexpr std::array kCheckedBars{Symbology::Ean13,  Symbology::Ean8,    Symbology::UpcA,
+                                  Symbology::UpcE,   Symbology::Code128, Symbology::Gs1_128,
+                                  Symbology::Code93, Symbology::Pdf417};
 // Matrix symbols of 2-pixel modules under blur and noise escape the finders
 // in their blob's crop and read in the same crop enlarged three times each
-// way and sharpened: with the small-modules retry, a square blob of symbol
-// ink up to this side (modules of at most about 3 pixels) whose crop read
-// nothing is read so.
+// way and sharpened: a square blob of symbol ink up to this side (modules
+// of at most about 3 pixels) whose crop read nothing is read so.
 constexpr Int32 kMaxSmallBlobSide = 160;
 constexpr Int32 kSmallBlobFactor = 3;
 
@@ -266,8 +272,7 @@ int BlobCrops::ReadIsolatedCrop(const Region& blob, const PassSpec& pass,
   const DerivedImage alone =
       CropPadded(area_, box.left, box.top, box.right - box.left, box.bottom - box.top, border);
   const int found = reader_.Read(ViewOf(alone.image), alone.toSource, MatrixCrop(pass), wanted);
-  if (found > 0 || (options_.passes & kPassUpright) == 0 || LongerSide(box) > kMaxSmallBlobSide ||
-      InkShare(area_, blob) < kMinSymbolInk) {
+  if (found > 0 || LongerSide(box) > kMaxSmallBlobSide || InkShare(area_, blob) < kMinSymbolInk) {
     return found;
   }
   DerivedImage enlarged = TurnedAndEnlarged(ViewOf(alone.image), 0, kSmallBlobFactor);
@@ -330,16 +335,16 @@ void BlobCrops::ReadStraightBars(const Region& blob, const PassSpec& pass,
       ReadCrop(Grown(joined, kBarsMarginShare, kBarsMinMargin), crop, bars) > 0) {
     return;
   }
-  if ((options_.passes & kPassUpright) != 0) {
-    ReadSmallBars(Grown(joined, kSmallBarsMarginShare, kBarsMinMargin), UprightTurn(blob), pass,
-                  bars);
-  }
+  ReadSmallBars(Grown(joined, kSmallBarsMarginShare, kBarsMinMargin), UprightTurn(blob), pass,
+                bars);
 }
 
 void BlobCrops::ReadSmallBars(const Region& crop, double turn, const PassSpec& pass,
-                              const SymbologySet& bars) {
+                              const SymbologySet& wanted) {
+  SymbologySet bars;
+  for (const Symbology s : kCheckedBars) bars.set(Index(s), wanted.test(Index(s)));
   const Region inside = Clipped(crop, area_.width, area_.height);
-  if (IsEmpty(inside) ||
+  if (bars.none() || IsEmpty(inside) ||
       Int64{inside.right - inside.left} * (inside.bottom - inside.top) > kMaxSmallBarsPixels) {
     return;
   }

@@ -68,16 +68,14 @@ const DegradationRow kTable[] = {
       "png"},
      8101,
      10,
-     0,
-     2},
+     0},
     // A fax sent at 200 dpi with dithering: bars of one or two pixels in
     // dots, averaged along the bars in the enlarged bar crops.
     {{"FaxDithered", "-filter Triangle -resize 66.667% -density 200 -monochrome -compress Group4",
       "tif"},
      8201,
      21,
-     0,
-     2},
+     0},
     // A phone photo: larger modules, perspective, light falling off, blur,
     // noise and JPEG, read by the default profile with its reduced copies.
     {{"Photo",
