@@ -8,7 +8,8 @@ drawn, found, wrong contents reported and the summed wall time.
 
 Usage: bench/recall.py [--profiles 1,3] [--sets photo,qr,...] [--dir DIR]
                        [--worker PATH] [--no-zxing]
-Sets: photo, qr, inverted, mirrored, small, skew, maxi, fax, negative, qrphoto.
+Sets: photo, qr, inverted, mirrored, small, skew, maxi, fax, negative, qrphoto,
+and the A4 pages a4page, a4fax, a4phone (the same pages three ways).
 """
 
 import argparse
@@ -325,9 +326,91 @@ def set_negative(tmp, d):
     return items
 
 
+# The A4 pages: symbols of 1.5 and 2 pixel modules (zint scale 0.75 and 1) in
+# a mix that changes with the seed, ten to a page.
+A4_KINDS = ["CODE128", "EANX", "CODE39", "C25INTER", "UPCA", "CODE93", "QRCODE",
+            "DATAMATRIX", "PDF417", "AZTEC", "CODE128", "QRCODE", "DATAMATRIX"]
+A4_SEEDS = [1, 2, 3]
+# The scan of each seed's page: (blur, noise), from a fair scan to a poor one.
+A4_SCANS = {1: (1.2, 0.6), 2: (1.0, 0.5), 3: (0.8, 0.4)}
+
+
+def gtin_check(digits):
+    """The check digit of an EAN/UPC number, which the readers report."""
+    total = sum(int(c) * (3 if i % 2 == 0 else 1) for i, c in enumerate(reversed(digits)))
+    return str((10 - total % 10) % 10)
+
+
+def a4_symbol(rnd, kind, seed, i):
+    """(zint content, content read, zint extra options) of one symbol."""
+    bars = ["--height", "40"]
+    if kind == "EANX":
+        d = "".join(rnd.choice("0123456789") for _ in range(12))
+        return d, d + gtin_check(d), []
+    if kind == "UPCA":
+        d = "".join(rnd.choice("0123456789") for _ in range(11))
+        return d, d + gtin_check(d), []
+    if kind == "C25INTER":
+        d = "".join(rnd.choice("0123456789") for _ in range(10))
+        return d, d, bars
+    if kind in ("CODE39", "CODE93"):
+        d = f"A4{seed}{i}{rnd.randrange(10**4):04d}"
+        return d, d, bars
+    d = f"A4 {kind[:3]} {seed}-{i} {rnd.randrange(10**5):05d}"
+    return d, d, bars if kind == "CODE128" else []
+
+
+def a4_clean(tmp, seed):
+    """The page before any degradation (white paper, 2480x3508) and its
+    contents; kept in tmp so that the three variants share it."""
+    clean = os.path.join(tmp, f"a4clean{seed}.png")
+    rnd = random.Random(1000 + seed)
+    kinds = rnd.sample(A4_KINDS, 10)
+    placed, contents = [], []
+    for i, kind in enumerate(kinds):
+        data, read, extra = a4_symbol(rnd, kind, seed, i)
+        path = os.path.join(tmp, f"a4s{seed}-{i}.png")
+        zint(path, kind, data, rnd.choice([0.75, 1]), *extra)
+        x = 250 + (i % 2) * 1200 + rnd.randrange(0, 100)
+        y = 250 + (i // 2) * 650 + rnd.randrange(0, 60)
+        placed.append((path, x, y, 0, []))
+        contents.append(read)
+    compose(clean, "2480x3508", paper("white"), placed, ["-colorspace", "Gray"])
+    return clean, contents
+
+
+def a4_grey(seed):
+    """Ink multiplied into grey paper, a scan's blur and noise."""
+    return (["(", "-size", "2480x3508", "xc:gray78", ")", "-compose", "Multiply",
+             "-composite", "-compose", "Over"] + SCAN(1100 + seed, *A4_SCANS[seed]))
+
+
+def a4_set(tmp, d, variant):
+    items = []
+    for seed in A4_SEEDS:
+        clean, contents = a4_clean(tmp, seed)
+        if variant == "page":
+            name, finish = f"a4page{seed}.png", a4_grey(seed) + ["-depth", "8"]
+        elif variant == "fax":
+            name = f"a4fax{seed}.tif"
+            finish = a4_grey(seed) + ["-density", "300", "-units", "PixelsPerInch", "-resample",
+                                      "200", "-monochrome", "-compress", "Group4"]
+        else:
+            name = f"a4phone{seed}.jpg"
+            finish = (["(", "-size", "2480x3508", "xc:gray88", ")", "-compose", "Multiply",
+                       "-composite", "-compose", "Over"] +
+                      light_and_lens(2480, 3508, 1200 + seed, 0.8, 0.4, 75))
+        run("convert", clean, *finish, f"{d}/{name}")
+        items.append((name, contents))
+    return items
+
+
 SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": set_mirrored,
         "small": set_small, "skew": set_skew, "maxi": set_maxi, "fax": set_fax,
-        "negative": set_negative, "qrphoto": set_qrphoto}
+        "negative": set_negative, "qrphoto": set_qrphoto,
+        "a4page": lambda tmp, d: a4_set(tmp, d, "page"),
+        "a4fax": lambda tmp, d: a4_set(tmp, d, "fax"),
+        "a4phone": lambda tmp, d: a4_set(tmp, d, "phone")}
 
 
 def material(root, name):

@@ -98,6 +98,8 @@ class BlobCrops {
   bool ReadCoarseMaxiCrops(const PassSpec& pass);
   void ReadStraightBars(const Region& blob, const PassSpec& pass, const SymbologySet& bars);
   Region JoinedBars(const Region& blob, UInt32 direction);
+  void ReadSmallBars(const Region& crop, double turn, const PassSpec& pass,
+                     const SymbologySet& wanted);
   void ReadOblong(const Region& blob, const PassSpec& pass, const SymbologySet& bars);
   void ReadTurnedCrop(const Region& blob, const PassSpec& pass);
 

@@ -70,7 +70,7 @@ GridAngle HexGridAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 top,
   return grid;
 }
 
-void Sharpen(LumaImage& image, Int32 radius) {
+void Sharpen(LumaImage& image, Int32 radius, double amount) {
   if (image.width <= 0 || image.height <= 0 || radius <= 0) return;
   LumaImage blurred = image;
   std::vector<UInt32> sums;
@@ -84,8 +84,18 @@ void Sharpen(LumaImage& image, Int32 radius) {
     for (Int32 y = 0; y < image.height; ++y) blurred.Row(y)[x] = line[static_cast<std::size_t>(y)];
   }
   for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-    const int value = 2 * image.pixels[i] - blurred.pixels[i];
-    image.pixels[i] = static_cast<UInt8>(std::clamp(value, 0, 255));
+    const double value = image.pixels[i] + amount * (image.pixels[i] - blurred.pixels[i]);
+    image.pixels[i] = static_cast<UInt8>(std::clamp(std::lround(value), 0L, 255L));
+  }
+}
+
+void SmoothColumns(LumaImage& image, Int32 radius) {
+  if (image.width <= 0 || image.height <= 0 || radius <= 0) return;
+  std::vector<UInt32> sums;
+  std::vector<UInt8> line(static_cast<std::size_t>(image.height));
+  for (Int32 x = 0; x < image.width; ++x) {
+    BoxLine(image.Row(0) + x, image.height, image.width, radius, sums, line.data());
+    for (Int32 y = 0; y < image.height; ++y) image.Row(y)[x] = line[static_cast<std::size_t>(y)];
   }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Measures and filters for small matrix symbols in a crop: the direction of
-// a square grid of modules, and an unsharp mask that restores the module
-// edges a blurred scan or an enlargement softened.
+// Measures and filters for small modules in a crop: the direction of a
+// square grid of modules, an unsharp mask that restores the module edges a
+// blurred scan or an enlargement softened, and a mean along upright bars.
 
 #include "Common/Types.h"
 #include "engine/image/LumaImage.h"
@@ -26,7 +26,12 @@ GridAngle HexGridAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 top,
                        Int32 height);
 
 // Unsharp mask in place: each pixel moves away from the mean of the square of
-// side 2 * radius + 1 around it by the difference (amount 1), clamped.
-void Sharpen(LumaImage& image, Int32 radius);
+// side 2 * radius + 1 around it by `amount` times the difference, clamped.
+void Sharpen(LumaImage& image, Int32 radius, double amount = 1);
+
+// Each pixel becomes the mean of the 2 * radius + 1 pixels of its column
+// around it (cut at the image's ends): along upright bars this removes the
+// noise of a scan without blurring across the bars.
+void SmoothColumns(LumaImage& image, Int32 radius);
 
 }  // namespace vexo::engine

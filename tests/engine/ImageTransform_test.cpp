@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/image/Sharpen.h"
@@ -241,6 +242,46 @@ TEST(Sharpen, SteepensAnEdgeAndKeepsFlatAreas) {
   LumaImage same = image;
   Sharpen(same, 0);
   EXPECT_EQ(same.pixels, image.pixels);
+}
+
+// Stripes of ink one pixel wide, every other row spoiled by a dot of noise:
+// the mean along the columns takes the dots out and keeps the stripes.
+struct ColumnCase {
+  Int32 radius;
+  UInt8 darkColumn;   // column 2, ink
+  UInt8 lightColumn;  // column 3, paper with a dot of 60 on every other row
+};
+class SmoothColumnsCase : public testing::TestWithParam<ColumnCase> {};
+
+TEST_P(SmoothColumnsCase, AveragesAlongColumnsOnly) {
+  const auto [radius, dark, light] = GetParam();
+  std::vector<UInt8> pixels;
+  for (Int32 y = 0; y < 9; ++y) {
+    for (Int32 x = 0; x < 6; ++x) pixels.push_back(x % 2 == 0 ? 20 : (y % 2 == 0 ? 60 : 220));
+  }
+  LumaImage image = Image(6, 9, pixels);
+  SmoothColumns(image, radius);
+  EXPECT_EQ(image.Row(4)[2], dark);
+  EXPECT_EQ(image.Row(4)[3], light);
+}
+
+INSTANTIATE_TEST_SUITE_P(Radii, SmoothColumnsCase,
+                         testing::Values(ColumnCase{0, 20, 60}, ColumnCase{1, 20, 167},
+                                         ColumnCase{4, 20, 131}));
+
+TEST(Sharpen, AmountScalesTheStep) {
+  // Columns of 100 then 200: the mean of radius 1 at the step is 133 or 167 (rounded).
+  std::vector<UInt8> pixels;
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 6; ++x) pixels.push_back(x < 3 ? 100 : 200);
+  }
+  for (const auto& [amount, dark, light] :
+       {std::tuple{1.0, 67, 233}, std::tuple{2.0, 34, 255}, std::tuple{0.5, 84, 217}}) {
+    LumaImage image = Image(6, 3, pixels);
+    Sharpen(image, 1, amount);
+    EXPECT_EQ(image.Row(1)[2], dark) << amount;
+    EXPECT_EQ(image.Row(1)[3], light) << amount;
+  }
 }
 
 }  // namespace
