@@ -253,17 +253,26 @@ def zbar_contents(image):
     return [line.split(":", 1)[1] for line in out.stdout.splitlines() if ":" in line], elapsed
 
 
+def addons(accepted):
+    """The add-on digits of a symbol: what one accepted form adds to another."""
+    return {x[len(y):] for x in accepted for y in accepted if x != y and x.startswith(y)}
+
+
 def tally(found, drawn):
     """Symbols read and wrong contents: a content is wrong when it is none
-    of the accepted forms of any symbol drawn (a missed add-on is not)."""
+    of the accepted forms of any symbol drawn, nor its add-on (the worker
+    reports an add-on as a record of its own; a missed add-on is no error)."""
     left = [set(a) for a in drawn]
     read = wrong = 0
+    def same(f, accepted):  # zbarimg gives UPC symbols as EAN-13 with a leading 0
+        return f in accepted or (f.isdigit() and f.lstrip("0") in {a.lstrip("0") for a in accepted})
+
     for f in map(norm, found):
-        hit = next((a for a in left if f in a), None)
+        hit = next((a for a in left if same(f, a)), None)
         if hit is not None:
             left.remove(hit)
             read += 1
-        elif not any(f in a for a in drawn):
+        elif not any(same(f, a) or f in addons(a) for a in drawn):
             wrong += 1
     return read, wrong
 
