@@ -22,15 +22,13 @@ struct ZbarRow {
   // whose checks are weak or optional, whose reads a few lines through text
   // or a torn symbol can imitate.
   int minLines;
-  // Its content is GS1 data that zbar writes as the first reader does (a
-  // DataBar's "01" and fourteen digits); other GS1 reads are left to it.
-  bool gs1AsRead = false;
 };
 
-// What zbar reads of ours. Its QR Code, PDF417, add-on and DataBar Expanded
-// readers stay off: the first reader reads those, and their contents would
-// need converting to its form.
-constexpr std::array<ZbarRow, 10> kZbarRows{{
+// What zbar reads of ours. Its QR Code, PDF417, add-on and DataBar readers
+// stay off: the first reader reads those, their contents would need
+// converting to its form, and zbar reads the rows of a stacked DataBar as
+// the single-row kind, which the first reader's reads are kept from.
+constexpr std::array<ZbarRow, 9> kZbarRows{{
     {Symbology::Ean13, ZBAR_EAN13, 2},
     {Symbology::Ean8, ZBAR_EAN8, 2},
     {Symbology::UpcA, ZBAR_UPCA, 2},
@@ -40,7 +38,6 @@ constexpr std::array<ZbarRow, 10> kZbarRows{{
     {Symbology::Interleaved2of5, ZBAR_I25, 4},
     {Symbology::Codabar, ZBAR_CODABAR, 4},
     {Symbology::Code93, ZBAR_CODE93, 2},
-    {Symbology::DataBar, ZBAR_DATABAR, 2, true},
 }};
 
 const ZbarRow* RowOf(zbar_symbol_type_t type) {
@@ -63,6 +60,11 @@ constexpr unsigned long kGrey = zbar_fourcc('Y', '8', '0', '0');
 
 // Views up to this many pixels are scanned on every line.
 constexpr Int64 kEveryLinePixels = 500'000;
+// Larger views are not read: on an A4 page at 300 dpi zbar's scan of every
+// second line took more than the whole read without it (bench/compare.sh,
+// the hard page), and a page's symbols come to it in the region crops. A
+// photo of up to this size is read whole.
+constexpr Int64 kMaxViewPixels = kSmallViewPixels;
 
 ScannerPtr ScannerFor(const ViewSettings& settings, Int64 pixels) {
   ScannerPtr scanner(zbar_image_scanner_create());
@@ -152,7 +154,10 @@ void DropConflicts(std::vector<Detection>& detections) {
 
 std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) {
   std::vector<Detection> detections;
-  if (view.Empty() || (settings.symbologies & ZbarSymbologies()).none()) return detections;
+  if (view.Empty() || Int64{view.width} * view.height > kMaxViewPixels ||
+      (settings.symbologies & ZbarSymbologies()).none()) {
+    return detections;
+  }
   ScannerPtr scanner = ScannerFor(settings, Int64{view.width} * view.height);
   ImagePtr image(zbar_image_create());
   if (!scanner || !image) return detections;
@@ -182,9 +187,7 @@ std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) 
       continue;
     }
     // GS1 content is the first reader's to report as an element string.
-    if ((zbar_symbol_get_modifiers(symbol) & (1u << ZBAR_MOD_GS1)) != 0 && !row->gs1AsRead) {
-      continue;
-    }
+    if ((zbar_symbol_get_modifiers(symbol) & (1u << ZBAR_MOD_GS1)) != 0) continue;
     const char* data = zbar_symbol_get_data(symbol);
     const unsigned length = zbar_symbol_get_data_length(symbol);
     if (data == nullptr || !PlainText(data, length) || zbar_symbol_get_loc_size(symbol) == 0) {
