@@ -76,7 +76,7 @@ const ReaderList& Readers() {
        MicroPdf417ViewReader(),
        {}},
       {ReaderKind::Postal, SymbologiesOf(ReaderKind::Postal), PostalViewReader(), {}},
-      // After the first reader, where it found no linear symbol of these.
+      // Last, in the views where the readers before it found nothing.
       {ReaderKind::Zbar, ZbarSymbologies(), ZbarViewReader(), ZbarPasses()},
   };
   return readers;

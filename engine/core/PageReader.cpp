@@ -117,9 +117,8 @@ class PassRunner final : private CropReader {
       const SymbologySet mine = wanted & reader.symbologies;
       if (mine.none()) continue;
       if (!reader.secondInPasses.empty() &&
-          ((found & mine).any() ||
-           std::find(reader.secondInPasses.begin(), reader.secondInPasses.end(), pass.kind) ==
-               reader.secondInPasses.end())) {
+          (found.any() || std::find(reader.secondInPasses.begin(), reader.secondInPasses.end(),
+                                    pass.kind) == reader.secondInPasses.end())) {
         continue;
       }
       // Only a full-resolution page is read again in quarters: the half

@@ -51,8 +51,7 @@ struct ReaderEntry {
   ViewReader read;
   // A second reader of symbologies another reader reads: the passes it reads
   // in, and there only the views where the readers before it in the list
-  // found none of its symbologies. Empty: a first reader, which reads in
-  // every pass.
+  // found nothing. Empty: a first reader, which reads in every pass.
   std::vector<PassKind> secondInPasses;
 };
 using ReaderList = std::vector<ReaderEntry>;

@@ -3,8 +3,8 @@
 // the zbar library: its scanner cuts bars by the slope of the luminance along
 // each line, which holds on damaged bars, short quiet zones and curved or
 // blurred photos where the first reader's binarized lines break up. It reads
-// only where the readers before it found none of these symbologies in the
-// same view (ReaderEntry::onlyWhereNothingFound).
+// only where the readers before it found nothing in the same view
+// (ReaderEntry::secondInPasses).
 
 #include <vector>
 
