@@ -20,6 +20,7 @@
 #include "engine/postal/PostalReader.h"
 #include "engine/stacked/MicroPdf417Reader.h"
 #include "engine/stacked/StackedDataBar.h"
+#include "engine/zbar/ZbarReader.h"
 #include "engine/zx/ZxReader.h"
 
 namespace vexo::engine {
@@ -58,14 +59,25 @@ EngineStatus Guarded(Operation&& operation) noexcept {
 // The engine's readers, each with the symbologies whose table row names it.
 const ReaderList& Readers() {
   static const ReaderList readers{
-      {ReaderKind::Library, SymbologiesOf(ReaderKind::Library),
-       ZxViewReader(StackedDataBarsAround)},
-      {ReaderKind::Bars, SymbologiesOf(ReaderKind::Bars) & DecodedBy(RowDecoders()),
-       BarsViewReader(RowDecoders())},
-      {ReaderKind::StackedDataBar, SymbologiesOf(ReaderKind::StackedDataBar),
-       StackedDataBarReader()},
-      {ReaderKind::MicroPdf417, SymbologiesOf(ReaderKind::MicroPdf417), MicroPdf417ViewReader()},
-      {ReaderKind::Postal, SymbologiesOf(ReaderKind::Postal), PostalViewReader()},
+      {ReaderKind::Library,
+       SymbologiesOf(ReaderKind::Library),
+       ZxViewReader(StackedDataBarsAround),
+       {}},
+      {ReaderKind::Bars,
+       SymbologiesOf(ReaderKind::Bars) & DecodedBy(RowDecoders()),
+       BarsViewReader(RowDecoders()),
+       {}},
+      {ReaderKind::StackedDataBar,
+       SymbologiesOf(ReaderKind::StackedDataBar),
+       StackedDataBarReader(),
+       {}},
+      {ReaderKind::MicroPdf417,
+       SymbologiesOf(ReaderKind::MicroPdf417),
+       MicroPdf417ViewReader(),
+       {}},
+      {ReaderKind::Postal, SymbologiesOf(ReaderKind::Postal), PostalViewReader(), {}},
+      // Last, in the views where the readers before it found nothing.
+      {ReaderKind::Zbar, ZbarSymbologies(), ZbarViewReader(), ZbarPasses()},
   };
   return readers;
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev rapidjson-dev libstb-dev
-  libzxing-dev libleptonica-dev
+  libzxing-dev libleptonica-dev libzbar-dev
   libtiff-dev libwebp-dev libopenjp2-7-dev libgif-dev libjpeg-dev libpng-dev zlib1g-dev
   liblzma-dev libzstd-dev libjbig-dev libdeflate-dev liblerc-dev
   zint imagemagick fonts-dejavu-core fonts-dejavu-extra

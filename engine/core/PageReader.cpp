@@ -124,23 +124,33 @@ class PassRunner final : private CropReader {
   int Read(const LumaView& view, const AffineMap& viewToArea, const PassSpec& pass,
            const SymbologySet& wanted) override {
     int taken = 0;
+    SymbologySet found;
     for (const ReaderEntry& reader : readers_) {
       const SymbologySet mine = wanted & reader.symbologies;
       if (mine.none()) continue;
+      if (!reader.secondInPasses.empty() &&
+          (found.any() || std::find(reader.secondInPasses.begin(), reader.secondInPasses.end(),
+                                    pass.kind) == reader.secondInPasses.end())) {
+        continue;
+      }
       // Only a full-resolution page is read again in quarters: the half
       // pass (the same symbols) and the crops do not reach the limit.
       const bool quarters = pass.kind == PassKind::Full || pass.kind == PassKind::OtherBinarizer ||
                             pass.kind == PassKind::QuarterTurn;
       taken += ReadWith(reader, view, viewToArea, SettingsFor(pass, mine),
-                        quarters ? 0 : kMaxQuarterDepth);
+                        quarters ? 0 : kMaxQuarterDepth, found);
     }
     return taken;
   }
 
+  // Adds the symbologies of what it took to `symbologies`.
   int ReadWith(const ReaderEntry& reader, const LumaView& view, const AffineMap& viewToArea,
-               const ViewSettings& settings, int depth) {
+               const ViewSettings& settings, int depth, SymbologySet& symbologies) {
     std::vector<Detection> found = reader.read(view, settings);
     const bool more = static_cast<Int32>(found.size()) >= settings.maxNumberOfSymbols;
+    for (const Detection& d : found) {
+      if (d.symbology < Symbology::Count) symbologies.set(Index(d.symbology));
+    }
     int taken = Take(std::move(found), view, viewToArea, settings.symbologies);
     if (!more || depth == kMaxQuarterDepth || Expired()) return taken;
     const Int32 w = std::min(view.width, view.width / 2 + kQuarterOverlap);
@@ -148,7 +158,8 @@ class PassRunner final : private CropReader {
     for (const Int32 top : {0, view.height - h}) {
       for (const Int32 left : {0, view.width - w}) {
         taken += ReadWith(reader, CropView(view, left, top, w, h),
-                          viewToArea.After(AffineMap::Translation(left, top)), settings, depth + 1);
+                          viewToArea.After(AffineMap::Translation(left, top)), settings, depth + 1,
+                          symbologies);
       }
     }
     return taken;

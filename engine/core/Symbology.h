@@ -60,6 +60,7 @@ enum class ReaderKind : UInt8 {
   Postal,          // our height-based postal decoders (engine/postal)
   StackedDataBar,  // our stacked DataBar reader (engine/stacked)
   MicroPdf417,     // our Micro PDF417 reader (engine/stacked)
+  Zbar,            // zbar (engine/zbar): a second reader of linear symbologies no row names it for
 };
 
 struct SymbologyInfo {

@@ -12,6 +12,7 @@
 #include "Common/Types.h"
 #include "engine/core/Geometry.h"
 #include "engine/core/LumaView.h"
+#include "engine/core/PassPlan.h"
 #include "engine/core/Symbology.h"
 
 namespace vexo::engine {
@@ -23,7 +24,7 @@ struct ViewSettings {
   bool localBinarizer = true;  // local average; false: global histogram
   Int32 minLineCount = 2;      // linear symbols must be seen on this many lines
   Int32 maxNumberOfSymbols = 255;
-  bool uprightRetry = false;     // small matrix views read again upright and enlarged
+  bool uprightRetry = false;  // small matrix views read again upright and enlarged
 };
 
 struct Detection {
@@ -48,6 +49,10 @@ struct ReaderEntry {
   ReaderKind kind = ReaderKind::None;
   SymbologySet symbologies;  // what this reader reads
   ViewReader read;
+  // A second reader of symbologies another reader reads: the passes it reads
+  // in, and there only the views where the readers before it in the list
+  // found nothing. Empty: a first reader, which reads in every pass.
+  std::vector<PassKind> secondInPasses;
 };
 using ReaderList = std::vector<ReaderEntry>;
 

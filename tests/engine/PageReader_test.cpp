@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <thread>
@@ -73,7 +74,7 @@ SymbologySet Only(Symbology s) {
 
 // A reader list of one reader that reads every symbology.
 ReaderList One(ViewReader reader) {
-  return {{ReaderKind::Library, SymbologySet{}.set(), std::move(reader)}};
+  return {{ReaderKind::Library, SymbologySet{}.set(), std::move(reader), {}}};
 }
 
 PointD Centre(const Finding& f) {
@@ -227,9 +228,9 @@ TEST(PageReader, EachReaderIsAskedForItsOwnSymbologiesOnly) {
   MarkReader first, second, third;
   second.symbology = Symbology::Msi;
   const SymbologySet both = Only(Symbology::Code128) | Only(Symbology::Msi);
-  const ReaderList readers{{ReaderKind::Library, Only(Symbology::Code128), first.Reader()},
-                           {ReaderKind::Bars, Only(Symbology::Msi), second.Reader()},
-                           {ReaderKind::Postal, Only(Symbology::PostNet), third.Reader()}};
+  const ReaderList readers{{ReaderKind::Library, Only(Symbology::Code128), first.Reader(), {}},
+                           {ReaderKind::Bars, Only(Symbology::Msi), second.Reader(), {}},
+                           {ReaderKind::Postal, Only(Symbology::PostNet), third.Reader(), {}}};
   const PageRead read =
       ReadPage(ViewOf(page), {}, Options(kPassFull, 0x20), both, readers, Deadline::max());
   ASSERT_EQ(first.calls.size(), 1u);
@@ -238,6 +239,47 @@ TEST(PageReader, EachReaderIsAskedForItsOwnSymbologiesOnly) {
   EXPECT_EQ(first.calls[0].symbologies, Only(Symbology::Code128));
   EXPECT_EQ(second.calls[0].symbologies, Only(Symbology::Msi));
   EXPECT_EQ(read.findings.size(), 2u);
+}
+
+// A second reader reads a view only in its passes and only where the first
+// found none of its symbologies; a symbol both find, in different views,
+// comes out once.
+TEST(PageReader, SecondReaderReadsOnlyWhereTheFirstFoundNothing) {
+  constexpr Int32 kWidth = 800, kHalfWidth = 400;
+  const struct Case {
+    const char* name;
+    std::vector<Int32> firstFindsIn;  // view widths where the first reader finds the mark
+    std::vector<PassKind> secondPasses;
+    std::vector<Int32> secondReads;  // view widths the second reader is given
+  } cases[] = {
+      {"first finds everywhere", {kWidth, kHalfWidth}, {PassKind::Full, PassKind::Half}, {}},
+      {"first finds nothing", {}, {PassKind::Full, PassKind::Half}, {kWidth, kHalfWidth}},
+      {"first misses the half copy", {kWidth}, {PassKind::Full, PassKind::Half}, {kHalfWidth}},
+      {"half pass not the second's", {}, {PassKind::Full}, {kWidth}},
+  };
+  const LumaImage page = MarkedPage(kWidth, 600);
+  for (const Case& c : cases) {
+    MarkReader marks, second;
+    marks.contents.assign(4, "SAME");
+    second.contents.assign(4, "SAME");
+    std::vector<Int32> secondWidths;
+    const ViewReader first = [&](const LumaView& view, const ViewSettings& settings) {
+      const bool finds = std::find(c.firstFindsIn.begin(), c.firstFindsIn.end(), view.width) !=
+                         c.firstFindsIn.end();
+      return finds ? marks.Reader()(view, settings) : std::vector<Detection>{};
+    };
+    const ViewReader counted = [&](const LumaView& view, const ViewSettings& settings) {
+      secondWidths.push_back(view.width);
+      return second.Reader()(view, settings);
+    };
+    const ReaderList readers{{ReaderKind::Library, Only(Symbology::Code128), first, {}},
+                             {ReaderKind::Zbar, Only(Symbology::Code128), counted, c.secondPasses}};
+    const PageRead read =
+        ReadPage(ViewOf(page), {}, Options(kPassFull | kPassHalf | kPassHalfLinear, 0x20),
+                 Only(Symbology::Code128), readers, Deadline::max());
+    EXPECT_EQ(secondWidths, c.secondReads) << c.name;
+    EXPECT_EQ(read.findings.size(), 1u) << c.name;
+  }
 }
 
 TEST(PageReader, SymbolWithoutPositionFillsItsView) {

@@ -47,12 +47,18 @@ check() {
   fi
 }
 # dpkg-shlibdeps found the shared libraries the programs link: always the
-# reading library and the C library; Leptonica only when it is not linked from
-# its static archive.
+# reading library and the C library; Leptonica and zbar only when they are not
+# linked from their static archives.
 check "[[ '$depends' == *libzxing* && '$depends' == *libc6* ]]" \
   "the shared-library dependencies"
 if readelf -d "$build/velmora-barcode" | grep -q 'NEEDED.*liblept'; then
   check "[[ '$depends' == *liblept* ]]" "Leptonica among the dependencies"
+fi
+if readelf -d "$build/velmora-barcode" | grep -q 'NEEDED.*libzbar'; then
+  check "[[ '$depends' == *libzbar0* ]]" "zbar among the dependencies"
+else
+  check "[[ '$depends' != *libzbar* && '$depends' != *libdbus* ]]" \
+    "zbar linked from its archive adds no dependency"
 fi
 
 installed=1
