@@ -124,13 +124,13 @@ class PassRunner final : private CropReader {
   int Read(const LumaView& view, const AffineMap& viewToArea, const PassSpec& pass,
            const SymbologySet& wanted) override {
     int taken = 0;
-    SymbologySet found;
+    bool found = false;
     for (const ReaderEntry& reader : readers_) {
       const SymbologySet mine = wanted & reader.symbologies;
       if (mine.none()) continue;
       if (!reader.secondInPasses.empty() &&
-          (found.any() || std::find(reader.secondInPasses.begin(), reader.secondInPasses.end(),
-                                    pass.kind) == reader.secondInPasses.end())) {
+          (found || std::find(reader.secondInPasses.begin(), reader.secondInPasses.end(),
+                              pass.kind) == reader.secondInPasses.end())) {
         continue;
       }
       // Only a full-resolution page is read again in quarters: the half
@@ -143,14 +143,12 @@ class PassRunner final : private CropReader {
     return taken;
   }
 
-  // Adds the symbologies of what it took to `symbologies`.
+  // Sets `foundAny` when the reader found a symbol (taken or not).
   int ReadWith(const ReaderEntry& reader, const LumaView& view, const AffineMap& viewToArea,
-               const ViewSettings& settings, int depth, SymbologySet& symbologies) {
+               const ViewSettings& settings, int depth, bool& foundAny) {
     std::vector<Detection> found = reader.read(view, settings);
     const bool more = static_cast<Int32>(found.size()) >= settings.maxNumberOfSymbols;
-    for (const Detection& d : found) {
-      if (d.symbology < Symbology::Count) symbologies.set(Index(d.symbology));
-    }
+    if (!found.empty()) foundAny = true;
     int taken = Take(std::move(found), view, viewToArea, settings.symbologies);
     if (!more || depth == kMaxQuarterDepth || Expired()) return taken;
     const Int32 w = std::min(view.width, view.width / 2 + kQuarterOverlap);
@@ -159,7 +157,7 @@ class PassRunner final : private CropReader {
       for (const Int32 left : {0, view.width - w}) {
         taken += ReadWith(reader, CropView(view, left, top, w, h),
                           viewToArea.After(AffineMap::Translation(left, top)), settings, depth + 1,
-                          symbologies);
+                          foundAny);
       }
     }
     return taken;
