@@ -79,10 +79,10 @@ constexpr double kSmallBarsSharpenAmount = 1.5;
 constexpr std::array kCheckedBars{Symbology::Ean13,  Symbology::Ean8,    Symbology::UpcA,
                                   Symbology::UpcE,   Symbology::Code128, Symbology::Gs1_128,
                                   Symbology::Code93, Symbology::Pdf417};
-// When the enlarged view reads nothing, the bars are restored from their
-// whole height (BarProfile): the rows across them averaged along their lean,
-// the blur undone for each of these widths (source pixels), and the lines
-// nearest to ink and paper drawn at three pixels per source pixel and read.
+// Before the enlarged view, the bars are restored from their whole height
+// (BarProfile): the rows across them averaged along their lean, the blur
+// undone for each of these widths (source pixels), and the lines nearest to
+// ink and paper drawn at three pixels per source pixel and read.
 // A blob within this many degrees of a quarter turn is turned exactly by the
 // quarter turn (no resampling); the lean measured does the rest.
 constexpr double kRestoredTurnSnap = 5;
@@ -368,24 +368,22 @@ void BlobCrops::ReadSmallBars(const Region& crop, double turn, const PassSpec& p
       Int64{inside.right - inside.left} * (inside.bottom - inside.top) > kMaxSmallBarsPixels) {
     return;
   }
-  DerivedImage upright =
-      TurnedAndEnlarged(CropView(area_, inside.left, inside.top, inside.right - inside.left,
-                                 inside.bottom - inside.top),
-                        turn, kSmallBarsFactor);
-  SmoothColumns(upright.image, kSmallBarsSmoothing * kSmallBarsFactor);
-  Sharpen(upright.image, kSmallBarsSharpenRadius, kSmallBarsSharpenAmount);
+  const LumaView view = CropView(area_, inside.left, inside.top, inside.right - inside.left,
+                                 inside.bottom - inside.top);
+  const AffineMap cropToArea = AffineMap::Translation(inside.left, inside.top);
   PassSpec standing = pass;
   standing.tryRotate = false;
-  const AffineMap cropToArea = AffineMap::Translation(inside.left, inside.top);
-  if (reader_.Read(ViewOf(upright.image), cropToArea.After(upright.toSource), standing, bars) > 0) {
-    return;
-  }
-  ReadRestoredBars(CropView(area_, inside.left, inside.top, inside.right - inside.left,
-                            inside.bottom - inside.top),
-                   cropToArea, turn, standing, bars);
+  // The restored bars first: the enlarged view, whose lines are alike,
+  // misread an EAN-13 of 1.5-pixel modules under blur 1.0 that the
+  // restoration reads.
+  if (ReadRestoredBars(view, cropToArea, turn, standing, bars)) return;
+  DerivedImage upright = TurnedAndEnlarged(view, turn, kSmallBarsFactor);
+  SmoothColumns(upright.image, kSmallBarsSmoothing * kSmallBarsFactor);
+  Sharpen(upright.image, kSmallBarsSharpenRadius, kSmallBarsSharpenAmount);
+  reader_.Read(ViewOf(upright.image), cropToArea.After(upright.toSource), standing, bars);
 }
 
-void BlobCrops::ReadRestoredBars(const LumaView& crop, const AffineMap& cropToArea, double turn,
+bool BlobCrops::ReadRestoredBars(const LumaView& crop, const AffineMap& cropToArea, double turn,
                                  const PassSpec& standing, const SymbologySet& bars) {
   const double quarter = 90 * std::round(turn / 90);
   const DerivedImage upright =
@@ -403,13 +401,14 @@ void BlobCrops::ReadRestoredBars(const LumaView& crop, const AffineMap& cropToAr
                                  rowStep,
                                  static_cast<double>(profile.top)};
   for (std::size_t i = 0; i < std::min(kRestoredReads, lines.size()); ++i) {
-    if (reader_.Expired()) return;
+    if (reader_.Expired()) return false;
     const LumaImage drawn = DrawnBars(lines[i].line, kRestoredFactor, kRestoredRows);
     if (reader_.Read(ViewOf(drawn), cropToArea.After(upright.toSource).After(drawnToUpright),
                      standing, bars) > 0) {
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 // Narrow bars average to grey at the blob search's scale, so a symbol of
