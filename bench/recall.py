@@ -364,19 +364,29 @@ def a4_clean(tmp, seed):
     """The page before any degradation (white paper, 2480x3508) and its
     contents; kept in tmp so that the three variants share it."""
     clean = os.path.join(tmp, f"a4clean{seed}.png")
-    rnd = random.Random(1000 + seed)
-    kinds = rnd.sample(A4_KINDS, 10)
     placed, contents = [], []
-    for i, kind in enumerate(kinds):
-        data, read, extra = a4_symbol(rnd, kind, seed, i)
-        path = os.path.join(tmp, f"a4s{seed}-{i}.png")
-        zint(path, kind, data, rnd.choice([0.75, 1]), *extra)
-        x = 250 + (i % 2) * 1200 + rnd.randrange(0, 100)
-        y = 250 + (i // 2) * 650 + rnd.randrange(0, 60)
+    for path, x, y, _, _, read in a4_layout(tmp, seed):
         placed.append((path, x, y, 0, []))
         contents.append(read)
     compose(clean, "2480x3508", paper("white"), placed, ["-colorspace", "Gray"])
     return clean, contents
+
+
+def a4_layout(tmp, seed):
+    """The symbols of a seed's page: (zint image, x, y, zint type, zint
+    scale, content read), each zint image drawn into tmp."""
+    rnd = random.Random(1000 + seed)
+    kinds = rnd.sample(A4_KINDS, 10)
+    layout = []
+    for i, kind in enumerate(kinds):
+        data, read, extra = a4_symbol(rnd, kind, seed, i)
+        path = os.path.join(tmp, f"a4s{seed}-{i}.png")
+        scale = rnd.choice([0.75, 1])
+        zint(path, kind, data, scale, *extra)
+        x = 250 + (i % 2) * 1200 + rnd.randrange(0, 100)
+        y = 250 + (i // 2) * 650 + rnd.randrange(0, 60)
+        layout.append((path, x, y, kind, scale, read))
+    return layout
 
 
 def a4_grey(seed):

@@ -97,6 +97,8 @@ class BlobCrops {
   void ReadMaxiCrop(const Region& blob, const PassSpec& pass);
   bool ReadCoarseMaxiCrops(const PassSpec& pass);
   void ReadStraightBars(const Region& blob, const PassSpec& pass, const SymbologySet& bars);
+  bool ReadRestoredBars(const LumaView& crop, const AffineMap& cropToArea, double turn,
+                        const PassSpec& standing, const SymbologySet& bars);
   Region JoinedBars(const Region& blob, UInt32 direction);
   void ReadSmallBars(const Region& crop, double turn, const PassSpec& pass,
                      const SymbologySet& wanted);
