@@ -9,7 +9,8 @@ drawn, found, wrong contents reported and the summed wall time.
 Usage: bench/recall.py [--profiles 1,3] [--sets photo,qr,...] [--dir DIR]
                        [--worker PATH] [--no-zxing]
 Sets: photo, qr, inverted, mirrored, small, skew, maxi, fax, negative, qrphoto,
-and the A4 pages a4page, a4fax, a4phone (the same pages three ways).
+the A4 pages a4page, a4fax, a4phone (the same pages three ways), and the QR
+photo kinds qrhigh, qrcurved, qrlots, qrmonitor, qrdamaged, qrshadow.
 """
 
 import argparse
@@ -240,6 +241,128 @@ def set_qrphoto(tmp, d):
             for s in range(64)]
 
 
+# The kinds of QR photo the qrphoto set draws too rarely, one set each:
+# (set name, what it holds).
+QR_KINDS = {
+    "qrhigh": "versions 15 to 40 at 2 to 4 pixels a module, keystoned",
+    "qrcurved": "on a bottle or bent paper: wrapped round a cylinder",
+    "qrlots": "20 to 50 small codes in one photo",
+    "qrmonitor": "on a monitor: its pixel grid, moire",
+    "qrdamaged": "stains, scratches and a torn edge over the data",
+    "qrshadow": "a hard shadow across the code",
+}
+
+
+def qr_kind_symbol(tmp, name, rnd, data, kind, modules_px, version=None):
+    """One QR Code drawn for `kind` at about modules_px pixels a module,
+    keystoned. Returns (path, extent)."""
+    raw = os.path.join(tmp, name + "-raw.png")
+    out = os.path.join(tmp, name + ".png")
+    extra = [f"--vers={version}"] if version else []
+    zint(raw, "QRCODE", data, 5, f"--secure={rnd.randint(2, 4) if kind == 'qrdamaged' else rnd.randint(1, 4)}", *extra)
+    modules = int(subprocess.run(["identify", "-format", "%w", raw], check=True,
+                                 capture_output=True, text=True).stdout) // 10
+    side = max(int(modules * modules_px), 16)
+    quiet = max(int(4 * modules_px), 4)
+    args = ["convert", raw, "-colorspace", "Gray"]
+    if kind == "qrdamaged":
+        # Marks over the data area, clear of the three finder patterns.
+        s = modules * 10
+        for _ in range(rnd.randint(2, 5)):
+            x, y = rnd.randint(s // 4, s - s // 6), rnd.randint(s // 4, s - s // 6)
+            r = rnd.randint(s // 40, s // 14)
+            shade = rnd.choice(["grey20", "grey70", "white"])
+            args += ["-fill", shade, "-draw", f"circle {x},{y} {x + r},{y}"]
+        x0, x1 = rnd.randint(0, s // 3), rnd.randint(2 * s // 3, s)
+        args += ["-stroke", "white", "-strokewidth", str(max(s // 60, 2)), "-draw",
+                 f"line {x0},{s // 3 + rnd.randint(0, s // 2)} {x1},{s // 3 + rnd.randint(0, s // 2)}",
+                 "+stroke"]
+    args += ["-resize", f"{side}x{side}!", "-bordercolor", "white", "-border", str(quiet)]
+    full = side + 2 * quiet
+    if kind == "qrcurved":
+        # Wrapped round a cylinder seen from the front: a point at arc length
+        # u from the axis shows at R sin(u / R); the top and bottom edges bow.
+        radius = full * rnd.uniform(0.55, 0.9)
+        bow = full * rnd.uniform(0.0, 0.06)
+        args += ["-virtual-pixel", "white", "-fx",
+                 f"xs=(i-w/2)/{radius:.1f}; aa={radius:.1f}*asin(max(-0.999,min(0.999,xs)));"
+                 f"p{{aa+w/2, j-{bow:.1f}*(1-cos(aa/{radius:.1f}))*(2*j/h-1)}}"]
+    elif kind == "qrmonitor":
+        # A lit panel in a bezel, seen through its pixel grid: dark gaps
+        # between pixels of about a fifth of a module.
+        cell = max(modules_px / rnd.uniform(1.2, 2.5), 2.0)
+        args += ["+level", "10%,90%", "(", "+clone", "-fx",
+                 f"(i%{cell:.2f}<{cell:.2f}*0.7)*(j%{cell:.2f}<{cell:.2f}*0.75)*0.75+0.25", ")",
+                 "-compose", "Multiply", "-composite", "-compose", "Over",
+                 "-bordercolor", "grey8", "-border", str(quiet * 2)]
+        full += 4 * quiet
+    elif kind == "qrshadow":
+        # A hard shadow, as of a hand or a phone, over part of the code.
+        a, b = rnd.uniform(0.2, 0.8) * full, rnd.uniform(0.2, 0.8) * full
+        level = rnd.randint(25, 45)
+        args += ["(", "+clone", "-fill", "white", "-colorize", "100", "-fill", f"grey{level}",
+                 "-draw", f"polygon 0,0 {a:.0f},0 {b:.0f},{full} 0,{full}", "-blur", "0x2",
+                 "-rotate", str(rnd.choice([0, 90, 180, 270])), ")",
+                 "-compose", "Multiply", "-composite", "-compose", "Over"]
+    k = lambda: int(full * rnd.uniform(0.0, 0.15))
+    persp = (f"0,0 {k()},{k()} {full},0 {full - k()},{k()} "
+             f"{full},{full} {full - k()},{full - k()} 0,{full} {k()},{full - k()}")
+    args += ["-alpha", "set", "-virtual-pixel", "transparent", "-distort", "Perspective", persp,
+             f"PNG32:{out}"]
+    run(*args)
+    return out, full * 1.42
+
+
+def draw_qr_kind(tmp, out, seed, kind):
+    """A phone photo of `kind` (QR_KINDS) under the qrphoto set's light, blur,
+    noise and JPEG."""
+    rnd = random.Random(seed)
+    w, h = [(2592, 1944), (3264, 2448), (2448, 3264), (4000, 3000)][seed % 4]
+    count = rnd.randint(20, 50) if kind == "qrlots" else rnd.choice([1, 2, 2, 3])
+    cols = max(1, round((count * w / h) ** 0.5)) if count > 1 else 1
+    cols = min(cols, count)
+    rows = (count + cols - 1) // cols
+    cw, ch = w // cols, h // rows
+    contents, placed = [], []
+    for i in range(count):
+        version = None
+        if kind == "qrhigh":
+            version = rnd.randint(15, 40)
+            body = "".join(rnd.choice(QR_ALPHABET) for _ in range(8 * version))
+            modules_px = rnd.uniform(2, 4)
+        elif kind == "qrlots":
+            body = "".join(rnd.choice(QR_ALPHABET) for _ in range(rnd.choice([4, 10, 25])))
+            modules_px = rnd.uniform(2.5, 5)
+        else:
+            body = "".join(rnd.choice(QR_ALPHABET) for _ in range(rnd.choice([10, 25, 60, 120, 250])))
+            modules_px = rnd.uniform(3, 9)
+        data = f"QK{seed}-{i} {body}"
+        angle = rnd.uniform(-30, 30) if rnd.random() < 0.7 else rnd.uniform(-180, 180)
+        path, extent = qr_kind_symbol(tmp, f"k{i}", rnd, data, kind, modules_px, version)
+        fit = min(cw, ch) * 0.95 / extent
+        if fit < 1:
+            run("convert", path, "-resize", f"{int(100 * fit)}%", path)
+            extent *= fit
+        x = int((i % cols) * cw + rnd.uniform(0, max(cw - extent, 0)))
+        y = int((i // cols) * ch + rnd.uniform(0, max(ch - extent, 0)))
+        placed.append((path, x, y, angle, []))
+        contents.append(data)
+    background = lambda size: ["-size", f"{w // 8}x{h // 8}", "-seed", str(seed),
+                               "plasma:grey60-grey90", "-blur", "0x1", "-resize", f"{size}!",
+                               "-colorspace", "Gray"]
+    compose(out, f"{w}x{h}", background, placed, ["+geometry", "-background", "white"] +
+            light_and_lens(w, h, seed, rnd.uniform(0.4, 1.0), rnd.uniform(0.2, 0.6),
+                           rnd.randint(70, 90), ["-filter", "point"]))
+    return contents
+
+
+def set_qr_kind(kind):
+    first = 2000 + 100 * list(QR_KINDS).index(kind)
+    return lambda tmp, d: [(f"{kind}{s}.jpg", draw_qr_kind(tmp, f"{d}/{kind}{s}.jpg",
+                                                            first + s, kind))
+                           for s in range(10)]
+
+
 def flipped_pages(tmp, d, name, seed, syms, turns, flip):
     """Three pages of symbols, the whole page then negated or mirrored."""
     items = []
@@ -420,7 +543,8 @@ SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": 
         "negative": set_negative, "qrphoto": set_qrphoto,
         "a4page": lambda tmp, d: a4_set(tmp, d, "page"),
         "a4fax": lambda tmp, d: a4_set(tmp, d, "fax"),
-        "a4phone": lambda tmp, d: a4_set(tmp, d, "phone")}
+        "a4phone": lambda tmp, d: a4_set(tmp, d, "phone"),
+        **{kind: set_qr_kind(kind) for kind in QR_KINDS}}
 
 
 def material(root, name):
