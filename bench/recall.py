@@ -184,6 +184,18 @@ def qr_symbol(tmp, name, rnd, data, modules_px):
     return out, full * 1.42
 
 
+def in_cell(path, extent, angle, i, cols, cw, ch, rnd):
+    """Shrinks a symbol to fit cell i of a grid of cw x ch cells, and places
+    it anywhere in it: (path, x, y, angle, pre-options) for compose."""
+    fit = min(cw, ch) * 0.95 / extent
+    if fit < 1:
+        run("convert", path, "-resize", f"{int(100 * fit)}%", path)
+        extent *= fit
+    x = int((i % cols) * cw + rnd.uniform(0, max(cw - extent, 0)))
+    y = int((i // cols) * ch + rnd.uniform(0, max(ch - extent, 0)))
+    return (path, x, y, angle, [])
+
+
 def draw_qr_photo(tmp, out, seed):
     """A phone photo of 2 to 12 megapixels holding 1 to 6 QR Codes of
     versions 1 to about 12, modules of 1.5 to 60 pixels, at any angle, each
@@ -206,13 +218,7 @@ def draw_qr_photo(tmp, out, seed):
                       else rnd.uniform(6, 12) if band < 0.75 else rnd.uniform(12, 60))
         angle = rnd.uniform(-45, 45) if rnd.random() < 0.7 else rnd.uniform(-180, 180)
         path, extent = qr_symbol(tmp, f"q{i}", rnd, data, modules_px)
-        fit = min(cw, ch) * 0.95 / extent
-        if fit < 1:
-            run("convert", path, "-resize", f"{int(100 * fit)}%", path)
-            extent *= fit
-        x = int((i % cols) * cw + rnd.uniform(0, max(cw - extent, 0)))
-        y = int((i // cols) * ch + rnd.uniform(0, max(ch - extent, 0)))
-        placed.append((path, x, y, angle, []))
+        placed.append(in_cell(path, extent, angle, i, cols, cw, ch, rnd))
         contents.append(data)
     # The background's clouds drawn small and enlarged, the photo's slight
     # perspective sampled point-wise (the blur follows): an eighth of the time.
@@ -339,13 +345,7 @@ def draw_qr_kind(tmp, out, seed, kind):
         data = f"QK{seed}-{i} {body}"
         angle = rnd.uniform(-30, 30) if rnd.random() < 0.7 else rnd.uniform(-180, 180)
         path, extent = qr_kind_symbol(tmp, f"k{i}", rnd, data, kind, modules_px, version)
-        fit = min(cw, ch) * 0.95 / extent
-        if fit < 1:
-            run("convert", path, "-resize", f"{int(100 * fit)}%", path)
-            extent *= fit
-        x = int((i % cols) * cw + rnd.uniform(0, max(cw - extent, 0)))
-        y = int((i // cols) * ch + rnd.uniform(0, max(ch - extent, 0)))
-        placed.append((path, x, y, angle, []))
+        placed.append(in_cell(path, extent, angle, i, cols, cw, ch, rnd))
         contents.append(data)
     background = lambda size: ["-size", f"{w // 8}x{h // 8}", "-seed", str(seed),
                                "plasma:grey60-grey90", "-blur", "0x1", "-resize", f"{size}!",
