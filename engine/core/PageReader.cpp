@@ -115,6 +115,7 @@ class PassRunner final : private CropReader {
     // Small views only: the crops of ink blobs, and a small image's full pass.
     settings.uprightRetry = (options_.passes & kPassUpright) != 0 &&
                             (pass.kind == PassKind::Regions || pass.kind == PassKind::Full);
+    settings.averagedLines = true;
     return settings;
   }
 

@@ -66,7 +66,11 @@ constexpr Int64 kEveryLinePixels = 500'000;
 // photo of up to this size is read whole.
 constexpr Int64 kMaxViewPixels = kSmallViewPixels;
 
-ScannerPtr ScannerFor(const ViewSettings& settings, Int64 pixels) {
+// Averaged lines: each the mean of this many pixels either side along the
+// bars.
+constexpr Int32 kMeanRadius = 2;
+
+ScannerPtr ScannerFor(const ViewSettings& settings, Int64 pixels, bool rows, bool columns) {
   ScannerPtr scanner(zbar_image_scanner_create());
   if (!scanner) return scanner;
   zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_ENABLE, 0);
@@ -84,9 +88,9 @@ ScannerPtr ScannerFor(const ViewSettings& settings, Int64 pixels) {
   // a symbol spans more lines; columns only when the pass reads turned
   // linear symbols.
   const int density = pixels <= kEveryLinePixels ? 1 : 2;
-  zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_Y_DENSITY, density);
+  zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_Y_DENSITY, rows ? density : 0);
   zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_X_DENSITY,
-                                settings.tryRotate ? density : 0);
+                                columns ? density : 0);
   return scanner;
 }
 
@@ -152,38 +156,27 @@ void DropConflicts(std::vector<Detection>& detections) {
   std::erase_if(detections, [&](const Detection&) { return conflicted[i++]; });
 }
 
-std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) {
+// One scan of packed grey pixels along the rows and, with `columns`, the
+// columns; a read must be seen on `extraLines` more lines than the symbology
+// asks for.
+std::vector<Detection> Scan(const UInt8* pixels, Int32 width, Int32 height,
+                            const ViewSettings& settings, bool rows, bool columns, int extraLines) {
   std::vector<Detection> detections;
-  if (view.Empty() || Int64{view.width} * view.height > kMaxViewPixels ||
-      (settings.symbologies & ZbarSymbologies()).none()) {
-    return detections;
-  }
-  ScannerPtr scanner = ScannerFor(settings, Int64{view.width} * view.height);
+  ScannerPtr scanner = ScannerFor(settings, Int64{width} * height, rows, columns);
   ImagePtr image(zbar_image_create());
   if (!scanner || !image) return detections;
-  // zbar wants the rows packed.
-  std::vector<UInt8> packed;
-  const UInt8* pixels = view.pixels;
-  if (view.stride != view.width) {
-    packed.resize(static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height));
-    for (Int32 y = 0; y < view.height; ++y) {
-      std::copy_n(view.Row(y), view.width,
-                  packed.begin() + static_cast<std::ptrdiff_t>(y) * view.width);
-    }
-    pixels = packed.data();
-  }
   zbar_image_set_format(image.get(), kGrey);
-  zbar_image_set_size(image.get(), static_cast<unsigned>(view.width),
-                      static_cast<unsigned>(view.height));
-  zbar_image_set_data(
-      image.get(), pixels,
-      static_cast<unsigned long>(view.width) * static_cast<unsigned long>(view.height), nullptr);
+  zbar_image_set_size(image.get(), static_cast<unsigned>(width), static_cast<unsigned>(height));
+  zbar_image_set_data(image.get(), pixels,
+                      static_cast<unsigned long>(width) * static_cast<unsigned long>(height),
+                      nullptr);
   if (zbar_scan_image(scanner.get(), image.get()) <= 0) return detections;
   for (const zbar_symbol_t* symbol = zbar_image_first_symbol(image.get()); symbol != nullptr;
        symbol = zbar_symbol_next(symbol)) {
     const ZbarRow* row = RowOf(zbar_symbol_get_type(symbol));
     if (row == nullptr || !settings.symbologies.test(Index(row->symbology))) continue;
-    if (zbar_symbol_get_quality(symbol) < std::max<int>(row->minLines, settings.minLineCount)) {
+    if (zbar_symbol_get_quality(symbol) <
+        std::max<int>(row->minLines, settings.minLineCount) + extraLines) {
       continue;
     }
     // GS1 content is the first reader's to report as an element string.
@@ -203,6 +196,66 @@ std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) 
   }
   DropConflicts(detections);
   return detections;
+}
+
+// The view with each pixel the mean of the 2 * radius + 1 pixels around it
+// along its column (`alongColumns`) or its row: a scan line across upright
+// bars then averages as many lines, which takes out the noise, JPEG blocks
+// and white streaks that break single lines, and blurs nothing across the
+// bars.
+std::vector<UInt8> MeanAlongBars(const LumaView& view, Int32 radius, bool alongColumns) {
+  const Int32 w = view.width, h = view.height;
+  std::vector<UInt8> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+  const Int32 lines = alongColumns ? w : h, length = alongColumns ? h : w;
+  auto at = [&](Int32 line, Int32 i) -> std::size_t {
+    return alongColumns ? static_cast<std::size_t>(i) * w + line
+                        : static_cast<std::size_t>(line) * w + i;
+  };
+  auto in = [&](Int32 line, Int32 i) {
+    return alongColumns ? view.Row(i)[line] : view.Row(line)[i];
+  };
+  for (Int32 line = 0; line < lines; ++line) {
+    UInt32 sum = 0;
+    Int32 count = 0;
+    // The window [i - radius, i + radius], cut at the ends.
+    for (Int32 i = 0; i < std::min(radius, length); ++i) sum += in(line, i), ++count;
+    for (Int32 i = 0; i < length; ++i) {
+      if (i + radius < length) sum += in(line, i + radius), ++count;
+      if (i - radius - 1 >= 0) sum -= in(line, i - radius - 1), --count;
+      out[at(line, i)] =
+          static_cast<UInt8>((sum + static_cast<UInt32>(count) / 2) / static_cast<UInt32>(count));
+    }
+  }
+  return out;
+}
+
+std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) {
+  if (view.Empty() || Int64{view.width} * view.height > kMaxViewPixels ||
+      (settings.symbologies & ZbarSymbologies()).none()) {
+    return {};
+  }
+  // zbar wants the rows packed.
+  std::vector<UInt8> packed;
+  const UInt8* pixels = view.pixels;
+  if (view.stride != view.width) {
+    packed.resize(static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height));
+    for (Int32 y = 0; y < view.height; ++y) {
+      std::copy_n(view.Row(y), view.width,
+                  packed.begin() + static_cast<std::ptrdiff_t>(y) * view.width);
+    }
+    pixels = packed.data();
+  }
+  std::vector<Detection> found =
+      Scan(pixels, view.width, view.height, settings, true, settings.tryRotate, 0);
+  if (!found.empty() || !settings.averagedLines) return found;
+  // Lines averaged along the bars, each way that is scanned. Neighbouring
+  // lines now share most of their pixels, so a read must hold on more of
+  // them.
+  const std::vector<UInt8> down = MeanAlongBars(view, kMeanRadius, true);
+  found = Scan(down.data(), view.width, view.height, settings, true, false, 2 * kMeanRadius);
+  if (!found.empty() || !settings.tryRotate) return found;
+  const std::vector<UInt8> across = MeanAlongBars(view, kMeanRadius, false);
+  return Scan(across.data(), view.width, view.height, settings, false, true, 2 * kMeanRadius);
 }
 
 }  // namespace
