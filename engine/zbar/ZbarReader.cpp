@@ -69,6 +69,9 @@ constexpr Int64 kMaxViewPixels = kSmallViewPixels;
 // Averaged lines: each the mean of this many pixels either side along the
 // bars.
 constexpr Int32 kMeanRadius = 2;
+// The light around a pixel: the mean of the square of this many pixels
+// either side, wider than a few modules, narrower than a glare spot.
+constexpr Int32 kSurroundRadius = 16;
 
 ScannerPtr ScannerFor(const ViewSettings& settings, Int64 pixels, bool rows, bool columns) {
   ScannerPtr scanner(zbar_image_scanner_create());
@@ -229,6 +232,20 @@ std::vector<UInt8> MeanAlongBars(const LumaView& view, Int32 radius, bool alongC
   return out;
 }
 
+// Each pixel as a share of the mean of the square around it (half of that
+// mean is 64): glare and shadow lift or sink bars and spaces together, and
+// the bars' edges flatten where they do.
+void RelativeToSurround(std::vector<UInt8>& pixels, Int32 width, Int32 height) {
+  const LumaView view{pixels.data(), width, height, width};
+  const std::vector<UInt8> down = MeanAlongBars(view, kSurroundRadius, true);
+  const std::vector<UInt8> mean =
+      MeanAlongBars({down.data(), width, height, width}, kSurroundRadius, false);
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] = static_cast<UInt8>(
+        std::min<UInt32>(255, UInt32{pixels[i]} * 128 / std::max<UInt32>(mean[i], 8)));
+  }
+}
+
 std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) {
   if (view.Empty() || Int64{view.width} * view.height > kMaxViewPixels ||
       (settings.symbologies & ZbarSymbologies()).none()) {
@@ -248,14 +265,20 @@ std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) 
   std::vector<Detection> found =
       Scan(pixels, view.width, view.height, settings, true, settings.tryRotate, 0);
   if (!found.empty() || !settings.averagedLines) return found;
-  // Lines averaged along the bars, each way that is scanned. Neighbouring
+  // Lines averaged along the bars, each way that is scanned, then the same
+  // with each pixel taken relative to the light around it. Neighbouring
   // lines now share most of their pixels, so a read must hold on more of
   // them.
-  const std::vector<UInt8> down = MeanAlongBars(view, kMeanRadius, true);
-  found = Scan(down.data(), view.width, view.height, settings, true, false, 2 * kMeanRadius);
-  if (!found.empty() || !settings.tryRotate) return found;
-  const std::vector<UInt8> across = MeanAlongBars(view, kMeanRadius, false);
-  return Scan(across.data(), view.width, view.height, settings, false, true, 2 * kMeanRadius);
+  for (const bool rows : {true, false}) {
+    if (!rows && !settings.tryRotate) break;
+    std::vector<UInt8> averaged = MeanAlongBars(view, kMeanRadius, rows);
+    found = Scan(averaged.data(), view.width, view.height, settings, rows, !rows, 2 * kMeanRadius);
+    if (!found.empty()) return found;
+    RelativeToSurround(averaged, view.width, view.height);
+    found = Scan(averaged.data(), view.width, view.height, settings, rows, !rows, 2 * kMeanRadius);
+    if (!found.empty()) return found;
+  }
+  return found;
 }
 
 }  // namespace
