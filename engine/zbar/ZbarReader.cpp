@@ -9,6 +9,8 @@
 #include <new>
 #include <string>
 
+#include "engine/image/Sharpen.h"
+
 namespace vexo::engine {
 namespace {
 
@@ -201,69 +203,19 @@ std::vector<Detection> Scan(const UInt8* pixels, Int32 width, Int32 height,
   return detections;
 }
 
-// The view with each pixel the mean of the 2 * radius + 1 pixels around it
-// along its column (`alongColumns`) or its row: a scan line across upright
-// bars then averages as many lines, which takes out the noise, JPEG blocks
-// and white streaks that break single lines, and blurs nothing across the
-// bars.
-std::vector<UInt8> MeanAlongBars(const LumaView& view, Int32 radius, bool alongColumns) {
-  const Int32 w = view.width, h = view.height;
-  std::vector<UInt8> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  const Int32 lines = alongColumns ? w : h, length = alongColumns ? h : w;
-  auto at = [&](Int32 line, Int32 i) -> std::size_t {
-    return alongColumns ? static_cast<std::size_t>(i) * w + line
-                        : static_cast<std::size_t>(line) * w + i;
-  };
-  auto in = [&](Int32 line, Int32 i) {
-    return alongColumns ? view.Row(i)[line] : view.Row(line)[i];
-  };
-  for (Int32 line = 0; line < lines; ++line) {
-    UInt32 sum = 0;
-    Int32 count = 0;
-    // The window [i - radius, i + radius], cut at the ends.
-    for (Int32 i = 0; i < std::min(radius, length); ++i) sum += in(line, i), ++count;
-    for (Int32 i = 0; i < length; ++i) {
-      if (i + radius < length) sum += in(line, i + radius), ++count;
-      if (i - radius - 1 >= 0) sum -= in(line, i - radius - 1), --count;
-      out[at(line, i)] =
-          static_cast<UInt8>((sum + static_cast<UInt32>(count) / 2) / static_cast<UInt32>(count));
-    }
-  }
-  return out;
-}
-
-// Each pixel as a share of the mean of the square around it (half of that
-// mean is 64): glare and shadow lift or sink bars and spaces together, and
-// the bars' edges flatten where they do.
-void RelativeToSurround(std::vector<UInt8>& pixels, Int32 width, Int32 height) {
-  const LumaView view{pixels.data(), width, height, width};
-  const std::vector<UInt8> down = MeanAlongBars(view, kSurroundRadius, true);
-  const std::vector<UInt8> mean =
-      MeanAlongBars({down.data(), width, height, width}, kSurroundRadius, false);
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    pixels[i] = static_cast<UInt8>(
-        std::min<UInt32>(255, UInt32{pixels[i]} * 128 / std::max<UInt32>(mean[i], 8)));
-  }
-}
-
 std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) {
   if (view.Empty() || Int64{view.width} * view.height > kMaxViewPixels ||
       (settings.symbologies & ZbarSymbologies()).none()) {
     return {};
   }
   // zbar wants the rows packed.
-  std::vector<UInt8> packed;
-  const UInt8* pixels = view.pixels;
-  if (view.stride != view.width) {
-    packed.resize(static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height));
-    for (Int32 y = 0; y < view.height; ++y) {
-      std::copy_n(view.Row(y), view.width,
-                  packed.begin() + static_cast<std::ptrdiff_t>(y) * view.width);
-    }
-    pixels = packed.data();
-  }
+  LumaImage packed;
+  packed.width = view.width, packed.height = view.height;
+  packed.pixels.resize(static_cast<std::size_t>(view.width) *
+                       static_cast<std::size_t>(view.height));
+  for (Int32 y = 0; y < view.height; ++y) std::copy_n(view.Row(y), view.width, packed.Row(y));
   std::vector<Detection> found =
-      Scan(pixels, view.width, view.height, settings, true, settings.tryRotate, 0);
+      Scan(packed.pixels.data(), view.width, view.height, settings, true, settings.tryRotate, 0);
   if (!found.empty() || !settings.averagedLines) return found;
   // Lines averaged along the bars, each way that is scanned, then the same
   // with each pixel taken relative to the light around it. Neighbouring
@@ -271,11 +223,18 @@ std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) 
   // them.
   for (const bool rows : {true, false}) {
     if (!rows && !settings.tryRotate) break;
-    std::vector<UInt8> averaged = MeanAlongBars(view, kMeanRadius, rows);
-    found = Scan(averaged.data(), view.width, view.height, settings, rows, !rows, 2 * kMeanRadius);
+    LumaImage averaged = packed;
+    if (rows) {
+      SmoothColumns(averaged, kMeanRadius);
+    } else {
+      SmoothRows(averaged, kMeanRadius);
+    }
+    found = Scan(averaged.pixels.data(), view.width, view.height, settings, rows, !rows,
+                 2 * kMeanRadius);
     if (!found.empty()) return found;
-    RelativeToSurround(averaged, view.width, view.height);
-    found = Scan(averaged.data(), view.width, view.height, settings, rows, !rows, 2 * kMeanRadius);
+    RelativeToSurround(averaged, kSurroundRadius);
+    found = Scan(averaged.pixels.data(), view.width, view.height, settings, rows, !rows,
+                 2 * kMeanRadius);
     if (!found.empty()) return found;
   }
   return found;
@@ -300,7 +259,7 @@ std::vector<Detection> ReadWithZbar(const LumaView& view, const ViewSettings& se
 ViewReader ZbarViewReader() { return ReadWithZbar; }
 
 std::vector<PassKind> ZbarPasses() {
-  return {PassKind::Full, PassKind::Regions, PassKind::Diagonal};
+  return {PassKind::Full, PassKind::Regions, PassKind::Contrast, PassKind::Diagonal};
 }
 
 }  // namespace vexo::engine
