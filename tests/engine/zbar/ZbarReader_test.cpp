@@ -72,8 +72,7 @@ INSTANTIATE_TEST_SUITE_P(Symbologies, ZbarRead, testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
 // Photographs of linear symbols from bench/linear-photos.py (the same
-// drawing, its parameters written out) that the worker read only with zbar
-// or its contrast pass:
+// drawing, its parameters written out) that the worker read only with zbar:
 // a frame and text touching the bars, a torn and faded corner, a curved
 // label, glare, heavy JPEG. The whole worker reads them in its default
 // profile, each symbol once.
@@ -147,8 +146,7 @@ const struct PhotoRow {
      1118,
      -90},
     // Read since zbar scans lines averaged along the bars (motion blur), and
-    // those lines relative to the light around them (glare), and since the
-    // contrast pass (thermal streaks).
+    // those lines relative to the light around them (glare).
     {{"MotionBlur", "UPCA -d 88537787605", "-resize 130.1% -bordercolor white -border 10%",
       "-fill grey71 -draw 'rectangle 116,774 975,919' \\( {label} -rotate 0.06 \\) "
       "-geometry +231+253 -composite -motion-blur 0x5.0+125 -virtual-pixel edge "
@@ -168,16 +166,6 @@ const struct PhotoRow {
       "987562545586"},
      1088,
      45},
-    {{"ThermalStreaks", "UPCE -d 727616",
-      "-resize 100% -bordercolor white -border 10% -morphology Erode Rectangle:2x1 -stroke white "
-      "-strokewidth 1 -draw 'line 0,109 2000,109' -draw 'line 0,143 2000,143' +level 8%,85%",
-      "-fill grey59 -draw 'rectangle 268,628 911,915' \\( {label} -rotate 8.95 \\) "
-      "-geometry +189+158 -composite -virtual-pixel edge "
-      "-distort Perspective '0,0 53,40 1280,0 1254,56 1280,960 1242,938 0,960 50,897' {light} "
-      "-blur 0x0.63 -seed {seed} -attenuate 0.27 +noise Gaussian -colorspace Gray -quality 85",
-      "07276163"},
-     1041,
-     -90},
 };
 void PrintTo(const PhotoRow& r, std::ostream* os) { *os << r.c.name; }
 
