@@ -9,12 +9,16 @@ industrial kinds (EAN-13, EAN-8, UPC-A, UPC-E, with and without add-ons, Code
 of damage (curved product, perspective and glare, blur, motion blur, short
 quiet zones with text and frames touching the bars, scratches and spots, a
 torn corner and fading, modules of 1 to 1.5 pixels, thermal-printer bars,
-heavy JPEG), each pair once, and images without symbols. Prints per damage
-the symbols read and the wrong contents reported by each reader, and with
---images every image where the readers differ.
+heavy JPEG), each pair once, and images without symbols (set `damaged`,
+1280 x 960 pixels). Set `products` holds phone photos of products of 2 to 12
+megapixels: the symbol small in a large frame, defocus, strong perspective,
+wrapped round a can or bottle with its shine, low light and its noise, ink
+spread, every kind under each once, and large photos without a symbol.
+Prints per damage the symbols read and the wrong contents reported by each
+reader, and with --images every image where the readers differ.
 
-Usage: bench/linear-photos.py [--profiles 1,3] [--dir DIR] [--worker PATH|NAME=PATH,...]
-                              [--images] [--no-zbar] [--no-zxing]
+Usage: bench/linear-photos.py [--profiles 1,3] [--sets damaged,products] [--dir DIR]
+                              [--worker PATH|NAME=PATH,...] [--images] [--no-zbar] [--no-zxing]
 """
 
 import argparse
@@ -27,12 +31,14 @@ import sys
 import tempfile
 import time
 import json
+import math
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import recall  # noqa: E402  (drawing helpers and the worker run)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MATERIAL_VERSION = "1"
+PRODUCTS_VERSION = "1"
 SIZE = (1280, 960)
 
 
@@ -112,10 +118,10 @@ def norm(text):
     return re.sub(r"[^0-9A-Z]", "", text.upper())
 
 
-def background(seed):
+def background(seed, size=SIZE):
     """Plasma drawn at a quarter of the size and enlarged: uneven packaging
     print at a fraction of the cost of a full-size plasma."""
-    w, h = SIZE
+    w, h = size
     return lambda size: ["-size", f"{w // 4}x{h // 4}", "-seed", str(seed),
                          "plasma:grey60-grey90", "-blur", "0x1.5", "-resize", f"{w}x{h}!",
                          "-colorspace", "Gray"]
@@ -205,40 +211,131 @@ def draw(tmp, out, seed, kind, damage):
     return sorted(accepted)
 
 
-def draw_negative(tmp, out, seed):
+PRODUCT_DAMAGES = ["product", "defocus", "perspective", "cylinder", "lowlight", "inkspread"]
+FRAMES = [(1600, 1200), (2048, 1536), (2592, 1944)]
+LARGE_FRAMES = [(3264, 2448), (4000, 3000), (3000, 4000)]
+
+
+def cylinder(rnd, lab):
+    """A label wrapped round a can or bottle seen from the side: the bars
+    crowd towards its edges, the light falls off with the surface's turn,
+    and a band of shine runs along its axis. Each is a one-row image made
+    with -fx and stretched over the label (-fx over the label is slow)."""
+    lw, lh = size_of(lab)
+    turn = rnd.uniform(0.55, 0.8) * math.pi / 2  # half the arc seen
+    shine, width, strength = rnd.uniform(0.25, 0.7), rnd.uniform(8, 14), rnd.uniform(0.4, 0.7)
+    a = f"qq=(i/w-0.5)*2*sin({turn:.4f});"
+    row = lambda fx: ["(", "-size", f"{lw}x1", "xc:", "-fx", fx, "-scale", f"{lw}x{lh}!", ")"]
+    # The displacement map moves each column by (value - 0.5) * lw.
+    subprocess.run(["convert", lab, "-virtual-pixel", "white",
+                    *row(a + f"0.5+(w/2+w/2*asin(qq)/{turn:.4f}-i)/w"),
+                    "-compose", "Displace", "-define", f"compose:args={lw / 2:.0f}x0", "-composite",
+                    *row(a + "0.55+0.45*sqrt(1-qq*qq)"), "-compose", "Multiply", "-composite",
+                    *row(f"{strength:.2f}*exp(-pow((i/w-{shine:.2f})*{width:.1f},2))"),
+                    "-compose", "Plus", "-composite", "-colorspace", "Gray", lab], check=True)
+
+
+def size_of(image):
+    return tuple(int(v) for v in subprocess.run(
+        ["identify", "-format", "%w %h", image], check=True, capture_output=True,
+        text=True).stdout.split())
+
+
+def draw_product(tmp, out, seed, kind, damage):
+    """One symbol on a product photographed with a phone, under one damage."""
+    rnd = random.Random(seed)
+    frames = LARGE_FRAMES if damage == "product" else FRAMES
+    w, h = frames[seed % len(frames)]
+    ztype, data, accepted, extra = symbol(kind, rnd)
+    if os.path.exists(out):
+        return sorted(accepted)
+    raw = os.path.join(tmp, "raw.png")
+    recall.zint(raw, ztype, data, 1, *extra)
+    lab = os.path.join(tmp, "label.png")
+    module = rnd.uniform(2.2, 3.4) if damage == "product" else rnd.uniform(2.8, 4.5)
+    label = ["convert", raw, "-colorspace", "Gray", "-filter", "Triangle", "-resize",
+             f"{module / 2 * 100:.1f}%", "-bordercolor", "white", "-border", "10%"]
+    if damage == "inkspread":
+        # Dark grows by a pixel on one side, or on both.
+        label += ["-morphology", "Erode", rnd.choice(["Rectangle:2x1", "Disk:1"])]
+    subprocess.run(label + [lab], check=True)
+    if damage == "cylinder":
+        cylinder(rnd, lab)
+    if damage == "perspective":
+        # Seen at a slant: one end of the bars much shorter than the other.
+        lw, lh = size_of(lab)
+        a, b = rnd.uniform(0.0, 0.05) * lh, rnd.uniform(0.28, 0.42) * lh
+        if rnd.random() < 0.5:
+            a, b = b, a
+        subprocess.run(["convert", lab, "-virtual-pixel", "white", "-distort", "Perspective",
+                        f"0,0 0,{a:.0f} {lw},0 {lw},{b:.0f} {lw},{lh} {lw},{lh - b:.0f} "
+                        f"0,{lh} 0,{lh - a:.0f}", lab], check=True)
+    angle = rnd.uniform(-15, 15) if damage != "perspective" else rnd.uniform(-6, 6)
+    x, y = rnd.randint(w // 10, w // 2), rnd.randint(h // 10, h // 2)
+    blur, noise, quality = rnd.uniform(0.6, 1.2), rnd.uniform(0.3, 0.6), rnd.randint(78, 92)
+    finish, after = [], []
+    if damage == "defocus":
+        finish = ["-define", "convolve:scale=!", "-morphology", "Convolve",
+                  f"Disk:{module * rnd.uniform(0.6, 0.9):.1f}"]
+    if damage == "lowlight":
+        # Little light, then the phone's gain lifts the picture and its noise.
+        gain = rnd.randint(25, 40)
+        finish = ["+level", f"0%,{gain}%"]
+        noise, after = rnd.uniform(1.5, 2.5), ["-level", f"0%,{gain + 5}%"]
+    k = w / SIZE[0]
+    clutter = ["-font", "DejaVu-Sans-Bold", "-fill", f"grey{rnd.randint(10, 40)}"]
+    for word in rnd.sample(["NET WT 400 g", "ORGANIC", "Best before 12/27", "LOT 2026 A",
+                            "INGREDIENTS: water, sugar", "recycle", "Made in EU"], 4):
+        clutter += ["-pointsize", str(int(rnd.randint(16, 36) * k)), "-annotate",
+                    f"+{rnd.randint(0, w * 3 // 4)}+{rnd.randint(h // 12, h - 20)}", word]
+    paper = background(seed, (w, h))
+    lens = recall.light_and_lens(w, h, seed, blur, noise, quality)
+    recall.compose(out, f"{w}x{h}", lambda size: paper(size) + clutter,
+                   [(lab, x, y, angle, [])], finish + lens + after)
+    return sorted(accepted)
+
+
+def draw_negative(tmp, out, seed, size=SIZE):
     """Text and packaging without a symbol: lines of words, stripes, boxes."""
     rnd = random.Random(seed)
-    w, h = SIZE
+    w, h = size
     words = ["NET WT", "500 g", "INGREDIENTS", "best before", "LOT 2026", "Made in EU",
              "|||| |||", "0 12345 67890", "keep dry", "recycle"]
     draws = ["-font", "DejaVu-Sans", "-fill", "black"]
+    k = w / SIZE[0]
     for i in range(rnd.randint(6, 12)):
-        draws += ["-pointsize", str(rnd.randint(14, 40)), "-annotate",
-                  f"+{rnd.randint(20, 900)}+{rnd.randint(40, 900)}", rnd.choice(words)]
+        draws += ["-pointsize", str(int(rnd.randint(14, 40) * k)), "-annotate",
+                  f"+{rnd.randint(20, w - 380)}+{rnd.randint(40, h - 60)}", rnd.choice(words)]
     for _ in range(rnd.randint(3, 8)):
-        x = rnd.randint(0, 1100)
+        x = rnd.randint(0, w - 180)
         draws += ["-fill", f"grey{rnd.randint(10, 60)}", "-draw",
-                  f"rectangle {x},{rnd.randint(0, 800)} {x + rnd.randint(2, 12)},"
-                  f"{rnd.randint(820, 950)}"]
-    recall.run("convert", *background(seed)(f"{w}x{h}"), *draws,
+                  f"rectangle {x},{rnd.randint(0, h * 5 // 6)} {x + int(rnd.randint(2, 12) * k)},"
+                  f"{rnd.randint(h * 5 // 6 + 20, h - 10)}"]
+    recall.run("convert", *background(seed, size)(f"{w}x{h}"), *draws,
                *recall.light_and_lens(w, h, seed, 0.7, 0.4, 80), out)
 
 
-def material(root):
-    d = os.path.join(root, f"v{MATERIAL_VERSION}")
+def material(root, name="damaged"):
+    if name == "damaged":
+        d = os.path.join(root, f"v{MATERIAL_VERSION}")
+        damages, drawer, negatives, seed = DAMAGES, draw, [SIZE] * 12, 1000
+    else:
+        d = os.path.join(root, f"{name}-v{PRODUCTS_VERSION}")
+        damages, drawer, negatives, seed = PRODUCT_DAMAGES, draw_product, LARGE_FRAMES * 2, 5000
     manifest = os.path.join(d, "manifest.json")
     if not os.path.exists(manifest):
         os.makedirs(d, exist_ok=True)
         items = []
         with tempfile.TemporaryDirectory() as tmp:
-            for n in range(len(KINDS) * len(DAMAGES)):
+            # Every kind under every damage once.
+            for n in range(len(KINDS) * len(damages)):
                 a, b = divmod(n, len(KINDS))
-                kind, damage = KINDS[b], DAMAGES[(a + b) % len(DAMAGES)]
+                kind, damage = KINDS[b], damages[(a + b) % len(damages)]
                 name = f"{n:03d}-{kind.replace('+', 'p')}-{damage}.jpg"
-                items.append((name, damage, [draw(tmp, f"{d}/{name}", 1000 + n, kind, damage)]))
-            for s in range(12):
+                items.append((name, damage, [drawer(tmp, f"{d}/{name}", seed + n, kind, damage)]))
+            for s, size in enumerate(negatives):
                 name = f"neg{s:02d}.jpg"
-                draw_negative(tmp, f"{d}/{name}", 3000 + s)
+                draw_negative(tmp, f"{d}/{name}", seed + 2000 + s, size)
                 items.append((name, "negative", []))
         with open(manifest, "w") as f:
             json.dump(items, f)
@@ -280,9 +377,12 @@ def tally(found, drawn):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--profiles", default="1,3")
+    parser.add_argument("--sets", default="damaged,products")
     parser.add_argument("--dir", default=os.environ.get("LINEAR_DIR", "/tmp/velmora-linear"))
     parser.add_argument("--worker", default=os.path.join(HERE, "..", "build", "velmora-barcode"))
     parser.add_argument("--images", action="store_true")
+    parser.add_argument("--misses", action="store_true",
+                        help="list every image where the first reader missed a symbol")
     parser.add_argument("--no-zbar", action="store_true")
     parser.add_argument("--no-zxing", action="store_true")
     args = parser.parse_args()
@@ -292,10 +392,13 @@ def main():
         readers.append("zxing")
     if not args.no_zbar and shutil.which("zbarimg"):
         readers.append("zbarimg")
-    items = material(args.dir)
+    sets = args.sets.split(",")
+    items = [(i, s) for s in sets for i in material(args.dir, s)]
     rows = {}
     with tempfile.TemporaryDirectory() as tmp:
-        for image, damage, drawn in items:
+        for (image, damage, drawn), set_name in items:
+            if damage == "negative":
+                damage = f"neg-{set_name}"
             results = {}
             for r in readers:
                 if r == "zxing":
@@ -307,20 +410,26 @@ def main():
                     found, t = recall.worker_contents(workers[n], image, int(p), tmp)
                 read, wrong = tally(found, drawn)
                 results[r] = (read, wrong)
-                for key in (damage, "all"):
+                kind = os.path.basename(image).split("-")[1] if drawn else None
+                if args.misses and r == readers[0] and read < len(drawn):
+                    print(f"  missed {image} {found}", flush=True)
+                for key in (damage, "all", kind):
                     acc = rows.setdefault(key, {"drawn": 0}).setdefault(r, [0, 0, 0.0])
                     acc[0] += read
                     acc[1] += wrong
                     acc[2] += t
                 if wrong and args.images:
                     print(f"  {os.path.basename(image)} {r} wrong: {found}", flush=True)
-            for key in (damage, "all"):
+            for key in (damage, "all", kind):
                 rows[key]["drawn"] += len(drawn)
             if args.images and len(set(results.values())) > 1:
                 print(f"  {os.path.basename(image)}: " +
                       " ".join(f"{r} {v[0]}/{v[1]}" for r, v in results.items()), flush=True)
     print(f"{'damage':10} {'drawn':>5} " + " ".join(f"{r + ' read/wrong/s':>20}" for r in readers))
-    for key in DAMAGES + ["negative", "all"]:
+    keys = [f"neg-{s}" for s in sets] + ["all"]
+    kinds = [k.replace("+", "p") for k in KINDS]
+    for key in (DAMAGES * ("damaged" in sets) + PRODUCT_DAMAGES * ("products" in sets) + keys +
+                kinds * args.misses):
         row = rows.get(key)
         if row:
             print(f"{key:10} {row['drawn']:5} " +

@@ -5,6 +5,7 @@
 
 #include "engine/core/Crops.h"
 #include "engine/core/ViewTransform.h"
+#include "engine/image/Sharpen.h"
 
 namespace vexo::engine {
 namespace {
@@ -22,6 +23,10 @@ constexpr Int32 kWhiteMargin = 4;
 // after all (the square blobs of a photo's texture, not symbols): its QR
 // Codes are read over the whole area once more.
 constexpr std::size_t kSheetSymbols = 24;
+// The contrast pass: the light around a pixel is the mean of the square of
+// this many pixels either side, wider than a few modules, narrower than a
+// glare spot.
+constexpr Int32 kSurroundRadius = 16;
 
 // Runs the passes; the crops of ink blobs (Crops.h) read through it too.
 class PassRunner final : private CropReader {
@@ -56,6 +61,9 @@ class PassRunner final : private CropReader {
         return ReadReduced(pass);
       case PassKind::Regions:
         return crops_.ReadRegions(pass);
+      case PassKind::Contrast:
+        ReadContrast(pass);
+        return true;
       case PassKind::Diagonal:
         return RunDiagonal(pass);
     }
@@ -115,6 +123,11 @@ class PassRunner final : private CropReader {
     // Small views only: the crops of ink blobs, and a small image's full pass.
     settings.uprightRetry = (options_.passes & kPassUpright) != 0 &&
                             (pass.kind == PassKind::Regions || pass.kind == PassKind::Full);
+    // Whole photos; every crop of a page's blobs only with the other
+    // retries of crops (0x80): on an A4 page of symbols too faint to read
+    // they cost a sixth more time.
+    settings.averagedLines =
+        pass.kind != PassKind::Regions || (options_.passes & kPassUpright) != 0;
     return settings;
   }
 
@@ -208,6 +221,15 @@ class PassRunner final : private CropReader {
            reduced.toSource.After(AffineMap::Translation(t.left, t.top)), pass, centred);
     }
     return true;
+  }
+
+  // Only where nothing was found: the copy of a large photo is its half.
+  void ReadContrast(const PassSpec& pass) {
+    if (!findings_.empty()) return;
+    const bool whole = Int64{area_.width} * area_.height <= kMaxContrastPixels;
+    DerivedImage copy = whole ? CropPadded(area_, 0, 0, area_.width, area_.height) : Half();
+    RelativeToSurround(copy.image, kSurroundRadius);
+    Read(ViewOf(copy.image), copy.toSource, pass, pass.symbologies);
   }
 
   bool RunDiagonal(const PassSpec& pass) {

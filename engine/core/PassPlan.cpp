@@ -105,6 +105,11 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
     add(PassKind::Regions, centred | free | (horizontal || vertical ? oriented : SymbologySet{}),
         false, options.globalBinarizer);
   }
+  // Bars under glare or in shadow, where the passes before found nothing.
+  const Int64 pixels = Int64{width} * height;
+  if (horizontal && (pixels <= kMaxContrastPixels || (half && pixels / 4 <= kMaxContrastPixels))) {
+    add(PassKind::Contrast, oriented, bothWays, options.globalBinarizer);
+  }
   if (diagonal) add(PassKind::Diagonal, oriented, true, options.globalBinarizer);
   return plan;
 }

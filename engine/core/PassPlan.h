@@ -18,6 +18,7 @@ enum class PassKind {
   Half,            // a half-size copy
   Reduced,         // a copy reduced by `reduce` (large photos: 1/3, 1/4)
   Regions,         // crops of ink blobs
+  Contrast,        // a copy relative to the light around each pixel (glare, shadow)
   Diagonal,        // a copy turned by 45 degrees, at 1/1 or 1/2 size
 };
 
@@ -33,6 +34,10 @@ struct PassSpec {
 // in the full pass: their finders look around the centre, which on a small
 // view is most of it.
 inline constexpr Int64 kSmallViewPixels = 1'500'000;
+// The contrast pass reads the area, or its half-size copy, while that has at
+// most this many pixels (a photo of up to 6 megapixels); an A4 page at 300
+// dpi is larger even halved.
+inline constexpr Int64 kMaxContrastPixels = kSmallViewPixels;
 // No half pass below this shorter side, whatever the profile says.
 inline constexpr Int32 kMinHalfSide = 64;
 // The half pass goes on with copies reduced by these factors (area means)

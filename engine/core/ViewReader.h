@@ -24,7 +24,8 @@ struct ViewSettings {
   bool localBinarizer = true;  // local average; false: global histogram
   Int32 minLineCount = 2;      // linear symbols must be seen on this many lines
   Int32 maxNumberOfSymbols = 255;
-  bool uprightRetry = false;  // small matrix views read again upright and enlarged
+  bool uprightRetry = false;   // small matrix views read again upright and enlarged
+  bool averagedLines = false;  // a second linear reader reads lines averaged along the bars
 };
 
 struct Detection {

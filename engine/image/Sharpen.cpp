@@ -73,16 +73,8 @@ GridAngle HexGridAngle(const UInt8* pixels, Int32 stride, Int32 left, Int32 top,
 void Sharpen(LumaImage& image, Int32 radius, double amount) {
   if (image.width <= 0 || image.height <= 0 || radius <= 0) return;
   LumaImage blurred = image;
-  std::vector<UInt32> sums;
-  std::vector<UInt8> line(static_cast<std::size_t>(std::max(image.width, image.height)));
-  for (Int32 y = 0; y < image.height; ++y) {
-    BoxLine(image.Row(y), image.width, 1, radius, sums, line.data());
-    std::copy(line.begin(), line.begin() + image.width, blurred.Row(y));
-  }
-  for (Int32 x = 0; x < image.width; ++x) {
-    BoxLine(blurred.Row(0) + x, image.height, image.width, radius, sums, line.data());
-    for (Int32 y = 0; y < image.height; ++y) blurred.Row(y)[x] = line[static_cast<std::size_t>(y)];
-  }
+  SmoothRows(blurred, radius);
+  SmoothColumns(blurred, radius);
   for (std::size_t i = 0; i < image.pixels.size(); ++i) {
     const double value = image.pixels[i] + amount * (image.pixels[i] - blurred.pixels[i]);
     image.pixels[i] = static_cast<UInt8>(std::clamp(std::lround(value), 0L, 255L));
@@ -96,6 +88,26 @@ void SmoothColumns(LumaImage& image, Int32 radius) {
   for (Int32 x = 0; x < image.width; ++x) {
     BoxLine(image.Row(0) + x, image.height, image.width, radius, sums, line.data());
     for (Int32 y = 0; y < image.height; ++y) image.Row(y)[x] = line[static_cast<std::size_t>(y)];
+  }
+}
+
+void SmoothRows(LumaImage& image, Int32 radius) {
+  if (image.width <= 0 || image.height <= 0 || radius <= 0) return;
+  std::vector<UInt32> sums;
+  std::vector<UInt8> line(static_cast<std::size_t>(image.width));
+  for (Int32 y = 0; y < image.height; ++y) {
+    BoxLine(image.Row(y), image.width, 1, radius, sums, line.data());
+    std::copy(line.begin(), line.end(), image.Row(y));
+  }
+}
+
+void RelativeToSurround(LumaImage& image, Int32 radius) {
+  LumaImage mean = image;
+  SmoothRows(mean, radius);
+  SmoothColumns(mean, radius);
+  for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+    image.pixels[i] = static_cast<UInt8>(
+        std::min<UInt32>(255, UInt32{image.pixels[i]} * 128 / std::max<UInt32>(mean.pixels[i], 8)));
   }
 }
 

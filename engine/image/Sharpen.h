@@ -33,5 +33,13 @@ void Sharpen(LumaImage& image, Int32 radius, double amount = 1);
 // around it (cut at the image's ends): along upright bars this removes the
 // noise of a scan without blurring across the bars.
 void SmoothColumns(LumaImage& image, Int32 radius);
+// The same along its row, for bars that lie flat.
+void SmoothRows(LumaImage& image, Int32 radius);
+
+// Each pixel as a share of the mean of the square of side 2 * radius + 1
+// around it, half that mean becoming 64 (clamped at 255): glare and shadow
+// lift or sink bars and spaces together, and flatten the edges between them
+// where they do.
+void RelativeToSurround(LumaImage& image, Int32 radius);
 
 }  // namespace vexo::engine

@@ -9,6 +9,8 @@
 #include <new>
 #include <string>
 
+#include "engine/image/Sharpen.h"
+
 namespace vexo::engine {
 namespace {
 
@@ -66,7 +68,14 @@ constexpr Int64 kEveryLinePixels = 500'000;
 // photo of up to this size is read whole.
 constexpr Int64 kMaxViewPixels = kSmallViewPixels;
 
-ScannerPtr ScannerFor(const ViewSettings& settings, Int64 pixels) {
+// Averaged lines: each the mean of this many pixels either side along the
+// bars.
+constexpr Int32 kMeanRadius = 2;
+// The light around a pixel: the mean of the square of this many pixels
+// either side, wider than a few modules, narrower than a glare spot.
+constexpr Int32 kSurroundRadius = 16;
+
+ScannerPtr ScannerFor(const ViewSettings& settings, Int64 pixels, bool rows, bool columns) {
   ScannerPtr scanner(zbar_image_scanner_create());
   if (!scanner) return scanner;
   zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_ENABLE, 0);
@@ -84,9 +93,9 @@ ScannerPtr ScannerFor(const ViewSettings& settings, Int64 pixels) {
   // a symbol spans more lines; columns only when the pass reads turned
   // linear symbols.
   const int density = pixels <= kEveryLinePixels ? 1 : 2;
-  zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_Y_DENSITY, density);
+  zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_Y_DENSITY, rows ? density : 0);
   zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_X_DENSITY,
-                                settings.tryRotate ? density : 0);
+                                columns ? density : 0);
   return scanner;
 }
 
@@ -152,38 +161,27 @@ void DropConflicts(std::vector<Detection>& detections) {
   std::erase_if(detections, [&](const Detection&) { return conflicted[i++]; });
 }
 
-std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) {
+// One scan of packed grey pixels along the rows and, with `columns`, the
+// columns; a read must be seen on `extraLines` more lines than the symbology
+// asks for.
+std::vector<Detection> Scan(const UInt8* pixels, Int32 width, Int32 height,
+                            const ViewSettings& settings, bool rows, bool columns, int extraLines) {
   std::vector<Detection> detections;
-  if (view.Empty() || Int64{view.width} * view.height > kMaxViewPixels ||
-      (settings.symbologies & ZbarSymbologies()).none()) {
-    return detections;
-  }
-  ScannerPtr scanner = ScannerFor(settings, Int64{view.width} * view.height);
+  ScannerPtr scanner = ScannerFor(settings, Int64{width} * height, rows, columns);
   ImagePtr image(zbar_image_create());
   if (!scanner || !image) return detections;
-  // zbar wants the rows packed.
-  std::vector<UInt8> packed;
-  const UInt8* pixels = view.pixels;
-  if (view.stride != view.width) {
-    packed.resize(static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height));
-    for (Int32 y = 0; y < view.height; ++y) {
-      std::copy_n(view.Row(y), view.width,
-                  packed.begin() + static_cast<std::ptrdiff_t>(y) * view.width);
-    }
-    pixels = packed.data();
-  }
   zbar_image_set_format(image.get(), kGrey);
-  zbar_image_set_size(image.get(), static_cast<unsigned>(view.width),
-                      static_cast<unsigned>(view.height));
-  zbar_image_set_data(
-      image.get(), pixels,
-      static_cast<unsigned long>(view.width) * static_cast<unsigned long>(view.height), nullptr);
+  zbar_image_set_size(image.get(), static_cast<unsigned>(width), static_cast<unsigned>(height));
+  zbar_image_set_data(image.get(), pixels,
+                      static_cast<unsigned long>(width) * static_cast<unsigned long>(height),
+                      nullptr);
   if (zbar_scan_image(scanner.get(), image.get()) <= 0) return detections;
   for (const zbar_symbol_t* symbol = zbar_image_first_symbol(image.get()); symbol != nullptr;
        symbol = zbar_symbol_next(symbol)) {
     const ZbarRow* row = RowOf(zbar_symbol_get_type(symbol));
     if (row == nullptr || !settings.symbologies.test(Index(row->symbology))) continue;
-    if (zbar_symbol_get_quality(symbol) < std::max<int>(row->minLines, settings.minLineCount)) {
+    if (zbar_symbol_get_quality(symbol) <
+        std::max<int>(row->minLines, settings.minLineCount) + extraLines) {
       continue;
     }
     // GS1 content is the first reader's to report as an element string.
@@ -205,6 +203,43 @@ std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) 
   return detections;
 }
 
+std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) {
+  if (view.Empty() || Int64{view.width} * view.height > kMaxViewPixels ||
+      (settings.symbologies & ZbarSymbologies()).none()) {
+    return {};
+  }
+  // zbar wants the rows packed.
+  LumaImage packed;
+  packed.width = view.width, packed.height = view.height;
+  packed.pixels.resize(static_cast<std::size_t>(view.width) *
+                       static_cast<std::size_t>(view.height));
+  for (Int32 y = 0; y < view.height; ++y) std::copy_n(view.Row(y), view.width, packed.Row(y));
+  std::vector<Detection> found =
+      Scan(packed.pixels.data(), view.width, view.height, settings, true, settings.tryRotate, 0);
+  if (!found.empty() || !settings.averagedLines) return found;
+  // Lines averaged along the bars, each way that is scanned, then the same
+  // with each pixel taken relative to the light around it. Neighbouring
+  // lines now share most of their pixels, so a read must hold on more of
+  // them.
+  for (const bool rows : {true, false}) {
+    if (!rows && !settings.tryRotate) break;
+    LumaImage averaged = packed;
+    if (rows) {
+      SmoothColumns(averaged, kMeanRadius);
+    } else {
+      SmoothRows(averaged, kMeanRadius);
+    }
+    found = Scan(averaged.pixels.data(), view.width, view.height, settings, rows, !rows,
+                 2 * kMeanRadius);
+    if (!found.empty()) return found;
+    RelativeToSurround(averaged, kSurroundRadius);
+    found = Scan(averaged.pixels.data(), view.width, view.height, settings, rows, !rows,
+                 2 * kMeanRadius);
+    if (!found.empty()) return found;
+  }
+  return found;
+}
+
 }  // namespace
 
 SymbologySet ZbarSymbologies() {
@@ -224,7 +259,7 @@ std::vector<Detection> ReadWithZbar(const LumaView& view, const ViewSettings& se
 ViewReader ZbarViewReader() { return ReadWithZbar; }
 
 std::vector<PassKind> ZbarPasses() {
-  return {PassKind::Full, PassKind::Regions, PassKind::Diagonal};
+  return {PassKind::Full, PassKind::Regions, PassKind::Contrast, PassKind::Diagonal};
 }
 
 }  // namespace vexo::engine

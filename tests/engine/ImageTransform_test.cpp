@@ -269,6 +269,41 @@ INSTANTIATE_TEST_SUITE_P(Radii, SmoothColumnsCase,
                          testing::Values(ColumnCase{0, 20, 60}, ColumnCase{1, 20, 167},
                                          ColumnCase{4, 20, 131}));
 
+TEST(SmoothRows, AveragesAlongRowsOnly) {
+  // The stripes of the column case lying flat: rows of ink and of paper
+  // with a dot of 60 in every other column.
+  std::vector<UInt8> pixels;
+  for (Int32 y = 0; y < 6; ++y) {
+    for (Int32 x = 0; x < 9; ++x) pixels.push_back(y % 2 == 0 ? 20 : (x % 2 == 0 ? 60 : 220));
+  }
+  LumaImage image = Image(9, 6, pixels);
+  SmoothRows(image, 1);
+  EXPECT_EQ(image.Row(2)[4], 20);
+  EXPECT_EQ(image.Row(3)[4], 167);
+}
+
+// Bars of 40 on paper of 200, and the same in shade (each value times
+// 0.4): relative to their surround both come out alike, the bars under half
+// the mean (64), the paper over it.
+TEST(RelativeToSurround, ShadeComesOutAlike) {
+  std::vector<int> bars, spaces;
+  for (const auto& [ink, paper] : {std::pair{40, 200}, std::pair{16, 80}}) {
+    std::vector<UInt8> pixels;
+    for (Int32 y = 0; y < 8; ++y) {
+      for (Int32 x = 0; x < 40; ++x)
+        pixels.push_back(static_cast<UInt8>((x / 4) % 2 ? paper : ink));
+    }
+    LumaImage image = Image(40, 8, pixels);
+    RelativeToSurround(image, 8);
+    bars.push_back(image.Row(4)[18]);
+    spaces.push_back(image.Row(4)[22]);
+  }
+  EXPECT_LT(bars[0], 64);
+  EXPECT_GT(spaces[0], 192);
+  EXPECT_NEAR(bars[1], bars[0], 2);
+  EXPECT_NEAR(spaces[1], spaces[0], 2);
+}
+
 TEST(Sharpen, AmountScalesTheStep) {
   // Columns of 100 then 200: the mean of radius 1 at the step is 133 or 167 (rounded).
   std::vector<UInt8> pixels;

@@ -145,6 +145,27 @@ const struct PhotoRow {
       "C93398028"},
      1118,
      -90},
+    // Read since zbar scans lines averaged along the bars (motion blur), and
+    // those lines relative to the light around them (glare).
+    {{"MotionBlur", "UPCA -d 88537787605", "-resize 130.1% -bordercolor white -border 10%",
+      "-fill grey71 -draw 'rectangle 116,774 975,919' \\( {label} -rotate 0.06 \\) "
+      "-geometry +231+253 -composite -motion-blur 0x5.0+125 -virtual-pixel edge "
+      "-distort Perspective '0,0 57,36 1280,0 1209,40 1280,960 1226,940 0,960 47,918' {light} "
+      "-blur 0x0.69 -seed {seed} -attenuate 0.35 +noise Gaussian -colorspace Gray -quality 85",
+      "885377876058"},
+     1003,
+     200},
+    {{"GlareOverAddOn", "UPCA -d 98756254558+41532",
+      "-resize 101.3% -bordercolor white -border 10%",
+      "-fill grey35 -draw 'rectangle 76,672 845,948' \\( {label} -rotate -3.2 \\) "
+      "-geometry +181+267 -composite \\( -size 1280x960 xc:black -fill white "
+      "-draw 'circle 357,333 429,333' -blur 0x25 \\) -compose Screen -composite -compose Over "
+      "-virtual-pixel edge "
+      "-distort Perspective '0,0 59,43 1280,0 1233,66 1280,960 1246,929 0,960 77,925' {light} "
+      "-blur 0x0.59 -seed {seed} -attenuate 0.33 +noise Gaussian -colorspace Gray -quality 85",
+      "987562545586"},
+     1088,
+     45},
 };
 void PrintTo(const PhotoRow& r, std::ostream* os) { *os << r.c.name; }
 
