@@ -293,22 +293,28 @@ TEST(PageReader, SecondReaderReadsOnlyWhereTheFirstFoundNothing) {
 }
 
 TEST(PageReader, RetailReadThatASecondLookReadsOtherwiseIsDropped) {
+  constexpr Int32 kWide = 190, kNarrow = 60;  // 2 and 0.6 pixels a module of EAN-13
   const struct Case {
     const char* name;
     Symbology symbology;
+    Int32 markWidth;
     std::vector<std::string> contents;  // per call: the full pass, then the second look
     bool secondLookSees;
     std::size_t calls;
     bool kept;
   } cases[] = {
-      {"EAN-13 read otherwise", Symbology::Ean13, {"A", "B"}, true, 2, false},
-      {"UPC-E read otherwise", Symbology::UpcE, {"A", "B"}, true, 2, false},
-      {"EAN-8 read alike", Symbology::Ean8, {"A", "A"}, true, 2, true},
-      {"UPC-A not read again", Symbology::UpcA, {"A"}, false, 2, true},
-      {"Code 128 is not looked at", Symbology::Code128, {"A", "B"}, true, 1, true},
+      {"EAN-13 read otherwise", Symbology::Ean13, kWide, {"A", "B"}, true, 2, false},
+      {"UPC-E read otherwise", Symbology::UpcE, kWide, {"A", "B"}, true, 2, false},
+      {"EAN-8 read alike", Symbology::Ean8, kWide, {"A", "A"}, true, 2, true},
+      {"UPC-A not read again", Symbology::UpcA, kWide, {"A"}, false, 2, true},
+      {"EAN-13 of modules below a pixel", Symbology::Ean13, kNarrow, {"A"}, true, 1, false},
+      {"Code 128 is not looked at", Symbology::Code128, kNarrow, {"A", "B"}, true, 1, true},
   };
-  const LumaImage page = MarkedPage(800, 600);
   for (const Case& c : cases) {
+    LumaImage page = MarkedPage(800, 600);
+    for (Int32 y = kMarkTop; y < kMarkTop + kMarkSide; ++y) {
+      std::fill_n(page.Row(y) + kMarkLeft, c.markWidth, UInt8{0});
+    }
     MarkReader marks;
     marks.symbology = c.symbology;
     marks.contents = c.contents;
