@@ -78,22 +78,33 @@ bool Contradicted(const Finding& finding, const RetailRow& row, const LumaView& 
       TurnedAndEnlarged(CropView(area, left, top, right - left, bottom - top), -degrees, factor);
   const AffineMap lookToPage =
       areaToPage.After(AffineMap::Translation(left, top)).After(look.toSource);
-  SmoothColumns(look.image, kAlongBars);
-  Sharpen(look.image, kSharpenRadius, kSharpenAmount);
   ViewSettings settings;
   settings.symbologies.set(Index(finding.symbology));
-  for (const ReaderEntry& reader : readers) {
-    if (!reader.symbologies.test(Index(finding.symbology))) continue;
-    for (const Detection& d : reader.read(ViewOf(look.image), settings)) {
-      if (d.symbology != finding.symbology || d.content == finding.content) continue;
-      Finding other{d.symbology, 0, {}, {}};
-      for (std::size_t i = 0; i < other.corners.size(); ++i) {
-        other.corners[i] = lookToPage.Apply(d.corners[i]);
+  // What the readers read of the symbol's bars in the look: the same content
+  // (agreed), or another on the same bars (otherwise).
+  bool agreed = false, otherwise = false;
+  const auto readLook = [&] {
+    for (const ReaderEntry& reader : readers) {
+      if (!reader.symbologies.test(Index(finding.symbology))) continue;
+      for (const Detection& d : reader.read(ViewOf(look.image), settings)) {
+        if (d.symbology != finding.symbology) continue;
+        Finding other{d.symbology, 0, {}, {}};
+        for (std::size_t i = 0; i < other.corners.size(); ++i) {
+          other.corners[i] = lookToPage.Apply(d.corners[i]);
+        }
+        if (!Overlap(BoxOf(other), BoxOf(finding))) continue;
+        (d.content == finding.content ? agreed : otherwise) = true;
       }
-      if (Overlap(BoxOf(other), BoxOf(finding))) return true;
     }
-  }
-  return false;
+  };
+  // The enlarged crop as it is, then averaged along the bars and sharpened:
+  // a read that either sampling gives again stands.
+  readLook();
+  if (agreed) return false;
+  SmoothColumns(look.image, kAlongBars);
+  Sharpen(look.image, kSharpenRadius, kSharpenAmount);
+  readLook();
+  return otherwise && !agreed;
 }
 
 }  // namespace

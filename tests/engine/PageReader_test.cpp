@@ -298,15 +298,15 @@ TEST(PageReader, RetailReadThatASecondLookReadsOtherwiseIsDropped) {
     const char* name;
     Symbology symbology;
     Int32 markWidth;
-    std::vector<std::string> contents;  // per call: the full pass, then the second look
+    std::vector<std::string> contents;  // per call: the full pass, then the two looks
     bool secondLookSees;
     std::size_t calls;
     bool kept;
   } cases[] = {
-      {"EAN-13 read otherwise", Symbology::Ean13, kWide, {"A", "B"}, true, 2, false},
-      {"UPC-E read otherwise", Symbology::UpcE, kWide, {"A", "B"}, true, 2, false},
+      {"EAN-13 read otherwise", Symbology::Ean13, kWide, {"A", "B", "B"}, true, 3, false},
+      {"UPC-E read otherwise, then alike", Symbology::UpcE, kWide, {"A", "B", "A"}, true, 3, true},
       {"EAN-8 read alike", Symbology::Ean8, kWide, {"A", "A"}, true, 2, true},
-      {"UPC-A not read again", Symbology::UpcA, kWide, {"A"}, false, 2, true},
+      {"UPC-A not read again", Symbology::UpcA, kWide, {"A"}, false, 3, true},
       {"EAN-13 of modules below a pixel", Symbology::Ean13, kNarrow, {"A"}, true, 1, false},
       {"Code 128 is not looked at", Symbology::Code128, kNarrow, {"A", "B"}, true, 1, true},
   };
