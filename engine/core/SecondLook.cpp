@@ -23,9 +23,6 @@ constexpr RetailRow kRetail[] = {
 // its height above and below.
 constexpr double kEndMargin = 0.2;
 constexpr double kSideMargin = 0.25;
-// A read whose bars would be narrower than this many pixels a module cannot
-// have resolved them: noise (a fax's dither) read as bars.
-constexpr double kMinModulePixels = 0.8;
 // Enlarged to about this many pixels a module, by at most this factor.
 constexpr double kModulePixels = 4;
 constexpr Int32 kMaxFactor = 3;
@@ -48,8 +45,7 @@ const RetailRow* RetailRowOf(Symbology s) {
 
 double Distance(PointD a, PointD b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
-// Whether the second look at `finding` reads its bars otherwise, or finds
-// them too narrow to have been read.
+// Whether the second look at `finding` reads its bars otherwise.
 bool Contradicted(const Finding& finding, const RetailRow& row, const LumaView& area,
                   const AffineMap& areaToPage, const AffineMap& pageToArea,
                   const ReaderList& readers) {
@@ -61,7 +57,6 @@ bool Contradicted(const Finding& finding, const RetailRow& row, const LumaView& 
   // The symbol's reading direction, counter-clockwise as seen on the page.
   const double degrees = std::atan2(-(c[1].y - c[0].y), c[1].x - c[0].x) * 180 / std::numbers::pi;
   const double module = length / row.modules;
-  if (module < kMinModulePixels) return true;
   const Int32 factor =
       std::clamp(static_cast<Int32>(std::lround(kModulePixels / module)), 1, kMaxFactor);
   const double reach = kEndMargin * length + kSideMargin * std::max(height, 0.2 * length);

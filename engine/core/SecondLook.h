@@ -7,7 +7,6 @@
 // a module, where the bars are sampled anew; a read there of the same
 // symbology on the same bars with another content contradicts the first,
 // which is dropped. A second look that reads nothing leaves the read alone.
-// A read whose modules would be narrower than a pixel is dropped unseen.
 
 #include <vector>
 
