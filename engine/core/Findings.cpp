@@ -8,11 +8,6 @@
 namespace vexo::engine {
 namespace {
 
-bool Overlap(Box a, Box b, double tolerance) {
-  return a.left - tolerance <= b.right + tolerance && b.left - tolerance <= a.right + tolerance &&
-         a.top - tolerance <= b.bottom + tolerance && b.top - tolerance <= a.bottom + tolerance;
-}
-
 // True when `part` occurs in `whole`.
 bool Contains(const std::vector<UInt8>& whole, const std::vector<UInt8>& part) {
   return std::search(whole.begin(), whole.end(), part.begin(), part.end()) != whole.end();
@@ -45,6 +40,11 @@ Box BoxOf(const Finding& finding) {
     box.bottom = std::max(box.bottom, p.y);
   }
   return box;
+}
+
+bool Overlap(const Box& a, const Box& b, double tolerance) {
+  return a.left - tolerance <= b.right + tolerance && b.left - tolerance <= a.right + tolerance &&
+         a.top - tolerance <= b.bottom + tolerance && b.top - tolerance <= a.bottom + tolerance;
 }
 
 bool Inside(const Box& box, PointD point) {

@@ -27,6 +27,8 @@ struct Box {
 
 Box BoxOf(const Finding& finding);
 bool Inside(const Box& box, PointD point);
+// Whether the boxes, each grown by `tolerance` pixels, meet.
+bool Overlap(const Box& a, const Box& b, double tolerance = 0);
 
 // Adds `candidate` to `accepted` (which holds the findings of earlier passes
 // first) unless it repeats one of them. Boxes grown by `tolerance` pixels that

@@ -25,6 +25,12 @@ struct AffineMap {
             xx * first.x0 + xy * first.y0 + x0, yx * first.xx + yy * first.yx,
             yx * first.xy + yy * first.yy, yx * first.x0 + yy * first.y0 + y0};
   }
+  // The map back; the map must not flatten the plane.
+  AffineMap Inverse() const {
+    const double det = xx * yy - xy * yx;
+    const double ixx = yy / det, ixy = -xy / det, iyx = -yx / det, iyy = xx / det;
+    return {ixx, ixy, -(ixx * x0 + ixy * y0), iyx, iyy, -(iyx * x0 + iyy * y0)};
+  }
   static AffineMap Translation(double dx, double dy) { return {1, 0, dx, 0, 1, dy}; }
   static AffineMap Scale(double factor) { return {factor, 0, 0, 0, factor, 0}; }
 };

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "engine/core/Crops.h"
+#include "engine/core/SecondLook.h"
 #include "engine/core/ViewTransform.h"
 #include "engine/image/Sharpen.h"
 
@@ -297,6 +298,7 @@ PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadO
     }
     if (cropsOnly.any() && variant.variant == Variant::AsIs) runner.ReadRest(cropsOnly);
   }
+  DropContradicted(read.findings, area, areaToPage, readers, deadline);
   return read;
 }
 

@@ -1,6 +1,8 @@
 // The reading passes with a made-up view reader: every pass must map what it
 // finds back to the page, and the merge must keep each symbol once.
 
+#include "engine/core/PageReader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <cstdio>
 #include <thread>
 
-#include "engine/core/PageReader.h"
 #include "engine/core/ViewTransform.h"
 
 namespace vexo::engine {
@@ -103,10 +104,18 @@ TEST(PageReader, EveryPassMapsBackToThePage) {
       {"half", Options(kPassHalf | kPassHalfLinear, 0x20), Symbology::Code128, 800, 600, 1},
       {"quarter turn", Options(kPassFull, 0x40), Symbology::Code128, 800, 600, 0.5},
       {"diagonal full copy",
-       [] { auto o = Options(kPassFull, 0x80); o.diagonal = DiagonalMethod::FullCopy; return o; }(),
+       [] {
+         auto o = Options(kPassFull, 0x80);
+         o.diagonal = DiagonalMethod::FullCopy;
+         return o;
+       }(),
        Symbology::Code128, 800, 600, 1.5},
       {"diagonal half copy",
-       [] { auto o = Options(kPassFull, 0x80); o.diagonal = DiagonalMethod::HalfCopy; return o; }(),
+       [] {
+         auto o = Options(kPassFull, 0x80);
+         o.diagonal = DiagonalMethod::HalfCopy;
+         return o;
+       }(),
        Symbology::Code128, 800, 600, 2.5},
       {"region crops", Options(kPassRegions, 0x20), Symbology::DataMatrix, 1500, 1300, 0.5},
   };
@@ -132,8 +141,8 @@ TEST(PageReader, RepeatedSymbolKeepsTheFirstPassPosition) {
   MarkReader marks;
   marks.contents = {"SAME", "SAME", "SAME"};
   const PageRead read =
-      ReadPage(ViewOf(page), {}, Options(kPassFull | kPassOtherBinarizer | kPassHalf |
-                                         kPassHalfLinear, 0x20),
+      ReadPage(ViewOf(page), {},
+               Options(kPassFull | kPassOtherBinarizer | kPassHalf | kPassHalfLinear, 0x20),
                Only(Symbology::Code128), One(marks.Reader()), Deadline::max());
   ASSERT_EQ(marks.calls.size(), 3u);
   EXPECT_TRUE(marks.calls[0].localBinarizer);
@@ -213,8 +222,9 @@ TEST(PageReader, RegionCropsReadBarsInTheDirectionsAskedFor) {
       const bool crop = Int64{view.width} * view.height < Int64{page.width} * page.height / 2;
       return crop ? inner(view, settings) : std::vector<Detection>{};
     };
-    const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassFull | kPassRegions, c.directions),
-                                   Only(Symbology::Code128), One(cropsOnly), Deadline::max());
+    const PageRead read =
+        ReadPage(ViewOf(page), {}, Options(kPassFull | kPassRegions, c.directions),
+                 Only(Symbology::Code128), One(cropsOnly), Deadline::max());
     ASSERT_EQ(read.findings.size(), c.found ? 1u : 0u) << c.name;
     if (!c.found) continue;
     EXPECT_EQ(marks.calls.back().tryRotate, c.columns) << c.name;
@@ -280,6 +290,44 @@ TEST(PageReader, SecondReaderReadsOnlyWhereTheFirstFoundNothing) {
                  Only(Symbology::Code128), readers, Deadline::max());
     EXPECT_EQ(secondWidths, c.secondReads) << c.name;
     EXPECT_EQ(read.findings.size(), 1u) << c.name;
+  }
+}
+
+TEST(PageReader, RetailReadThatASecondLookReadsOtherwiseIsDropped) {
+  constexpr Int32 kWide = 190, kNarrow = 60;  // the mark's length: 2 and 0.6 px a module
+  const struct Case {
+    const char* name;
+    Symbology symbology;
+    Int32 markWidth;
+    std::vector<std::string> contents;  // per call: the full pass, then the two looks
+    bool secondLookSees;
+    std::size_t calls;
+    bool kept;
+  } cases[] = {
+      {"EAN-13 read otherwise", Symbology::Ean13, kWide, {"A", "B", "B"}, true, 3, false},
+      {"UPC-E read otherwise, then alike", Symbology::UpcE, kWide, {"A", "B", "A"}, true, 3, true},
+      {"EAN-8 read alike", Symbology::Ean8, kWide, {"A", "A"}, true, 2, true},
+      {"UPC-A not read again", Symbology::UpcA, kWide, {"A"}, false, 3, true},
+      {"Code 128 is not looked at", Symbology::Code128, kNarrow, {"A", "B"}, true, 1, true},
+  };
+  for (const Case& c : cases) {
+    LumaImage page = MarkedPage(800, 600);
+    for (Int32 y = kMarkTop; y < kMarkTop + kMarkSide; ++y) {
+      std::fill_n(page.Row(y) + kMarkLeft, c.markWidth, UInt8{0});
+    }
+    MarkReader marks;
+    marks.symbology = c.symbology;
+    marks.contents = c.contents;
+    std::size_t calls = 0;
+    const ViewReader reader = [&](const LumaView& view, const ViewSettings& settings) {
+      return ++calls == 1 || c.secondLookSees ? marks.Reader()(view, settings)
+                                              : std::vector<Detection>{};
+    };
+    const PageRead read =
+        ReadPage(ViewOf(page), AffineMap::Translation(30, 20), Options(kPassFull, 0x20),
+                 Only(c.symbology), One(reader), Deadline::max());
+    EXPECT_EQ(calls, c.calls) << c.name;
+    EXPECT_EQ(read.findings.size(), c.kept ? 1u : 0u) << c.name;
   }
 }
 
