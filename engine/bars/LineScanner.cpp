@@ -273,8 +273,12 @@ RunRow ScanProfile(const std::vector<UInt8>& samples) {
 RunRow ScanSamples(const UInt8* first, std::ptrdiff_t step, Int32 count) {
   if (first == nullptr || count <= 0) return {};
   gathered.resize(static_cast<std::size_t>(count));
-  for (Int32 i = 0; i < count; ++i) {
-    gathered[static_cast<std::size_t>(i)] = first[static_cast<std::ptrdiff_t>(i) * step];
+  if (step == 1) {
+    std::memcpy(gathered.data(), first, gathered.size());
+  } else {
+    for (Int32 i = 0; i < count; ++i) {
+      gathered[static_cast<std::size_t>(i)] = first[static_cast<std::ptrdiff_t>(i) * step];
+    }
   }
   const UInt64 hash = ScanMemo::Hash(gathered);
   if (const RunRow* known = memo.Find(hash, gathered)) return *known;
