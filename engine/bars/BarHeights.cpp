@@ -341,9 +341,26 @@ UInt8 InkThreshold(const LumaView& view) {
   const Int32 step = std::max<Int32>(
       1, static_cast<Int32>(std::sqrt(static_cast<double>(pixels) / kThresholdSamples)));
   Int64 total = 0;
-  for (Int32 y = 0; y < view.height; y += step) {
-    const UInt8* row = view.Row(y);
-    for (Int32 x = 0; x < view.width; x += step) ++histogram[row[x]];
+  if (step == 1) {
+    // Every pixel: four counts at a time, into four histograms that are
+    // summed after, so that no count waits for the one before.
+    std::array<std::array<UInt32, 256>, 4> parts{};
+    for (Int32 y = 0; y < view.height; ++y) {
+      const UInt8* row = view.Row(y);
+      Int32 x = 0;
+      for (; x + 4 <= view.width; x += 4) {
+        ++parts[0][row[x]], ++parts[1][row[x + 1]], ++parts[2][row[x + 2]], ++parts[3][row[x + 3]];
+      }
+      for (; x < view.width; ++x) ++parts[0][row[x]];
+    }
+    for (const auto& part : parts) {
+      for (std::size_t v = 0; v < 256; ++v) histogram[v] += part[v];
+    }
+  } else {
+    for (Int32 y = 0; y < view.height; y += step) {
+      const UInt8* row = view.Row(y);
+      for (Int32 x = 0; x < view.width; x += step) ++histogram[row[x]];
+    }
   }
   Int32 lowest = 255, highest = 0;
   double sum = 0;

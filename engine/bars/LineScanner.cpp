@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -25,6 +26,9 @@ constexpr int kRelativeContrastPercent = 25;
 // less. On clean images this is below the minimum contrast anyway.
 constexpr int kNoiseFactor = 4;
 
+// A line's samples, read in place.
+using Profile = std::span<const UInt8>;
+
 struct Edge {
   float position;
   bool rising;  // dark to light
@@ -39,7 +43,7 @@ struct Blocks {
   std::vector<bool> active;
 };
 
-Blocks MeasureBlocks(const std::vector<int>& p) {
+Blocks MeasureBlocks(Profile p) {
   const Int32 count = static_cast<Int32>(p.size());
   const Int32 blocks = (count + kBlock - 1) / kBlock;
   std::vector<int> lo(static_cast<std::size_t>(blocks));
@@ -80,12 +84,12 @@ Blocks MeasureBlocks(const std::vector<int>& p) {
 }
 
 // The rise (direction +1) or fall (-1) from sample k to k + 1.
-int Slope(const std::vector<int>& p, Int32 k, int direction) {
+int Slope(Profile p, Int32 k, int direction) {
   return direction * (p[static_cast<std::size_t>(k) + 1] - p[static_cast<std::size_t>(k)]);
 }
 
 // The steepest difference of `direction` among k in [from, to), -1 if none.
-Int32 Steepest(const std::vector<int>& p, Int32 from, Int32 to, int direction) {
+Int32 Steepest(Profile p, Int32 from, Int32 to, int direction) {
   Int32 steepest = -1;
   for (Int32 k = from; k < to; ++k) {
     if (Slope(p, k, direction) > 0 &&
@@ -99,7 +103,7 @@ Int32 Steepest(const std::vector<int>& p, Int32 from, Int32 to, int direction) {
 // The edge of the stretch [from, to] whose steepest difference is k: the
 // border of pixels k and k + 1, moved by the parabola through the
 // differences around it.
-Edge EdgeAt(const std::vector<int>& p, Int32 from, Int32 to, Int32 k, int direction) {
+Edge EdgeAt(Profile p, Int32 from, Int32 to, Int32 k, int direction) {
   const auto slope = [&](Int32 j) {
     return j < from || j >= to ? 0 : std::max(0, Slope(p, j, direction));
   };
@@ -118,8 +122,8 @@ Edge EdgeAt(const std::vector<int>& p, Int32 from, Int32 to, Int32 k, int direct
 // before the extreme, and the steepest each way since the extreme, which
 // become the current stretch's when it goes on, or the next one's when the
 // profile turns.
-void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
-                     const std::vector<int>& threshold, std::vector<Edge>& edges) {
+void FollowStretches(Profile p, Int32 from, Int32 to, const std::vector<int>& threshold,
+                     std::vector<Edge>& edges) {
   Int32 lowest = from, highest = from, i = from + 1;
   for (; i < to; ++i) {
     const int value = p[static_cast<std::size_t>(i)];
@@ -137,6 +141,10 @@ void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
   Int32 best = Steepest(p, turn, extreme, direction);
   Int32 onward = Steepest(p, extreme, i, direction);
   Int32 back = Steepest(p, extreme, i, -direction);
+  // Their slopes, each in its own direction (read only while it is >= 0).
+  int bestSlope = best < 0 ? 0 : Slope(p, best, direction);
+  int onwardSlope = onward < 0 ? 0 : Slope(p, onward, direction);
+  int backSlope = back < 0 ? 0 : Slope(p, back, -direction);
   const auto emit = [&](const Edge& edge) {
     // Stretches of neighbouring segments may run the same way: one edge.
     if (edges.empty() || edges.back().rising != edge.rising) edges.push_back(edge);
@@ -144,13 +152,14 @@ void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
   for (++i; i < to; ++i) {
     const Int32 k = i - 1;
     const int slope = Slope(p, k, direction);
-    if (slope > 0 && (onward < 0 || slope > Slope(p, onward, direction))) onward = k;
-    if (slope < 0 && (back < 0 || -slope > Slope(p, back, -direction))) back = k;
+    if (slope > 0 && (onward < 0 || slope > onwardSlope)) onward = k, onwardSlope = slope;
+    if (slope < 0 && (back < 0 || -slope > backSlope)) back = k, backSlope = -slope;
     const int change =
         direction * (p[static_cast<std::size_t>(i)] - p[static_cast<std::size_t>(extreme)]);
     if (change > 0) {
-      if (onward >= 0 && (best < 0 || Slope(p, onward, direction) > Slope(p, best, direction))) {
+      if (onward >= 0 && (best < 0 || onwardSlope > bestSlope)) {
         best = onward;
+        bestSlope = onwardSlope;
       }
       extreme = i;
       onward = back = -1;
@@ -159,7 +168,9 @@ void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
       turn = extreme;
       extreme = i;
       direction = -direction;
+      // The steepest fall since the extreme is the steepest rise of the turned direction.
       best = back;
+      bestSlope = backSlope;
       onward = back = -1;
     }
   }
@@ -173,7 +184,7 @@ void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
 // followed on the way: the one before the extreme, and the steepest each way
 // since the extreme, which become the current stretch's when it goes on, or
 // the next one's when the profile turns.
-std::vector<Edge> FindEdges(const std::vector<int>& p) {
+std::vector<Edge> FindEdges(Profile p) {
   const Blocks blocks = MeasureBlocks(p);
   const Int32 count = static_cast<Int32>(p.size());
   const Int32 blockCount = static_cast<Int32>(blocks.active.size());
@@ -265,7 +276,7 @@ RunRow ScanProfile(const std::vector<UInt8>& samples) {
   const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
   // A line without an edge anywhere: one light run.
   if (*hi - *lo < kMinEdgeContrast) return RowOfEdges({}, count);
-  return RowOfEdges(FindEdges(std::vector<int>(samples.begin(), samples.end())), count);
+  return RowOfEdges(FindEdges(samples), count);
 }
 
 }  // namespace

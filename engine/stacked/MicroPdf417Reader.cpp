@@ -27,10 +27,10 @@ constexpr Int64 kDenseViewPixels = 250'000;
 constexpr Int32 kSparseStep = 16;
 // A smaller view is read on every line, but only when one of every
 // kGateStep-th lines shows a row or a left anchor: the smallest symbol, four
-// rows of two modules, is at least 8 lines high, so two of these lines cross
-// it, or four at 2-pixel modules. They are the lines the bars reader scans
-// (BarsReader.h), so their runs come from the scan memo.
-constexpr Int32 kGateStep = kLineStep;
+// rows of two 2-pixel modules (as for the sparse lines above), is 16 lines
+// high, so two of these lines cross it. They are lines the bars reader scans
+// too (BarsReader.h), so their runs come from the scan memo.
+constexpr Int32 kGateStep = 2 * kLineStep;
 // The widest row in modules (4 columns), and a little room.
 constexpr float kWidestRowModules = 110;
 
@@ -169,7 +169,7 @@ bool ShowsRows(const LumaView& view, bool columns) {
     micropdf::ReadRows(runs, reads, &anchors);
     return !reads.empty() || !anchors.empty();
   };
-  const Int32 first = kGateStep / 2;
+  const Int32 first = kLineStep / 2;
   if (columns) {
     const std::vector<RunRow> lines = ScanColumns(view, first, kGateStep, view.width);
     return std::any_of(lines.begin(), lines.end(), shows);
