@@ -38,49 +38,50 @@ struct Edge {
 // change of at least the noise floor lies within reach of it. Blocks far from
 // any such change (blank paper, the inside of a large dark area) hold no edge
 // and are not followed sample by sample.
+// Reused from line to line (per thread): a scan allocates nothing but its runs.
 struct Blocks {
   std::vector<int> threshold;
-  std::vector<bool> active;
+  std::vector<UInt8> active;
+  std::vector<int> lo, hi, steps, quiet;  // working space
 };
 
-Blocks MeasureBlocks(Profile p) {
+void MeasureBlocks(Profile p, Blocks& out) {
   const Int32 count = static_cast<Int32>(p.size());
   const Int32 blocks = (count + kBlock - 1) / kBlock;
-  std::vector<int> lo(static_cast<std::size_t>(blocks));
-  std::vector<int> hi(static_cast<std::size_t>(blocks));
-  std::vector<int> steps(static_cast<std::size_t>(blocks));
+  const auto size = static_cast<std::size_t>(blocks);
+  out.lo.resize(size), out.hi.resize(size), out.steps.resize(size);
   for (Int32 b = 0; b < blocks; ++b) {
     const Int32 end = std::min(count, (b + 1) * kBlock);
-    int l = 255, h = 0, step = 0, previous = p[static_cast<std::size_t>(b * kBlock)];
+    int l = 255, h = 0, step = 0;
     for (Int32 i = b * kBlock; i < end; ++i) {
       const int value = p[static_cast<std::size_t>(i)];
       l = std::min(l, value);
       h = std::max(h, value);
-      step += std::abs(value - previous);
-      previous = value;
     }
-    lo[static_cast<std::size_t>(b)] = l;
-    hi[static_cast<std::size_t>(b)] = h;
-    steps[static_cast<std::size_t>(b)] = step;
+    for (Int32 i = b * kBlock + 1; i < end; ++i) {
+      step += std::abs(p[static_cast<std::size_t>(i)] - p[static_cast<std::size_t>(i) - 1]);
+    }
+    out.lo[static_cast<std::size_t>(b)] = l;
+    out.hi[static_cast<std::size_t>(b)] = h;
+    out.steps[static_cast<std::size_t>(b)] = step;
   }
   // The step sums of whole blocks; the largest of the quietest quarter.
-  std::vector<int> quiet(steps.begin(), steps.begin() + std::max<Int32>(1, count / kBlock));
-  const auto quarter = quiet.begin() + static_cast<std::ptrdiff_t>(quiet.size() / 4);
-  std::nth_element(quiet.begin(), quarter, quiet.end());
+  out.quiet.assign(out.steps.begin(), out.steps.begin() + std::max<Int32>(1, count / kBlock));
+  const auto quarter = out.quiet.begin() + static_cast<std::ptrdiff_t>(out.quiet.size() / 4);
+  std::nth_element(out.quiet.begin(), quarter, out.quiet.end());
   const int least = std::max(kMinEdgeContrast, kNoiseFactor * *quarter / kBlock);
-  Blocks out{std::vector<int>(static_cast<std::size_t>(blocks)),
-             std::vector<bool>(static_cast<std::size_t>(blocks))};
+  out.threshold.resize(size);
+  out.active.resize(size);
   for (Int32 b = 0; b < blocks; ++b) {
     int l = 255, h = 0;
     for (Int32 k = std::max(0, b - kBlockReach); k <= std::min(blocks - 1, b + kBlockReach); ++k) {
-      l = std::min(l, lo[static_cast<std::size_t>(k)]);
-      h = std::max(h, hi[static_cast<std::size_t>(k)]);
+      l = std::min(l, out.lo[static_cast<std::size_t>(k)]);
+      h = std::max(h, out.hi[static_cast<std::size_t>(k)]);
     }
     out.threshold[static_cast<std::size_t>(b)] =
         std::max(least, (h - l) * kRelativeContrastPercent / 100);
-    out.active[static_cast<std::size_t>(b)] = h - l >= least;
+    out.active[static_cast<std::size_t>(b)] = h - l >= least ? 1 : 0;
   }
-  return out;
 }
 
 // The rise (direction +1) or fall (-1) from sample k to k + 1.
@@ -130,7 +131,7 @@ void FollowStretches(Profile p, Int32 from, Int32 to, const std::vector<int>& th
     if (value < p[static_cast<std::size_t>(lowest)]) lowest = i;
     if (value > p[static_cast<std::size_t>(highest)]) highest = i;
     if (p[static_cast<std::size_t>(highest)] - p[static_cast<std::size_t>(lowest)] >=
-        threshold[static_cast<std::size_t>(i / kBlock)]) {
+        threshold[static_cast<std::size_t>(i) / kBlock]) {
       break;
     }
   }
@@ -163,7 +164,7 @@ void FollowStretches(Profile p, Int32 from, Int32 to, const std::vector<int>& th
       }
       extreme = i;
       onward = back = -1;
-    } else if (-change >= threshold[static_cast<std::size_t>(extreme / kBlock)]) {
+    } else if (-change >= threshold[static_cast<std::size_t>(extreme) / kBlock]) {
       emit(EdgeAt(p, turn, extreme, best, direction));
       turn = extreme;
       extreme = i;
@@ -184,22 +185,22 @@ void FollowStretches(Profile p, Int32 from, Int32 to, const std::vector<int>& th
 // followed on the way: the one before the extreme, and the steepest each way
 // since the extreme, which become the current stretch's when it goes on, or
 // the next one's when the profile turns.
-std::vector<Edge> FindEdges(Profile p) {
-  const Blocks blocks = MeasureBlocks(p);
+void FindEdges(Profile p, std::vector<Edge>& edges) {
+  thread_local Blocks blocks;
+  MeasureBlocks(p, blocks);
   const Int32 count = static_cast<Int32>(p.size());
   const Int32 blockCount = static_cast<Int32>(blocks.active.size());
-  std::vector<Edge> edges;
+  edges.clear();
   for (Int32 b = 0; b < blockCount;) {
-    if (!blocks.active[static_cast<std::size_t>(b)]) {
+    if (blocks.active[static_cast<std::size_t>(b)] == 0) {
       ++b;
       continue;
     }
     Int32 end = b;
-    while (end < blockCount && blocks.active[static_cast<std::size_t>(end)]) ++end;
+    while (end < blockCount && blocks.active[static_cast<std::size_t>(end)] != 0) ++end;
     FollowStretches(p, b * kBlock, std::min(count, end * kBlock), blocks.threshold, edges);
     b = end;
   }
-  return edges;
 }
 
 RunRow RowOfEdges(const std::vector<Edge>& edges, Int32 count) {
@@ -276,7 +277,9 @@ RunRow ScanProfile(const std::vector<UInt8>& samples) {
   const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
   // A line without an edge anywhere: one light run.
   if (*hi - *lo < kMinEdgeContrast) return RowOfEdges({}, count);
-  return RowOfEdges(FindEdges(samples), count);
+  thread_local std::vector<Edge> edges;
+  FindEdges(samples, edges);
+  return RowOfEdges(edges, count);
 }
 
 }  // namespace
