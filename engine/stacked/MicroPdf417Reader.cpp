@@ -6,7 +6,6 @@
 #include <map>
 #include <numbers>
 
-#include "engine/bars/BarsReader.h"
 #include "engine/bars/LineScanner.h"
 #include "engine/stacked/MicroPdf417Symbol.h"
 
@@ -25,12 +24,6 @@ constexpr int kMinAnchorRows = 3;
 // Views larger than this are first read on every kSparseStep-th line.
 constexpr Int64 kDenseViewPixels = 250'000;
 constexpr Int32 kSparseStep = 16;
-// A smaller view is read on every line, but only when one of every
-// kGateStep-th lines shows a row or a left anchor: the smallest symbol, four
-// rows of two 2-pixel modules (as for the sparse lines above), is 16 lines
-// high, so two of these lines cross it. They are lines the bars reader scans
-// too (BarsReader.h), so their runs come from the scan memo.
-constexpr Int32 kGateStep = 2 * kLineStep;
 // The widest row in modules (4 columns), and a little room.
 constexpr float kWidestRowModules = 110;
 
@@ -161,25 +154,6 @@ std::vector<micropdf::SymbolRead> ReadSlanted(Lines& lines,
   return {};
 }
 
-// Whether one of the gate lines of a small view shows a row or a left anchor.
-bool ShowsRows(const LumaView& view, bool columns) {
-  std::vector<micropdf::RowRead> reads;
-  std::vector<micropdf::LeftAnchor> anchors;
-  const auto shows = [&](const RunRow& runs) {
-    micropdf::ReadRows(runs, reads, &anchors);
-    return !reads.empty() || !anchors.empty();
-  };
-  const Int32 first = kLineStep / 2;
-  if (columns) {
-    const std::vector<RunRow> lines = ScanColumns(view, first, kGateStep, view.width);
-    return std::any_of(lines.begin(), lines.end(), shows);
-  }
-  for (Int32 y = first; y < view.height; y += kGateStep) {
-    if (shows(ScanRow(view, y))) return true;
-  }
-  return false;
-}
-
 // Every symbol read on the lines of one orientation.
 std::vector<micropdf::SymbolRead> ReadLines(const LumaView& view, bool columns) {
   // A large view is read on every few lines first: the smallest symbol is
@@ -187,7 +161,6 @@ std::vector<micropdf::SymbolRead> ReadLines(const LumaView& view, bool columns) 
   // show, every line is read, over the stretch a symbol there may cover.
   const bool sparse = static_cast<Int64>(view.width) * view.height > kDenseViewPixels;
   const Int32 step = sparse ? kSparseStep : 1;
-  if (!sparse && !ShowsRows(view, columns)) return {};
   Lines lines(view, columns, step);
   std::vector<PlacedRow> rows;
   std::vector<PlacedAnchor> anchors;

@@ -74,6 +74,18 @@ const MicroCase kCases[] = {
     {"MirroredUpsideDown", "--cols=3 -d 'Mirror print'", "Mirror print", 1.0, 180, true},
     {"TiltedThirty", "--cols=3 -d 'Turned copy'", "Turned copy", 2.0, 0, false, {}, 30},
     {"TiltedHundredThirtyFive", "--cols=2 -d 'Turned copy'", "Turned copy", 2.0, 0, false, {}, 135},
+    // Tilted by a few degrees, rows two pixels high: a straight line keeps to
+    // one row only over part of it, and only some lines show a row's start.
+    {"OneColumnTiltedTwo", "--cols=1 -d 'MICRO1'", "MICRO1", 1.0, 0, false, {}, 2},
+    {"FourColumnsTiltedTwo",
+     "--cols=4 -d 'Four columns wide'",
+     "Four columns wide",
+     1.0,
+     0,
+     false,
+     {},
+     2},
+    {"OneColumnTiltedBack", "--cols=1 -d 'MICRO1'", "MICRO1", 1.0, 0, false, {}, -3.5},
     // Damage: a stripe across a few rows is corrected; one across half is not read.
     {"StripeWithinCorrection",
      "--cols=4 -d 'Damaged but readable 0123456789'",
