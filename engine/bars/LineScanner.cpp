@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -25,6 +26,9 @@ constexpr int kRelativeContrastPercent = 25;
 // less. On clean images this is below the minimum contrast anyway.
 constexpr int kNoiseFactor = 4;
 
+// A line's samples, read in place.
+using Profile = std::span<const UInt8>;
+
 struct Edge {
   float position;
   bool rising;  // dark to light
@@ -34,58 +38,59 @@ struct Edge {
 // change of at least the noise floor lies within reach of it. Blocks far from
 // any such change (blank paper, the inside of a large dark area) hold no edge
 // and are not followed sample by sample.
+// Reused from line to line (per thread): a scan allocates nothing but its runs.
 struct Blocks {
   std::vector<int> threshold;
-  std::vector<bool> active;
+  std::vector<UInt8> active;
+  std::vector<int> lo, hi, steps, quiet;  // working space
 };
 
-Blocks MeasureBlocks(const std::vector<int>& p) {
+void MeasureBlocks(Profile p, Blocks& out) {
   const Int32 count = static_cast<Int32>(p.size());
   const Int32 blocks = (count + kBlock - 1) / kBlock;
-  std::vector<int> lo(static_cast<std::size_t>(blocks));
-  std::vector<int> hi(static_cast<std::size_t>(blocks));
-  std::vector<int> steps(static_cast<std::size_t>(blocks));
+  const auto size = static_cast<std::size_t>(blocks);
+  out.lo.resize(size), out.hi.resize(size), out.steps.resize(size);
   for (Int32 b = 0; b < blocks; ++b) {
     const Int32 end = std::min(count, (b + 1) * kBlock);
-    int l = 255, h = 0, step = 0, previous = p[static_cast<std::size_t>(b * kBlock)];
+    int l = 255, h = 0, step = 0;
     for (Int32 i = b * kBlock; i < end; ++i) {
       const int value = p[static_cast<std::size_t>(i)];
       l = std::min(l, value);
       h = std::max(h, value);
-      step += std::abs(value - previous);
-      previous = value;
     }
-    lo[static_cast<std::size_t>(b)] = l;
-    hi[static_cast<std::size_t>(b)] = h;
-    steps[static_cast<std::size_t>(b)] = step;
+    for (Int32 i = b * kBlock + 1; i < end; ++i) {
+      step += std::abs(p[static_cast<std::size_t>(i)] - p[static_cast<std::size_t>(i) - 1]);
+    }
+    out.lo[static_cast<std::size_t>(b)] = l;
+    out.hi[static_cast<std::size_t>(b)] = h;
+    out.steps[static_cast<std::size_t>(b)] = step;
   }
   // The step sums of whole blocks; the largest of the quietest quarter.
-  std::vector<int> quiet(steps.begin(), steps.begin() + std::max<Int32>(1, count / kBlock));
-  const auto quarter = quiet.begin() + static_cast<std::ptrdiff_t>(quiet.size() / 4);
-  std::nth_element(quiet.begin(), quarter, quiet.end());
+  out.quiet.assign(out.steps.begin(), out.steps.begin() + std::max<Int32>(1, count / kBlock));
+  const auto quarter = out.quiet.begin() + static_cast<std::ptrdiff_t>(out.quiet.size() / 4);
+  std::nth_element(out.quiet.begin(), quarter, out.quiet.end());
   const int least = std::max(kMinEdgeContrast, kNoiseFactor * *quarter / kBlock);
-  Blocks out{std::vector<int>(static_cast<std::size_t>(blocks)),
-             std::vector<bool>(static_cast<std::size_t>(blocks))};
+  out.threshold.resize(size);
+  out.active.resize(size);
   for (Int32 b = 0; b < blocks; ++b) {
     int l = 255, h = 0;
     for (Int32 k = std::max(0, b - kBlockReach); k <= std::min(blocks - 1, b + kBlockReach); ++k) {
-      l = std::min(l, lo[static_cast<std::size_t>(k)]);
-      h = std::max(h, hi[static_cast<std::size_t>(k)]);
+      l = std::min(l, out.lo[static_cast<std::size_t>(k)]);
+      h = std::max(h, out.hi[static_cast<std::size_t>(k)]);
     }
     out.threshold[static_cast<std::size_t>(b)] =
         std::max(least, (h - l) * kRelativeContrastPercent / 100);
-    out.active[static_cast<std::size_t>(b)] = h - l >= least;
+    out.active[static_cast<std::size_t>(b)] = h - l >= least ? 1 : 0;
   }
-  return out;
 }
 
 // The rise (direction +1) or fall (-1) from sample k to k + 1.
-int Slope(const std::vector<int>& p, Int32 k, int direction) {
+int Slope(Profile p, Int32 k, int direction) {
   return direction * (p[static_cast<std::size_t>(k) + 1] - p[static_cast<std::size_t>(k)]);
 }
 
 // The steepest difference of `direction` among k in [from, to), -1 if none.
-Int32 Steepest(const std::vector<int>& p, Int32 from, Int32 to, int direction) {
+Int32 Steepest(Profile p, Int32 from, Int32 to, int direction) {
   Int32 steepest = -1;
   for (Int32 k = from; k < to; ++k) {
     if (Slope(p, k, direction) > 0 &&
@@ -99,7 +104,7 @@ Int32 Steepest(const std::vector<int>& p, Int32 from, Int32 to, int direction) {
 // The edge of the stretch [from, to] whose steepest difference is k: the
 // border of pixels k and k + 1, moved by the parabola through the
 // differences around it.
-Edge EdgeAt(const std::vector<int>& p, Int32 from, Int32 to, Int32 k, int direction) {
+Edge EdgeAt(Profile p, Int32 from, Int32 to, Int32 k, int direction) {
   const auto slope = [&](Int32 j) {
     return j < from || j >= to ? 0 : std::max(0, Slope(p, j, direction));
   };
@@ -118,15 +123,15 @@ Edge EdgeAt(const std::vector<int>& p, Int32 from, Int32 to, Int32 k, int direct
 // before the extreme, and the steepest each way since the extreme, which
 // become the current stretch's when it goes on, or the next one's when the
 // profile turns.
-void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
-                     const std::vector<int>& threshold, std::vector<Edge>& edges) {
+void FollowStretches(Profile p, Int32 from, Int32 to, const std::vector<int>& threshold,
+                     std::vector<Edge>& edges) {
   Int32 lowest = from, highest = from, i = from + 1;
   for (; i < to; ++i) {
     const int value = p[static_cast<std::size_t>(i)];
     if (value < p[static_cast<std::size_t>(lowest)]) lowest = i;
     if (value > p[static_cast<std::size_t>(highest)]) highest = i;
     if (p[static_cast<std::size_t>(highest)] - p[static_cast<std::size_t>(lowest)] >=
-        threshold[static_cast<std::size_t>(i / kBlock)]) {
+        threshold[static_cast<std::size_t>(i) / kBlock]) {
       break;
     }
   }
@@ -137,6 +142,10 @@ void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
   Int32 best = Steepest(p, turn, extreme, direction);
   Int32 onward = Steepest(p, extreme, i, direction);
   Int32 back = Steepest(p, extreme, i, -direction);
+  // Their slopes, each in its own direction (read only while it is >= 0).
+  int bestSlope = best < 0 ? 0 : Slope(p, best, direction);
+  int onwardSlope = onward < 0 ? 0 : Slope(p, onward, direction);
+  int backSlope = back < 0 ? 0 : Slope(p, back, -direction);
   const auto emit = [&](const Edge& edge) {
     // Stretches of neighbouring segments may run the same way: one edge.
     if (edges.empty() || edges.back().rising != edge.rising) edges.push_back(edge);
@@ -144,22 +153,25 @@ void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
   for (++i; i < to; ++i) {
     const Int32 k = i - 1;
     const int slope = Slope(p, k, direction);
-    if (slope > 0 && (onward < 0 || slope > Slope(p, onward, direction))) onward = k;
-    if (slope < 0 && (back < 0 || -slope > Slope(p, back, -direction))) back = k;
+    if (slope > 0 && (onward < 0 || slope > onwardSlope)) onward = k, onwardSlope = slope;
+    if (slope < 0 && (back < 0 || -slope > backSlope)) back = k, backSlope = -slope;
     const int change =
         direction * (p[static_cast<std::size_t>(i)] - p[static_cast<std::size_t>(extreme)]);
     if (change > 0) {
-      if (onward >= 0 && (best < 0 || Slope(p, onward, direction) > Slope(p, best, direction))) {
+      if (onward >= 0 && (best < 0 || onwardSlope > bestSlope)) {
         best = onward;
+        bestSlope = onwardSlope;
       }
       extreme = i;
       onward = back = -1;
-    } else if (-change >= threshold[static_cast<std::size_t>(extreme / kBlock)]) {
+    } else if (-change >= threshold[static_cast<std::size_t>(extreme) / kBlock]) {
       emit(EdgeAt(p, turn, extreme, best, direction));
       turn = extreme;
       extreme = i;
       direction = -direction;
+      // The steepest fall since the extreme is the steepest rise of the turned direction.
       best = back;
+      bestSlope = backSlope;
       onward = back = -1;
     }
   }
@@ -173,22 +185,22 @@ void FollowStretches(const std::vector<int>& p, Int32 from, Int32 to,
 // followed on the way: the one before the extreme, and the steepest each way
 // since the extreme, which become the current stretch's when it goes on, or
 // the next one's when the profile turns.
-std::vector<Edge> FindEdges(const std::vector<int>& p) {
-  const Blocks blocks = MeasureBlocks(p);
+void FindEdges(Profile p, std::vector<Edge>& edges) {
+  thread_local Blocks blocks;
+  MeasureBlocks(p, blocks);
   const Int32 count = static_cast<Int32>(p.size());
   const Int32 blockCount = static_cast<Int32>(blocks.active.size());
-  std::vector<Edge> edges;
+  edges.clear();
   for (Int32 b = 0; b < blockCount;) {
-    if (!blocks.active[static_cast<std::size_t>(b)]) {
+    if (blocks.active[static_cast<std::size_t>(b)] == 0) {
       ++b;
       continue;
     }
     Int32 end = b;
-    while (end < blockCount && blocks.active[static_cast<std::size_t>(end)]) ++end;
+    while (end < blockCount && blocks.active[static_cast<std::size_t>(end)] != 0) ++end;
     FollowStretches(p, b * kBlock, std::min(count, end * kBlock), blocks.threshold, edges);
     b = end;
   }
-  return edges;
 }
 
 RunRow RowOfEdges(const std::vector<Edge>& edges, Int32 count) {
@@ -265,7 +277,9 @@ RunRow ScanProfile(const std::vector<UInt8>& samples) {
   const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
   // A line without an edge anywhere: one light run.
   if (*hi - *lo < kMinEdgeContrast) return RowOfEdges({}, count);
-  return RowOfEdges(FindEdges(std::vector<int>(samples.begin(), samples.end())), count);
+  thread_local std::vector<Edge> edges;
+  FindEdges(samples, edges);
+  return RowOfEdges(edges, count);
 }
 
 }  // namespace
@@ -273,8 +287,12 @@ RunRow ScanProfile(const std::vector<UInt8>& samples) {
 RunRow ScanSamples(const UInt8* first, std::ptrdiff_t step, Int32 count) {
   if (first == nullptr || count <= 0) return {};
   gathered.resize(static_cast<std::size_t>(count));
-  for (Int32 i = 0; i < count; ++i) {
-    gathered[static_cast<std::size_t>(i)] = first[static_cast<std::ptrdiff_t>(i) * step];
+  if (step == 1) {
+    std::memcpy(gathered.data(), first, gathered.size());
+  } else {
+    for (Int32 i = 0; i < count; ++i) {
+      gathered[static_cast<std::size_t>(i)] = first[static_cast<std::ptrdiff_t>(i) * step];
+    }
   }
   const UInt64 hash = ScanMemo::Hash(gathered);
   if (const RunRow* known = memo.Find(hash, gathered)) return *known;

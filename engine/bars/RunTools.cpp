@@ -1,6 +1,7 @@
 #include "engine/bars/RunTools.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vexo::engine {
 namespace {
@@ -29,10 +30,30 @@ RunRow Reversed(const RunRow& row) {
   return out;
 }
 
+namespace {
+
+// The reversed row of the last row read both ways: the decoders of a line
+// read the same row one after another, and it is reversed once for all. The
+// row is compared whole, so no row is taken for another.
+const RunRow& ReversedOnce(const RunRow& row) {
+  thread_local RunRow last, reversed;
+  const auto same = [](const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+  };
+  if (!(last.length == row.length && same(last.widths, row.widths) &&
+        same(last.starts, row.starts))) {
+    last = row;
+    reversed = Reversed(row);
+  }
+  return reversed;
+}
+
+}  // namespace
+
 void ReadBothWays(const RunRow& row, std::vector<LineRead>& out, RowDecoder forward) {
   forward(row, out);
   const std::size_t first = out.size();
-  forward(Reversed(row), out);
+  forward(ReversedOnce(row), out);
   for (std::size_t i = first; i < out.size(); ++i) {
     LineRead& read = out[i];
     const float begin = row.length - read.end;

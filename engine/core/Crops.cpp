@@ -203,6 +203,7 @@ bool BlobCrops::ReadTurnedCrops(const PassSpec& diagonalPass) {
     if (reader_.Expired()) return false;
     if (TurnedBars(r) && !Covered(r)) ReadTurnedCrop(r, pass);
   }
+  if (std::max(area_.width, area_.height) < kMinCoarseSide) return true;
   for (const Region& coarse : CoarseBlobs()) {
     if (reader_.Expired()) return false;
     if (LongerSide(coarse) < kMinCoarseSide || Covered(coarse)) continue;
@@ -325,6 +326,8 @@ void BlobCrops::ReadMaxiCrop(const Region& blob, const PassSpec& pass) {
 }
 
 bool BlobCrops::ReadCoarseMaxiCrops(const PassSpec& pass) {
+  // No blob of a smaller area reaches the size these crops are for.
+  if (std::min(area_.width, area_.height) < kMinCoarseSide) return true;
   int tried = 0;
   for (const Region& r : CoarseBlobs()) {
     if (tried == kMaxCoarseMaxiCrops) break;

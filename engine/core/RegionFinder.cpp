@@ -9,13 +9,14 @@
 namespace vexo::engine {
 namespace {
 
-constexpr int kMinContrast = 48;    // darkest pixels to the paper, else no ink
+constexpr int kMinContrast = 48;  // darkest pixels to the paper, else no ink
 constexpr std::size_t kMinInkPixels = 4;
-constexpr Int32 kCloseRadius = 2;   // merges a symbol's modules into one blob
-constexpr Int32 kMinBlobSide = 3;   // working pixels
-constexpr Int32 kMaxAspect = 6;     // longer side over shorter side (a two-column PDF417: 5)
-constexpr double kMinFill = 0.25;   // blob pixels over box area (a thin bar turned by 45 degrees fills 1/3)
-constexpr double kMaxSpan = 0.95;   // blobs spanning the whole plane are frames
+constexpr Int32 kCloseRadius = 2;  // merges a symbol's modules into one blob
+constexpr Int32 kMinBlobSide = 3;  // working pixels
+constexpr Int32 kMaxAspect = 6;    // longer side over shorter side (a two-column PDF417: 5)
+constexpr double kMinFill =
+    0.25;  // blob pixels over box area (a thin bar turned by 45 degrees fills 1/3)
+constexpr double kMaxSpan = 0.95;  // blobs spanning the whole plane are frames
 
 struct Plane {
   Int32 width = 0;
@@ -24,18 +25,36 @@ struct Plane {
   UInt8& At(Int32 x, Int32 y) { return values[static_cast<std::size_t>(y) * width + x]; }
 };
 
+// Adds the sums of each `factor` samples of `row` to `sums`; a fixed factor
+// (the common 2 and 4) lets the compiler unroll the block.
+template <Int32 kFactor>
+void AddBlocks(const UInt8* row, Int32 factor, std::vector<int>& sums) {
+  const Int32 f = kFactor > 0 ? kFactor : factor;
+  for (std::size_t x = 0; x < sums.size(); ++x) {
+    const UInt8* block = row + x * static_cast<std::size_t>(f);
+    int sum = 0;
+    for (Int32 dx = 0; dx < f; ++dx) sum += block[dx];
+    sums[x] += sum;
+  }
+}
+
+// Each pixel the rounded mean of its factor x factor block; the block sums
+// are gathered row by row, so each source row is read once, in order.
 Plane Reduce(const LumaView& view, Int32 factor) {
   Plane out{view.width / factor, view.height / factor, {}};
   out.values.resize(static_cast<std::size_t>(out.width) * out.height);
   const int area = factor * factor;
+  const auto add = factor == 1   ? AddBlocks<1>
+                   : factor == 2 ? AddBlocks<2>
+                   : factor == 4 ? AddBlocks<4>
+                                 : AddBlocks<0>;
+  std::vector<int> sums(static_cast<std::size_t>(out.width));
   for (Int32 y = 0; y < out.height; ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    for (Int32 dy = 0; dy < factor; ++dy) add(view.Row(y * factor + dy), factor, sums);
+    UInt8* target = out.values.data() + static_cast<std::size_t>(y) * out.width;
     for (Int32 x = 0; x < out.width; ++x) {
-      int sum = 0;
-      for (Int32 dy = 0; dy < factor; ++dy) {
-        const UInt8* row = view.Row(y * factor + dy) + x * factor;
-        for (Int32 dx = 0; dx < factor; ++dx) sum += row[dx];
-      }
-      out.At(x, y) = static_cast<UInt8>((sum + area / 2) / area);
+      target[x] = static_cast<UInt8>((sums[static_cast<std::size_t>(x)] + area / 2) / area);
     }
   }
   return out;
@@ -68,33 +87,47 @@ int InkThreshold(const Plane& plane) {
     const double above = static_cast<double>(total - below);
     const double meanBelow = sumBelow / below;
     const double meanAbove = (sumAll - sumBelow) / above;
-    const double spread = static_cast<double>(below) * above * (meanBelow - meanAbove) *
-                          (meanBelow - meanAbove);
+    const double spread =
+        static_cast<double>(below) * above * (meanBelow - meanAbove) * (meanBelow - meanAbove);
     if (spread > best) best = spread, threshold = v;
   }
   return threshold;
 }
 
-// Box sums over a (2r+1)^2 window of a 0/1 plane, clipped at the borders.
+// Box sums over a (2r+1)^2 window of a 0/1 plane, clipped at the borders:
+// running sums along each row, then running sums of those down each column.
 std::vector<Int32> BoxSums(const Plane& mask, Int32 r) {
   const Int32 w = mask.width, h = mask.height;
-  std::vector<Int32> integral(static_cast<std::size_t>(w + 1) * (h + 1), 0);
-  auto I = [&](Int32 x, Int32 y) -> Int32& {
-    return integral[static_cast<std::size_t>(y) * (w + 1) + x];
-  };
+  std::vector<Int32> across(static_cast<std::size_t>(w) * h);
   for (Int32 y = 0; y < h; ++y) {
-    Int32 rowSum = 0;
+    const UInt8* in = mask.values.data() + static_cast<std::size_t>(y) * w;
+    Int32* out = across.data() + static_cast<std::size_t>(y) * w;
+    Int32 sum = 0;
+    for (Int32 x = 0; x < std::min(w, r); ++x) sum += in[x];
     for (Int32 x = 0; x < w; ++x) {
-      rowSum += mask.values[static_cast<std::size_t>(y) * w + x];
-      I(x + 1, y + 1) = I(x + 1, y) + rowSum;
+      if (x + r < w) sum += in[x + r];
+      if (x - r - 1 >= 0) sum -= in[x - r - 1];
+      out[x] = sum;
     }
   }
-  std::vector<Int32> sums(static_cast<std::size_t>(w) * h);
+  std::vector<Int32> sums(static_cast<std::size_t>(w) * h, 0);
+  const auto rowOf = [&](std::vector<Int32>& plane, Int32 y) {
+    return plane.data() + static_cast<std::size_t>(y) * w;
+  };
+  for (Int32 y = 0; y < std::min(h, r); ++y) {
+    const Int32* in = rowOf(across, y);
+    for (Int32 x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] += in[x];
+  }
   for (Int32 y = 0; y < h; ++y) {
-    const Int32 y0 = std::max(0, y - r), y1 = std::min(h, y + r + 1);
-    for (Int32 x = 0; x < w; ++x) {
-      const Int32 x0 = std::max(0, x - r), x1 = std::min(w, x + r + 1);
-      sums[static_cast<std::size_t>(y) * w + x] = I(x1, y1) - I(x0, y1) - I(x1, y0) + I(x0, y0);
+    Int32* out = rowOf(sums, y);
+    if (y > 0) std::copy(out - w, out, out);
+    if (y + r < h) {
+      const Int32* in = rowOf(across, y + r);
+      for (Int32 x = 0; x < w; ++x) out[x] += in[x];
+    }
+    if (y - r - 1 >= 0) {
+      const Int32* in = rowOf(across, y - r - 1);
+      for (Int32 x = 0; x < w; ++x) out[x] -= in[x];
     }
   }
   return sums;
@@ -124,30 +157,42 @@ struct Blob {
 };
 
 // 8-connected components of the set pixels; the plane is cleared on the way.
+// The search runs on a copy with a clear border, so neighbours need no
+// bounds checks.
 std::vector<Blob> Components(Plane& plane) {
+  const Int32 pw = plane.width + 2;
+  std::vector<UInt8> padded(static_cast<std::size_t>(pw) * (plane.height + 2), 0);
+  for (Int32 y = 0; y < plane.height; ++y) {
+    std::copy_n(plane.values.data() + static_cast<std::size_t>(y) * plane.width, plane.width,
+                padded.data() + static_cast<std::size_t>(y + 1) * pw + 1);
+  }
+  std::fill(plane.values.begin(), plane.values.end(), 0);
+  const std::array<std::ptrdiff_t, 8> neighbours{-pw - 1, -pw, -pw + 1, -1, 1, pw - 1, pw, pw + 1};
   std::vector<Blob> blobs;
-  std::vector<std::pair<Int32, Int32>> stack;
+  std::vector<std::ptrdiff_t> stack;
   for (Int32 y = 0; y < plane.height; ++y) {
     for (Int32 x = 0; x < plane.width; ++x) {
-      if (plane.At(x, y) == 0) continue;
-      Blob blob{{x, y, x + 1, y + 1}, 0};
-      plane.At(x, y) = 0;
-      stack.assign(1, {x, y});
+      const std::ptrdiff_t seed = static_cast<std::ptrdiff_t>(y + 1) * pw + x + 1;
+      if (padded[static_cast<std::size_t>(seed)] == 0) continue;
+      Int32 left = x, top = y, right = x, bottom = y;
+      Int64 pixels = 0;
+      padded[static_cast<std::size_t>(seed)] = 0;
+      stack.assign(1, seed);
       while (!stack.empty()) {
-        const auto [px, py] = stack.back();
+        const std::ptrdiff_t at = stack.back();
         stack.pop_back();
-        ++blob.pixels;
-        blob.box = {std::min(blob.box.left, px), std::min(blob.box.top, py),
-                    std::max(blob.box.right, px + 1), std::max(blob.box.bottom, py + 1)};
-        for (Int32 ny = std::max(0, py - 1); ny <= std::min(plane.height - 1, py + 1); ++ny) {
-          for (Int32 nx = std::max(0, px - 1); nx <= std::min(plane.width - 1, px + 1); ++nx) {
-            if (plane.At(nx, ny) == 0) continue;
-            plane.At(nx, ny) = 0;
-            stack.emplace_back(nx, ny);
-          }
+        ++pixels;
+        const auto px = static_cast<Int32>(at % pw) - 1, py = static_cast<Int32>(at / pw) - 1;
+        left = std::min(left, px), right = std::max(right, px);
+        top = std::min(top, py), bottom = std::max(bottom, py);
+        for (const std::ptrdiff_t d : neighbours) {
+          UInt8& next = padded[static_cast<std::size_t>(at + d)];
+          if (next == 0) continue;
+          next = 0;
+          stack.push_back(at + d);
         }
       }
-      blobs.push_back(blob);
+      blobs.push_back({{left, top, right + 1, bottom + 1}, pixels});
     }
   }
   return blobs;
@@ -193,7 +238,8 @@ double InkShare(const LumaView& view, const Region& region) {
 }
 
 void MeasureGradient(const LumaView& view, Region& region) {
-  double xx = 0, yy = 0, xy = 0;
+  // Integer sums: exact, as the sums in double were (far below 2^53).
+  Int64 xx = 0, yy = 0, xy = 0;
   const Int32 x0 = std::max(region.left, 1), x1 = std::min(region.right, view.width - 1);
   const Int32 y0 = std::max(region.top, 1), y1 = std::min(region.bottom, view.height - 1);
   for (Int32 y = y0; y < y1; ++y) {
@@ -202,23 +248,25 @@ void MeasureGradient(const LumaView& view, Region& region) {
     const UInt8* below = view.Row(y + 1);
     for (Int32 x = x0; x < x1; ++x) {
       // Sobel: less biased towards the diagonals than plain differences.
-      const double gx = (above[x + 1] + 2 * row[x + 1] + below[x + 1]) -
-                        (above[x - 1] + 2 * row[x - 1] + below[x - 1]);
-      const double gy = (below[x - 1] + 2 * below[x] + below[x + 1]) -
-                        (above[x - 1] + 2 * above[x] + above[x + 1]);
+      const int gx = (above[x + 1] + 2 * row[x + 1] + below[x + 1]) -
+                     (above[x - 1] + 2 * row[x - 1] + below[x - 1]);
+      const int gy = (below[x - 1] + 2 * below[x] + below[x + 1]) -
+                     (above[x - 1] + 2 * above[x] + above[x + 1]);
       xx += gx * gx;
       yy += gy * gy;
       xy += gx * gy;
     }
   }
-  const double energy = xx + yy;
+  const auto sxx = static_cast<double>(xx), syy = static_cast<double>(yy);
+  const auto sxy = static_cast<double>(xy);
+  const double energy = sxx + syy;
   if (energy <= 0) return;
   // The main axis measured from the x axis towards y, down the page, in
   // [0, 180); counter-clockwise on the page that is its negative.
-  double towardsY = 0.5 * std::atan2(2 * xy, xx - yy) * 180.0 / std::numbers::pi;
+  double towardsY = 0.5 * std::atan2(2 * sxy, sxx - syy) * 180.0 / std::numbers::pi;
   if (towardsY < 0) towardsY += 180;
   region.gradientDegrees = -towardsY;
-  region.coherence = std::sqrt((xx - yy) * (xx - yy) + 4 * xy * xy) / energy;
+  region.coherence = std::sqrt((sxx - syy) * (sxx - syy) + 4 * sxy * sxy) / energy;
 }
 
 std::vector<Region> FindInkRegions(const LumaView& view, Int32 reduce, bool measureGradient) {
@@ -235,9 +283,8 @@ std::vector<Region> FindInkRegions(const LumaView& view, Int32 reduce, bool meas
   std::erase_if(blobs, [&](const Blob& blob) { return !LooksLikeSymbol(blob, plane); });
   // Squat blobs first: symbols are square or a few times longer than high,
   // while words and lines of text run long.
-  std::stable_sort(blobs.begin(), blobs.end(), [](const Blob& a, const Blob& b) {
-    return Rank(a) > Rank(b);
-  });
+  std::stable_sort(blobs.begin(), blobs.end(),
+                   [](const Blob& a, const Blob& b) { return Rank(a) > Rank(b); });
   std::vector<Region> regions;
   regions.reserve(blobs.size());
   for (const Blob& blob : blobs) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -65,25 +66,71 @@ void ConvertPixels(PIX* pix, LumaImage& out, Sample sample) {
   }
 }
 
+// Pixels of 1, 2, 4 or 8 bits through `map`, a word at a time: the first
+// pixel of a word is in its highest bits.
+template <int kDepth, typename Map>
+void ConvertPacked(PIX* pix, LumaImage& out, Map map) {
+  constexpr Int32 kPerWord = 32 / kDepth;
+  constexpr l_uint32 kMask = (1u << kDepth) - 1;
+  const auto pixel = [](l_uint32 word, Int32 j) {
+    return (word >> (32 - kDepth * (j + 1))) & kMask;
+  };
+  // 1 bit: eight pixels per byte of a word, through a table of their values.
+  std::array<std::array<UInt8, 8>, 256> eights{};
+  if constexpr (kDepth == 1) {
+    for (l_uint32 byte = 0; byte < 256; ++byte) {
+      for (Int32 k = 0; k < 8; ++k) {
+        eights[byte][static_cast<std::size_t>(k)] = map((byte >> (7 - k)) & 1);
+      }
+    }
+  }
+  const l_int32 wpl = pixGetWpl(pix);
+  const l_uint32* data = pixGetData(pix);
+  for (Int32 y = 0; y < out.height; ++y) {
+    const l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    UInt8* row = out.Row(y);
+    Int32 x = 0;
+    if constexpr (kDepth == 8) {
+      for (; x + kPerWord <= out.width; x += kPerWord) {
+        const l_uint32 word = line[x / kPerWord];
+        row[x] = map(pixel(word, 0));
+        row[x + 1] = map(pixel(word, 1));
+        row[x + 2] = map(pixel(word, 2));
+        row[x + 3] = map(pixel(word, 3));
+      }
+    } else if constexpr (kDepth == 1) {
+      for (; x + kPerWord <= out.width; x += kPerWord) {
+        const l_uint32 word = line[x / kPerWord];
+        for (Int32 k = 0; k < 4; ++k) {
+          std::memcpy(row + x + 8 * k, eights[(word >> (24 - 8 * k)) & 0xff].data(), 8);
+        }
+      }
+    } else {
+      for (; x + kPerWord <= out.width; x += kPerWord) {
+        const l_uint32 word = line[x / kPerWord];
+        for (Int32 j = 0; j < kPerWord; ++j) row[x + j] = map(pixel(word, j));
+      }
+    }
+    for (Int32 j = 0; x + j < out.width; ++j) row[x + j] = map(pixel(line[x / kPerWord], j));
+  }
+}
+
 // Colormapped images: indices of 1, 2, 4 or 8 bits through the luma table.
 bool ConvertColormapped(PIX* pix, PIXCMAP* cmap, LumaImage& out) {
   const std::array<UInt8, 256> table = ColormapLuma(cmap);
+  const auto lookUp = [&](l_uint32 index) { return table[index]; };
   switch (pixGetDepth(pix)) {
     case 1:
-      ConvertPixels(pix, out,
-                    [&](const l_uint32* line, Int32 x) { return table[GET_DATA_BIT(line, x)]; });
+      ConvertPacked<1>(pix, out, lookUp);
       return true;
     case 2:
-      ConvertPixels(pix, out,
-                    [&](const l_uint32* line, Int32 x) { return table[GET_DATA_DIBIT(line, x)]; });
+      ConvertPacked<2>(pix, out, lookUp);
       return true;
     case 4:
-      ConvertPixels(pix, out,
-                    [&](const l_uint32* line, Int32 x) { return table[GET_DATA_QBIT(line, x)]; });
+      ConvertPacked<4>(pix, out, lookUp);
       return true;
     case 8:
-      ConvertPixels(pix, out,
-                    [&](const l_uint32* line, Int32 x) { return table[GET_DATA_BYTE(line, x)]; });
+      ConvertPacked<8>(pix, out, lookUp);
       return true;
     default:
       return false;
@@ -93,24 +140,17 @@ bool ConvertColormapped(PIX* pix, PIXCMAP* cmap, LumaImage& out) {
 bool ConvertDirect(PIX* pix, LumaImage& out) {
   switch (pixGetDepth(pix)) {
     case 1:  // Leptonica's binary convention: a set bit is black
-      ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {
-        return static_cast<UInt8>(GET_DATA_BIT(line, x) ? 0 : kWhite);
-      });
+      ConvertPacked<1>(pix, out,
+                       [](l_uint32 v) { return static_cast<UInt8>(v != 0 ? 0 : kWhite); });
       return true;
     case 2:
-      ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {
-        return static_cast<UInt8>(GET_DATA_DIBIT(line, x) * 0x55);
-      });
+      ConvertPacked<2>(pix, out, [](l_uint32 v) { return static_cast<UInt8>(v * 0x55); });
       return true;
     case 4:
-      ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {
-        return static_cast<UInt8>(GET_DATA_QBIT(line, x) * 0x11);
-      });
+      ConvertPacked<4>(pix, out, [](l_uint32 v) { return static_cast<UInt8>(v * 0x11); });
       return true;
     case 8:
-      ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {
-        return static_cast<UInt8>(GET_DATA_BYTE(line, x));
-      });
+      ConvertPacked<8>(pix, out, [](l_uint32 v) { return static_cast<UInt8>(v); });
       return true;
     case 16:  // the high byte, as Leptonica's own 16-to-8 reduction keeps
       ConvertPixels(pix, out, [](const l_uint32* line, Int32 x) {

@@ -186,13 +186,16 @@ void ReadLine(const Line& line, std::vector<RowRead>& out, std::vector<LeftAncho
 void ReadRows(const RunRow& row, std::vector<RowRead>& out, std::vector<LeftAnchor>* anchors) {
   const std::size_t n = std::min(row.widths.size(), row.starts.size());
   if (n < 2) return;
-  Line forward{{row.widths.begin(), row.widths.begin() + static_cast<std::ptrdiff_t>(n)},
-               {row.starts.begin(), row.starts.begin() + static_cast<std::ptrdiff_t>(n)},
-               false};
+  // Both lines reuse their buffers from one row to the next (per thread).
+  thread_local Line forward, backward;
+  forward.widths.assign(row.widths.begin(), row.widths.begin() + static_cast<std::ptrdiff_t>(n));
+  forward.starts.assign(row.starts.begin(), row.starts.begin() + static_cast<std::ptrdiff_t>(n));
+  forward.reversed = false;
   ReadLine(forward, out, anchors);
   // Backwards: the runs reversed, each starting at its far end, led by a light
   // run (of no width when the line ends on a bar).
-  Line backward;
+  backward.widths.clear();
+  backward.starts.clear();
   backward.reversed = true;
   if (n % 2 == 0) {
     backward.widths.push_back(0.0F);

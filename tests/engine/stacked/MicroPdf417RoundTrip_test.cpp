@@ -34,7 +34,8 @@ struct MicroCase {
   int rotate = 0;       // clockwise quarter turns, in degrees
   bool mirrored = false;
   Stripe stripe{};
-  double tilt = 0;  // degrees clockwise, any angle (a turned copy)
+  double tilt = 0;   // degrees clockwise, any angle (a turned copy)
+  Int32 frame = 40;  // white border around a turned copy, pixels
 };
 void PrintTo(const MicroCase& c, std::ostream* os) { *os << c.name; }
 
@@ -74,6 +75,19 @@ const MicroCase kCases[] = {
     {"MirroredUpsideDown", "--cols=3 -d 'Mirror print'", "Mirror print", 1.0, 180, true},
     {"TiltedThirty", "--cols=3 -d 'Turned copy'", "Turned copy", 2.0, 0, false, {}, 30},
     {"TiltedHundredThirtyFive", "--cols=2 -d 'Turned copy'", "Turned copy", 2.0, 0, false, {}, 135},
+    // Tilted by a few degrees, rows two pixels high: a straight line keeps to
+    // one row only over part of it, and only some lines show a row's start.
+    {"OneColumnTiltedTwo", "--cols=1 -d 'MICRO1'", "MICRO1", 1.0, 0, false, {}, 2, 16},
+    {"FourColumnsTiltedTwo",
+     "--cols=4 -d 'Four columns wide'",
+     "Four columns wide",
+     1.0,
+     0,
+     false,
+     {},
+     2,
+     16},
+    {"OneColumnTiltedBack", "--cols=1 -d 'MICRO1'", "MICRO1", 1.0, 0, false, {}, -3.5, 16},
     // Damage: a stripe across a few rows is corrected; one across half is not read.
     {"StripeWithinCorrection",
      "--cols=4 -d 'Damaged but readable 0123456789'",
@@ -138,8 +152,8 @@ TEST_P(MicroPdf417RoundTrip, TypeContentCornersAndAngle) {
   Wipe(symbol, c.stripe);
   Gray page;
   if (c.tilt != 0) {
-    Gray framed = Gray::White(symbol.width + 80, symbol.height + 80);
-    Place(framed, symbol, 40, 40);
+    Gray framed = Gray::White(symbol.width + 2 * c.frame, symbol.height + 2 * c.frame);
+    Place(framed, symbol, c.frame, c.frame);
     page = TurnedBy(framed, c.tilt);
   } else {
     page = OnPage(symbol, c.rotate);
