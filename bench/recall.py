@@ -174,7 +174,13 @@ def qr_symbol(tmp, name, rnd, data, modules_px):
     elif look < 0.35:
         args += ["+level", f"{rnd.randint(30, 45)}%,{rnd.randint(70, 85)}%"]
     full = side + 2 * quiet + (4 * quiet if look < 0.2 else 0)
-    k = lambda: int(full * rnd.uniform(0.0, 0.12))
+    return keystoned(args, full, 0.12, rnd, out)
+
+
+def keystoned(args, full, share, rnd, out):
+    """Runs the convert `args` of a symbol `full` pixels wide, each corner
+    pulled in by up to `share` of it, into `out`: (out, its diagonal)."""
+    k = lambda: int(full * rnd.uniform(0.0, share))
     persp = (f"0,0 {k()},{k()} {full},0 {full - k()},{k()} "
              f"{full},{full} {full - k()},{full - k()} 0,{full} {k()},{full - k()}")
     # PNG32: zint's two-colour palette would otherwise drop the alpha channel.
@@ -310,13 +316,7 @@ def qr_kind_symbol(tmp, name, rnd, data, kind, modules_px, version=None):
                  "-draw", f"polygon 0,0 {a:.0f},0 {b:.0f},{full} 0,{full}", "-blur", "0x2",
                  "-rotate", str(rnd.choice([0, 90, 180, 270])), ")",
                  "-compose", "Multiply", "-composite", "-compose", "Over"]
-    k = lambda: int(full * rnd.uniform(0.0, 0.15))
-    persp = (f"0,0 {k()},{k()} {full},0 {full - k()},{k()} "
-             f"{full},{full} {full - k()},{full - k()} 0,{full} {k()},{full - k()}")
-    args += ["-alpha", "set", "-virtual-pixel", "transparent", "-distort", "Perspective", persp,
-             f"PNG32:{out}"]
-    run(*args)
-    return out, full * 1.42
+    return keystoned(args, full, 0.15, rnd, out)
 
 
 def draw_qr_kind(tmp, out, seed, kind):

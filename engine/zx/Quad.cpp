@@ -6,6 +6,8 @@
 namespace vexo::engine {
 namespace {
 
+// Square pixels within the outline of the smallest symbol the library reads.
+constexpr double kMinSymbolArea = 16;
 // Below this spread of gray levels a line carries no bars.
 constexpr int kMinContrast = 40;
 // Share of samples two neighbouring scan lines of one symbol agree on.
@@ -117,6 +119,21 @@ bool IsEmpty(const Quad& quad) {
   return std::all_of(quad.begin(), quad.end(), [](PointD p) { return p.x == 0 && p.y == 0; });
 }
 
+bool IsDegenerate(const Quad& quad) {
+  for (std::size_t i = 0; i < quad.size(); ++i) {
+    for (std::size_t j = i + 1; j < quad.size(); ++j) {
+      if (quad[i].x == quad[j].x && quad[i].y == quad[j].y) return true;
+    }
+  }
+  double twiceArea = 0;
+  for (std::size_t i = 0; i < quad.size(); ++i) {
+    const PointD& a = quad[i];
+    const PointD& b = quad[(i + 1) % quad.size()];
+    twiceArea += a.x * b.y - b.x * a.y;
+  }
+  return std::abs(twiceArea) < 2 * kMinSymbolArea;
+}
+
 PointD Center(const Quad& quad) {
   double x = 0, y = 0;
   for (const PointD& p : quad) {
@@ -185,8 +202,8 @@ Quad AddOnQuad(const GrayView& view, const Quad& main, Int32 mainModules, const 
   std::vector<double> starts;
   for (const double share : {0.25, 0.5, 0.75}) {
     int threshold = -1;
-    const std::vector<UInt8> bits = BarLine(view, f, search, ab.v0 + share * (ab.v1 - ab.v0),
-                                            threshold);
+    const std::vector<UInt8> bits =
+        BarLine(view, f, search, ab.v0 + share * (ab.v1 - ab.v0), threshold);
     const auto dark = std::find(bits.begin(), bits.end(), UInt8{1});
     if (dark != bits.end()) starts.push_back(search.u0 + double(dark - bits.begin()));
   }

@@ -30,6 +30,9 @@ struct GrayView {
 };
 
 bool IsEmpty(const Quad& quad);
+// Two corners at one point, or hardly any area between the four: no symbol
+// has such an outline.
+bool IsDegenerate(const Quad& quad);
 PointD Center(const Quad& quad);      // truncated to whole pixels
 double TopLength(const Quad& quad);   // |top-right - top-left|
 double LeftLength(const Quad& quad);  // |bottom-left - top-left|

@@ -144,6 +144,10 @@ class Mapper {
       default:
         break;
     }
+    // The library's PDF417 detector was seen to decode a photo's streaks at
+    // the image edge into a symbol whose outline had two corners at one
+    // point: a matrix or stacked read without a symbol's outline is no read.
+    if (!IsLinear(symbology) && IsDegenerate(quad)) return;
     // A linear read spans the scan lines it was seen on, which may be a few
     // far apart or a single one: stretch it to the symbol's height.
     if (IsLinear(symbology) && !read.bandGrown) quad = GrowLinearBand(view_, OrientLinear(quad));
