@@ -38,7 +38,9 @@ namespace {
 const RunRow& ReversedOnce(const RunRow& row) {
   thread_local RunRow last, reversed;
   const auto same = [](const std::vector<float>& a, const std::vector<float>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+    // Empty vectors may hold no storage at all: memcmp must not see them.
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
   };
   if (!(last.length == row.length && same(last.widths, row.widths) &&
         same(last.starts, row.starts))) {
