@@ -208,15 +208,21 @@ std::vector<Detection> Read(const LumaView& view, const ViewSettings& settings) 
       (settings.symbologies & ZbarSymbologies()).none()) {
     return {};
   }
-  // zbar wants the rows packed.
+  // zbar wants the rows packed: a view whose rows are packed is read as it
+  // is, and copied only for the averaged lines.
   LumaImage packed;
-  packed.width = view.width, packed.height = view.height;
-  packed.pixels.resize(static_cast<std::size_t>(view.width) *
-                       static_cast<std::size_t>(view.height));
-  for (Int32 y = 0; y < view.height; ++y) std::copy_n(view.Row(y), view.width, packed.Row(y));
+  const auto pack = [&] {
+    packed.width = view.width, packed.height = view.height;
+    packed.pixels.resize(static_cast<std::size_t>(view.width) *
+                         static_cast<std::size_t>(view.height));
+    for (Int32 y = 0; y < view.height; ++y) std::copy_n(view.Row(y), view.width, packed.Row(y));
+  };
+  if (view.stride != view.width) pack();
+  const UInt8* pixels = view.stride == view.width ? view.pixels : packed.pixels.data();
   std::vector<Detection> found =
-      Scan(packed.pixels.data(), view.width, view.height, settings, true, settings.tryRotate, 0);
+      Scan(pixels, view.width, view.height, settings, true, settings.tryRotate, 0);
   if (!found.empty() || !settings.averagedLines) return found;
+  if (packed.pixels.empty()) pack();
   // Lines averaged along the bars, each way that is scanned, then the same
   // with each pixel taken relative to the light around it. Neighbouring
   // lines now share most of their pixels, so a read must hold on more of
