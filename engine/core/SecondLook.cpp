@@ -76,10 +76,12 @@ bool Contradicted(const Finding& finding, const RetailRow& row, const LumaView& 
   ViewSettings settings;
   settings.symbologies.set(Index(finding.symbology));
   // What the readers read of the symbol's bars in the look: the same content
-  // (agreed), or another on the same bars (otherwise).
+  // (agreed), or another on the same bars (otherwise). One reader agreeing
+  // settles the look, so the readers after it are not asked.
   bool agreed = false, otherwise = false;
   const auto readLook = [&] {
     for (const ReaderEntry& reader : readers) {
+      if (agreed) return;
       if (!reader.symbologies.test(Index(finding.symbology))) continue;
       for (const Detection& d : reader.read(ViewOf(look.image), settings)) {
         if (d.symbology != finding.symbology) continue;

@@ -91,30 +91,66 @@ bool SomeSizeHas(int columns, int rightOffset, int centreOffset) {
   return false;
 }
 
-// Reads the row as `columns` columns after the left pattern ending before run
-// `next`; the count of codewords read, -1 when the runs do not fit.
-int ReadLayout(const Line& line, std::size_t next, float module, int columns, RowRead& read) {
-  const int cluster = 3 * ((read.left - 1) % 3);
+// The elements after one left row address pattern, each read once however
+// many column counts are tried on it (the layouts share their first places).
+class RowElements {
+ public:
+  RowElements(const Line& line, std::size_t next, float module, int cluster)
+      : line_(line), next_(next), module_(module), cluster_(cluster) {
+    codewords_.fill(kUnread);
+    addresses_.fill(kUnread);
+  }
+
+  // The codeword `offset` runs after the pattern (see Codeword).
+  int CodewordAt(std::size_t offset) {
+    int& value = codewords_[offset];
+    if (value == kUnread) value = Codeword(line_, next_ + offset, module_, cluster_);
+    return value;
+  }
+  // The side or centre row address pattern `offset` runs after it.
+  int AddressAt(std::size_t offset, bool centre) {
+    int& value = addresses_[2 * offset + (centre ? 1 : 0)];
+    if (value == kUnread) value = RowAddress(line_, next_ + offset, module_, centre);
+    return value;
+  }
+
+ private:
+  static constexpr int kUnread = -3;
+  // The widest layout (4 columns) ends its right pattern this many runs on.
+  static constexpr std::size_t kReach = 4 * kCodewordRuns + kRapRuns + 1;
+  const Line& line_;
+  std::size_t next_;
+  float module_;
+  int cluster_;
+  std::array<int, kReach> codewords_{};
+  std::array<int, 2 * kReach> addresses_{};
+};
+
+// Reads the row as `columns` columns after the left pattern; the count of
+// codewords read, -1 when the runs do not fit.
+int ReadLayout(const Line& line, std::size_t next, float module, int columns, RowElements& elements,
+               RowRead& read) {
+  std::size_t offset = 0;
   int column = 0, readCount = 0;
   for (const Element element : kLayouts[static_cast<std::size_t>(columns - 1)]) {
     if (element == Element::Codeword) {
-      const int value = Codeword(line, next, module, cluster);
+      const int value = elements.CodewordAt(offset);
       if (value == -2) return -1;
       read.codewords[static_cast<std::size_t>(column++)] = value;
       readCount += value >= 0 ? 1 : 0;
-      next += kCodewordRuns;
+      offset += kCodewordRuns;
       continue;
     }
-    const int address = RowAddress(line, next, module, element == Element::Centre);
+    const int address = elements.AddressAt(offset, element == Element::Centre);
     if (address == 0) return -1;
     if (element == Element::Centre) {
       read.centre = address;
-      next += kRapRuns;
+      offset += kRapRuns;
       continue;
     }
     read.right = address;
     // The stop bar, about a module wide, follows the right pattern.
-    const std::size_t stop = next + kRapRuns;
+    const std::size_t stop = next + offset + kRapRuns;
     if (stop >= line.widths.size() || line.widths[stop] > 1.6F * module ||
         line.widths[stop] < 0.4F * module) {
       return -1;
@@ -133,7 +169,7 @@ int ReadLayout(const Line& line, std::size_t next, float module, int columns, Ro
 // Reads the row whose left row address pattern starts at dark run `at`: the
 // column count whose layout fits the runs, with the most codewords read.
 bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAnchor>* anchors) {
-  if (at + kRapRuns > line.widths.size()) return false;
+  if (at + kRapRuns + kCodewordRuns > line.widths.size()) return false;
   const float module = Sum(line, at, kRapRuns) / kRowAddressModules;
   // The quiet zone before the symbol, and no element of the pattern under
   // half a module or over five and a half: most places fail here, cheaply.
@@ -141,16 +177,19 @@ bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAn
   for (std::size_t k = at; k < at + kRapRuns; ++k) {
     if (line.widths[k] < 0.5F * module || line.widths[k] > 5.5F * module) return false;
   }
+  // Every layout starts with a codeword: its width alone rules out most of
+  // the rest, before any pattern is looked up.
+  const std::size_t next = at + kRapRuns;
+  if (!WidthFits(Sum(line, next, kCodewordRuns), kCodewordModules, module)) return false;
   const int left = RowAddress(line, at, 0, false);
   if (left == 0) return false;
-  // Every layout starts with a codeword: most places end here.
-  const int first = Codeword(line, at + kRapRuns, module, 3 * ((left - 1) % 3));
-  if (first == -2) return false;
+  RowElements elements(line, next, module, 3 * ((left - 1) % 3));
+  const int first = elements.CodewordAt(0);
   int bestCount = 0;
   for (int columns = 1; columns <= 4; ++columns) {
     RowRead read;
     read.left = left;
-    const int count = ReadLayout(line, at + kRapRuns, module, columns, read);
+    const int count = ReadLayout(line, next, module, columns, elements, read);
     if (count > bestCount) {
       best = read;
       best.columns = columns;
@@ -163,11 +202,11 @@ bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAn
   // codeword of any cluster (a slanted line may have crossed into the next
   // row) or a row address pattern.
   if (bestCount == 0 && anchors != nullptr && module <= kMostAnchorModule && first >= 0) {
-    const std::size_t next = at + kRapRuns + kCodewordRuns;
+    const std::size_t after = next + kCodewordRuns;
     const bool followed =
-        Codeword(line, next, module, 0) >= 0 || Codeword(line, next, module, 3) >= 0 ||
-        Codeword(line, next, module, 6) >= 0 || RowAddress(line, next, module, false) != 0 ||
-        RowAddress(line, next, module, true) != 0;
+        Codeword(line, after, module, 0) >= 0 || Codeword(line, after, module, 3) >= 0 ||
+        Codeword(line, after, module, 6) >= 0 || elements.AddressAt(kCodewordRuns, false) != 0 ||
+        elements.AddressAt(kCodewordRuns, true) != 0;
     if (followed) anchors->push_back({line.starts[at], left, module, line.reversed});
   }
   return bestCount > 0;
