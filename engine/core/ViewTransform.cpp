@@ -118,6 +118,44 @@ DerivedImage RotateByDegrees(const LumaView& view, double degrees) {
   return TurnedAndEnlarged(view, degrees, 1);
 }
 
+namespace {
+
+// TurnedAndEnlarged without a turn: each row of the copy samples one pair of
+// source rows, so the weights across are worked out once per row. The values
+// are those of the general loop, bit for bit: a weight of zero adds nothing,
+// and a whole step along lands every sample on a source pixel.
+void UprightRows(const LumaView& view, const AffineMap& toSource, double step, LumaImage& turned) {
+  const double w = view.width;
+  const double h = view.height;
+  for (Int32 y = 0; y < turned.height; ++y) {
+    const PointD p = toSource.Apply({0.5, y + 0.5});
+    const double sy = p.y - 0.5;
+    if (sy < 0 || sy >= h - 1) continue;
+    const auto iy = static_cast<Int32>(sy);
+    const double fy = sy - iy;
+    const UInt8* top = view.Row(iy);
+    const UInt8* bottom = top + view.stride;
+    UInt8* row = turned.Row(y);
+    double sx = p.x - 0.5;
+    if (step == 1 && fy == 0 && sx == std::floor(sx)) {
+      for (Int32 x = 0; x < turned.width; ++x, sx += step) {
+        if (sx >= 0 && sx < w - 1) row[x] = top[static_cast<Int32>(sx)];
+      }
+      continue;
+    }
+    for (Int32 x = 0; x < turned.width; ++x, sx += step) {
+      if (sx < 0 || sx >= w - 1) continue;
+      const auto ix = static_cast<Int32>(sx);
+      const double fx = sx - ix;
+      const double upper = top[ix] + (top[ix + 1] - top[ix]) * fx;
+      const double lower = bottom[ix] + (bottom[ix + 1] - bottom[ix]) * fx;
+      row[x] = static_cast<UInt8>(upper + (lower - upper) * fy + 0.5);
+    }
+  }
+}
+
+}  // namespace
+
 DerivedImage TurnedAndEnlarged(const LumaView& view, double degrees, Int32 factor) {
   factor = std::max(factor, 1);
   const double radians = degrees * std::numbers::pi / 180.0;
@@ -141,6 +179,10 @@ DerivedImage TurnedAndEnlarged(const LumaView& view, double degrees, Int32 facto
   const AffineMap toSource{sc, -ss, cx - sc * ox + ss * oy, ss, sc, cy - ss * ox - sc * oy};
   DerivedImage out{Blank(width, height, kWhite), toSource};
   LumaImage& turned = out.image;
+  if (ss == 0) {
+    UprightRows(view, toSource, sc, turned);
+    return out;
+  }
   for (Int32 y = 0; y < height; ++y) {
     // Sample at pixel centres; bilinear weights relative to source centres.
     PointD p = toSource.Apply({0.5, y + 0.5});

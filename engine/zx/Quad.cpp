@@ -91,21 +91,25 @@ Quad QuadOf(const Frame& f, const Box& b) {
 std::vector<UInt8> BarLine(const GrayView& view, const Frame& f, const Box& b, double v,
                            int& threshold) {
   const int count = static_cast<int>(b.u1 - b.u0) + 1;
-  std::vector<UInt8> line(static_cast<std::size_t>(count));
+  std::vector<UInt8> line(static_cast<std::size_t>(count), 255);
   const auto whole = [](double x) { return x == std::floor(x) && std::abs(x) < 1e9; };
   if (f.d.x == 1 && f.d.y == 0 && whole(f.origin.x) && whole(b.u0)) {
     // An upright band at whole pixels (most reads): the samples are a stretch
     // of one row, white beyond the view, the same pixels Sample picks.
     const Int32 y = Nearest(f.origin.y + v);
     const auto first = static_cast<Int32>(f.origin.x + b.u0);
-    for (int i = 0; i < count; ++i) line[static_cast<std::size_t>(i)] = view.At(first + i, y);
+    const Int32 from = std::max(first, 0), to = std::min(first + count, view.width);
+    if (y >= 0 && y < view.height && from < to) {
+      const UInt8* row = view.pixels + static_cast<std::ptrdiff_t>(y) * view.rowStride;
+      std::copy(row + from, row + to, line.begin() + (from - first));
+    }
   } else {
     for (int i = 0; i < count; ++i) {
       line[static_cast<std::size_t>(i)] = f.Sample(view, b.u0 + i, v);
     }
   }
-  const auto [lo, hi] = std::minmax_element(line.begin(), line.end());
   if (threshold < 0) {
+    const auto [lo, hi] = std::minmax_element(line.begin(), line.end());
     if (*hi - *lo < kMinContrast) return {};
     threshold = (*hi + *lo) / 2;
   }
