@@ -400,9 +400,10 @@ std::vector<std::vector<DarkSpan>> DarkSpans(const LumaView& view, bool columns,
   const auto spansOf = [&](const UInt8* line, std::vector<DarkSpan>& out) {
     found.clear();
     for (Int32 x = 0; x < length;) {
-      // Paper is passed over sixteen samples at a time.
+      // Paper is passed over sixteen samples at a time, from every sixteenth
+      // sample (so that each sample is looked at once or twice at most).
       constexpr Int32 kStride = 16;
-      if (x + kStride <= length) {
+      if (x % kStride == 0 && x + kStride <= length) {
         UInt8 least = 255;
         for (Int32 k = 0; k < kStride; ++k) least = std::min(least, line[x + k]);
         if (least >= threshold) {
