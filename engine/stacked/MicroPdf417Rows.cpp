@@ -166,6 +166,33 @@ int ReadLayout(const Line& line, std::size_t next, float module, int columns, Ro
   return readCount;
 }
 
+// Whether the element of `runs` runs at `at` has the width of `modules`
+// modules: what Codeword and RowAddress ask before looking anything up.
+bool ElementFits(const Line& line, std::size_t at, int runs, int modules, float module) {
+  return at + static_cast<std::size_t>(runs) <= line.widths.size() &&
+         WidthFits(Sum(line, at, runs), modules, module);
+}
+
+// Whether every element of the layout after the left pattern, and the stop
+// bar, has its width: ReadLayout fails wherever this does, and this looks
+// no pattern up.
+bool LayoutFits(const Line& line, std::size_t next, float module, int columns) {
+  std::size_t at = next;
+  for (const Element element : kLayouts[static_cast<std::size_t>(columns - 1)]) {
+    const bool codeword = element == Element::Codeword;
+    const int runs = codeword ? kCodewordRuns : kRapRuns;
+    if (!ElementFits(line, at, runs, codeword ? kCodewordModules : kRowAddressModules, module)) {
+      return false;
+    }
+    at += static_cast<std::size_t>(runs);
+    if (element == Element::Right) {
+      return at < line.widths.size() && line.widths[at] <= 1.6F * module &&
+             line.widths[at] >= 0.4F * module;
+    }
+  }
+  return false;
+}
+
 // Reads the row whose left row address pattern starts at dark run `at`: the
 // column count whose layout fits the runs, with the most codewords read.
 bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAnchor>* anchors) {
@@ -178,15 +205,25 @@ bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAn
     if (line.widths[k] < 0.5F * module || line.widths[k] > 5.5F * module) return false;
   }
   // Every layout starts with a codeword: its width alone rules out most of
-  // the rest, before any pattern is looked up.
+  // the rest. Then the widths of the layouts' elements and of what may
+  // follow an anchor's codeword, before any pattern is looked up.
   const std::size_t next = at + kRapRuns;
   if (!WidthFits(Sum(line, next, kCodewordRuns), kCodewordModules, module)) return false;
+  std::array<bool, 4> fits{};
+  for (int columns = 1; columns <= 4; ++columns) {
+    fits[static_cast<std::size_t>(columns - 1)] = LayoutFits(line, next, module, columns);
+  }
+  const std::size_t after = next + kCodewordRuns;
+  const bool mayAnchor = anchors != nullptr && module <= kMostAnchorModule &&
+                         (ElementFits(line, after, kCodewordRuns, kCodewordModules, module) ||
+                          ElementFits(line, after, kRapRuns, kRowAddressModules, module));
+  if (!mayAnchor && std::none_of(fits.begin(), fits.end(), [](bool f) { return f; })) return false;
   const int left = RowAddress(line, at, 0, false);
   if (left == 0) return false;
   RowElements elements(line, next, module, 3 * ((left - 1) % 3));
-  const int first = elements.CodewordAt(0);
   int bestCount = 0;
   for (int columns = 1; columns <= 4; ++columns) {
+    if (!fits[static_cast<std::size_t>(columns - 1)]) continue;
     RowRead read;
     read.left = left;
     const int count = ReadLayout(line, next, module, columns, elements, read);
@@ -201,8 +238,7 @@ bool ReadRow(const Line& line, std::size_t at, RowRead& best, std::vector<LeftAn
   // An anchor: the first codeword in the row's cluster, and what follows it a
   // codeword of any cluster (a slanted line may have crossed into the next
   // row) or a row address pattern.
-  if (bestCount == 0 && anchors != nullptr && module <= kMostAnchorModule && first >= 0) {
-    const std::size_t after = next + kCodewordRuns;
+  if (bestCount == 0 && mayAnchor && elements.CodewordAt(0) >= 0) {
     const bool followed =
         Codeword(line, after, module, 0) >= 0 || Codeword(line, after, module, 3) >= 0 ||
         Codeword(line, after, module, 6) >= 0 || elements.AddressAt(kCodewordRuns, false) != 0 ||
