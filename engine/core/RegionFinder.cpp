@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstddef>
 #include <numbers>
+#include <utility>
+
+#include "engine/core/ViewTransform.h"
 
 namespace vexo::engine {
 namespace {
@@ -25,39 +28,10 @@ struct Plane {
   UInt8& At(Int32 x, Int32 y) { return values[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// Adds the sums of each `factor` samples of `row` to `sums`; a fixed factor
-// (the common 2 and 4) lets the compiler unroll the block.
-template <Int32 kFactor>
-void AddBlocks(const UInt8* row, Int32 factor, std::vector<int>& sums) {
-  const Int32 f = kFactor > 0 ? kFactor : factor;
-  for (std::size_t x = 0; x < sums.size(); ++x) {
-    const UInt8* block = row + x * static_cast<std::size_t>(f);
-    int sum = 0;
-    for (Int32 dx = 0; dx < f; ++dx) sum += block[dx];
-    sums[x] += sum;
-  }
-}
-
-// Each pixel the rounded mean of its factor x factor block; the block sums
-// are gathered row by row, so each source row is read once, in order.
+// Each pixel the rounded mean of its factor x factor block.
 Plane Reduce(const LumaView& view, Int32 factor) {
-  Plane out{view.width / factor, view.height / factor, {}};
-  out.values.resize(static_cast<std::size_t>(out.width) * out.height);
-  const int area = factor * factor;
-  const auto add = factor == 1   ? AddBlocks<1>
-                   : factor == 2 ? AddBlocks<2>
-                   : factor == 4 ? AddBlocks<4>
-                                 : AddBlocks<0>;
-  std::vector<int> sums(static_cast<std::size_t>(out.width));
-  for (Int32 y = 0; y < out.height; ++y) {
-    std::fill(sums.begin(), sums.end(), 0);
-    for (Int32 dy = 0; dy < factor; ++dy) add(view.Row(y * factor + dy), factor, sums);
-    UInt8* target = out.values.data() + static_cast<std::size_t>(y) * out.width;
-    for (Int32 x = 0; x < out.width; ++x) {
-      target[x] = static_cast<UInt8>((sums[static_cast<std::size_t>(x)] + area / 2) / area);
-    }
-  }
-  return out;
+  DerivedImage reduced = ReduceView(view, factor);
+  return {reduced.image.width, reduced.image.height, std::move(reduced.image.pixels)};
 }
 
 // Otsu's threshold; -1 when the plane has too little contrast to hold ink:
