@@ -93,15 +93,28 @@ std::vector<UInt8> BarLine(const GrayView& view, const Frame& f, const Box& b, d
   const int count = static_cast<int>(b.u1 - b.u0) + 1;
   std::vector<UInt8> line(static_cast<std::size_t>(count), 255);
   const auto whole = [](double x) { return x == std::floor(x) && std::abs(x) < 1e9; };
-  if (f.d.x == 1 && f.d.y == 0 && whole(f.origin.x) && whole(b.u0)) {
-    // An upright band at whole pixels (most reads): the samples are a stretch
-    // of one row, white beyond the view, the same pixels Sample picks.
-    const Int32 y = Nearest(f.origin.y + v);
-    const auto first = static_cast<Int32>(f.origin.x + b.u0);
-    const Int32 from = std::max(first, 0), to = std::min(first + count, view.width);
-    if (y >= 0 && y < view.height && from < to) {
-      const UInt8* row = view.pixels + static_cast<std::ptrdiff_t>(y) * view.rowStride;
-      std::copy(row + from, row + to, line.begin() + (from - first));
+  const bool alongX = f.d.y == 0 && std::abs(f.d.x) == 1;
+  const bool alongY = f.d.x == 0 && std::abs(f.d.y) == 1;
+  if ((alongX || alongY) && whole(f.origin.x) && whole(f.origin.y) && whole(b.u0)) {
+    // A band along the rows or the columns at whole pixels (most reads): the
+    // samples are a stretch of one row or column, the pixels Sample picks
+    // (its products by 0 and 1 are exact), white beyond the view.
+    const auto x0 = static_cast<Int32>(alongX ? f.origin.x + b.u0 * f.d.x : 0);
+    const auto y0 = static_cast<Int32>(alongY ? f.origin.y + b.u0 * f.d.y : 0);
+    const Int32 x = alongX ? 0 : Nearest(f.origin.x + v * f.n.x);
+    const Int32 y = alongY ? 0 : Nearest(f.origin.y + v * f.n.y);
+    const auto dx = static_cast<Int32>(f.d.x), dy = static_cast<Int32>(f.d.y);
+    if (dx == 1) {
+      const Int32 from = std::max(x0, 0), to = std::min(x0 + count, view.width);
+      if (y >= 0 && y < view.height && from < to) {
+        const UInt8* row = view.pixels + static_cast<std::ptrdiff_t>(y) * view.rowStride;
+        std::copy(row + from, row + to, line.begin() + (from - x0));
+      }
+    } else {
+      for (int i = 0; i < count; ++i) {
+        line[static_cast<std::size_t>(i)] =
+            alongX ? view.At(x0 + i * dx, y) : view.At(x, y0 + i * dy);
+      }
     }
   } else {
     for (int i = 0; i < count; ++i) {

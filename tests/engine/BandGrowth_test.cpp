@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "engine/zx/Quad.h"
 #include "tests/engine/EngineTestSupport.h"
@@ -65,6 +66,51 @@ INSTANTIATE_TEST_SUITE_P(Skews, BandGrowth,
                          testing::Values(BandCase{"Upright", 0}, BandCase{"Clockwise1_5", 1.5},
                                          BandCase{"Anticlockwise1_5", -1.5},
                                          BandCase{"Clockwise3", 3}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// A band read along the rows or the columns, either way: the line samples are
+// taken straight from the row or column; growth reaches across the bars.
+struct DirectionCase {
+  const char* name;
+  bool columns;   // bars lying along the rows, read down or up the columns
+  bool backward;  // read from the right or the bottom
+};
+
+class BandDirection : public testing::TestWithParam<DirectionCase> {};
+
+TEST_P(BandDirection, GrowsAcrossTheWholeSymbol) {
+  const DirectionCase& c = GetParam();
+  const Gray symbol = DrawSymbol("CODE128 --notext --height=30 -d 'Band growth'", 1);
+  const Gray turned = c.columns ? TurnedBy(symbol, 90) : symbol;
+  Gray page = Gray::White(turned.width + 2 * kMargin, turned.height + 2 * kMargin);
+  Place(page, turned, kMargin, kMargin);
+  const Corners ink = DarkCorners(page);
+  // One scan line through the middle, from the first bar to the last.
+  const double middle =
+      std::floor(c.columns ? (ink[0].x + ink[2].x) / 2 : (ink[0].y + ink[2].y) / 2);
+  engine::PointD from =
+      c.columns ? engine::PointD{middle, ink[0].y} : engine::PointD{ink[0].x, middle};
+  engine::PointD to =
+      c.columns ? engine::PointD{middle, ink[2].y} : engine::PointD{ink[2].x, middle};
+  if (c.backward) std::swap(from, to);
+  const Quad band{{from, to, to, from}};
+
+  const GrayView view{page.pixels.data(), page.width, page.height, page.width};
+  const Quad grown = engine::GrowLinearBand(view, band);
+  double low = 1e9, high = -1e9;
+  for (const engine::PointD& p : grown) {
+    low = std::min(low, c.columns ? p.x : p.y);
+    high = std::max(high, c.columns ? p.x : p.y);
+  }
+  EXPECT_NEAR(low, c.columns ? ink[0].x : ink[0].y, 1.5);
+  EXPECT_NEAR(high, c.columns ? ink[2].x : ink[2].y, 1.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, BandDirection,
+                         testing::Values(DirectionCase{"Rightwards", false, false},
+                                         DirectionCase{"Leftwards", false, true},
+                                         DirectionCase{"Downwards", true, false},
+                                         DirectionCase{"Upwards", true, true}),
                          [](const auto& p) { return std::string(p.param.name); });
 
 // The case that led to the fix: a Code 128 turned by 30 degrees is read from
