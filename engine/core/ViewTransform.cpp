@@ -56,16 +56,30 @@ DerivedImage HalveView(const LumaView& view) {
 
 namespace {
 
-// Adds the sums of each `factor` samples of `row` to `sums`; a fixed factor
-// (the common 2 to 4) lets the compiler unroll the block.
+// Each pixel of `reduced` the rounded mean of its factor x factor block of
+// the view. The block sums are gathered row by row, so each source row is
+// read once, in order; a fixed factor (the common 2 to 4) lets the compiler
+// unroll the block.
 template <Int32 kFactor>
-void AddBlocks(const UInt8* row, Int32 factor, std::vector<UInt32>& sums) {
+void MeanOfBlocks(const LumaView& view, Int32 factor, LumaImage& reduced) {
   const Int32 f = kFactor > 0 ? kFactor : factor;
-  for (std::size_t x = 0; x < sums.size(); ++x) {
-    const UInt8* block = row + x * static_cast<std::size_t>(f);
-    UInt32 sum = 0;
-    for (Int32 dx = 0; dx < f; ++dx) sum += block[dx];
-    sums[x] += sum;
+  const auto area = static_cast<UInt32>(f * f);
+  std::vector<UInt32> sums(static_cast<std::size_t>(reduced.width));
+  for (Int32 y = 0; y < reduced.height; ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    for (Int32 dy = 0; dy < f; ++dy) {
+      const UInt8* source = view.Row(y * f + dy);
+      for (UInt32& sum : sums) {
+        UInt32 block = 0;
+        for (Int32 dx = 0; dx < f; ++dx) block += source[dx];
+        sum += block;
+        source += f;
+      }
+    }
+    UInt8* row = reduced.Row(y);
+    for (Int32 x = 0; x < reduced.width; ++x) {
+      row[x] = static_cast<UInt8>((sums[static_cast<std::size_t>(x)] + area / 2) / area);
+    }
   }
 }
 
@@ -75,21 +89,18 @@ DerivedImage ReduceView(const LumaView& view, Int32 factor) {
   factor = std::max(factor, 1);
   DerivedImage out{Blank(view.width / factor, view.height / factor, kWhite),
                    AffineMap::Scale(factor)};
-  LumaImage& reduced = out.image;
-  const auto area = static_cast<UInt32>(factor * factor);
-  // The block sums are gathered row by row, so each source row is read once, in order.
-  const auto add = factor == 2   ? AddBlocks<2>
-                   : factor == 3 ? AddBlocks<3>
-                   : factor == 4 ? AddBlocks<4>
-                                 : AddBlocks<0>;
-  std::vector<UInt32> sums(static_cast<std::size_t>(reduced.width));
-  for (Int32 y = 0; y < reduced.height; ++y) {
-    std::fill(sums.begin(), sums.end(), 0);
-    for (Int32 dy = 0; dy < factor; ++dy) add(view.Row(y * factor + dy), factor, sums);
-    UInt8* row = reduced.Row(y);
-    for (Int32 x = 0; x < reduced.width; ++x) {
-      row[x] = static_cast<UInt8>((sums[static_cast<std::size_t>(x)] + area / 2) / area);
-    }
+  switch (factor) {
+    case 2:
+      MeanOfBlocks<2>(view, factor, out.image);
+      break;
+    case 3:
+      MeanOfBlocks<3>(view, factor, out.image);
+      break;
+    case 4:
+      MeanOfBlocks<4>(view, factor, out.image);
+      break;
+    default:
+      MeanOfBlocks<0>(view, factor, out.image);
   }
   return out;
 }
