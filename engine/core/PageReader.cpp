@@ -281,6 +281,7 @@ PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadO
                   const SymbologySet& readable, const ReaderList& readers, Deadline deadline) {
   PageRead read;
   for (const VariantSpec& variant : PlanVariants(options, readable)) {
+    if (variant.onlyWhereNone && !read.findings.empty()) continue;
     std::optional<DerivedImage> copy;
     if (variant.variant == Variant::Negative) copy = NegativeView(area);
     if (variant.variant == Variant::Mirror) copy = MirrorView(area);
