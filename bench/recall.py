@@ -449,6 +449,65 @@ def set_negative(tmp, d):
     return items
 
 
+
+# Screens in dark mode: light codes on a dark interface, as a screenshot and
+# as a phone photo of the screen; and dark images holding no code.
+DARK_KINDS = [("QRCODE", 4, []), ("AZTEC", 4, []), ("DATAMATRIX", 5, []),
+              ("CODE128", 2, ["--height", "40"]), ("PDF417", 2, []), ("QRCODE", 2, [])]
+
+
+def dark_interface(seed, w, h, lines):
+    """A dark screen: panels, light lines of text and small icons."""
+    rnd = random.Random(seed)
+    args = ["-size", f"{w}x{h}", "xc:grey10", "-font", "DejaVu-Sans", "-pointsize", "28"]
+    for _ in range(4):
+        x, y = rnd.randrange(w // 2), rnd.randrange(h - 200)
+        args += ["-fill", "grey18", "-draw", f"roundrectangle {x},{y} {x + w // 2},{y + 160} 20,20"]
+    for i in range(lines):
+        args += ["-fill", f"grey{rnd.randint(70, 95)}", "-draw",
+                 f"text {rnd.randint(30, 200)},{60 + i * h // (lines + 1)} "
+                 f"'Order {rnd.randrange(10**6)} ready at gate {rnd.randint(1, 40)}'"]
+        x, y = rnd.randint(w - 160, w - 60), 40 + i * h // (lines + 1)
+        args += ["-fill", "grey85", "-draw", f"circle {x},{y} {x + 14},{y}"]
+    return args
+
+
+def set_dark(tmp, d):
+    items = []
+    for s in range(6):
+        rnd = random.Random(900 + s)
+        w, h = (1080, 2340) if s % 2 == 0 else (1920, 1080)
+        kind, scale, extra = DARK_KINDS[s]
+        data = f"DARK {s}-{rnd.randrange(10**5):05d}"
+        path = label(tmp, f"d{s}", kind, data, scale, extra)
+        run("convert", path, "-negate", "-fill", "grey10", "-opaque", "black", path)
+        shot = f"{tmp}/shot{s}.png"
+        compose(shot, f"{w}x{h}", lambda size: dark_interface(900 + s, w, h, 12),
+                [(path, w // 4, h // 3, 0, [])], ["-colorspace", "Gray"])
+        items.append((f"darkshot{s}.png", [data]))
+        run("cp", shot, f"{d}/darkshot{s}.png")
+        # The same screen photographed: glare, perspective, blur, noise, JPEG.
+        pw, ph = 3264, 2448
+        run("convert", shot, "-resize", f"{int(pw * 0.7)}x{int(ph * 0.7)}", "-bordercolor",
+            "grey30", "-border", "8%", "-resize", f"{pw}x{ph}!",
+            *light_and_lens(pw, ph, 900 + s, 1.0, 0.5, 80), f"{d}/darkphoto{s}.jpg")
+        items.append((f"darkphoto{s}.jpg", [data]))
+    return items
+
+
+def set_darkneg(tmp, d):
+    items = []
+    for s in range(4):
+        w, h = (1080, 2340) if s % 2 == 0 else (1920, 1080)
+        name = f"darkneg{s}.png"
+        run("convert", *dark_interface(950 + s, w, h, 30), "-colorspace", "Gray", f"{d}/{name}")
+        items.append((name, []))
+        photo = f"darknegphoto{s}.jpg"
+        run("convert", *plasma(960 + s)("3264x2448"), "-negate", "-level", "0%,250%",
+            *light_and_lens(3264, 2448, 960 + s, 1.2, 0.8, 80), f"{d}/{photo}")
+        items.append((photo, []))
+    return items
+
 # The A4 pages: symbols of 1.5 and 2 pixel modules (zint scale 0.75 and 1) in
 # a mix that changes with the seed, ten to a page.
 A4_KINDS = ["CODE128", "EANX", "CODE39", "C25INTER", "UPCA", "CODE93", "QRCODE",
@@ -540,7 +599,8 @@ def a4_set(tmp, d, variant):
 
 SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": set_mirrored,
         "small": set_small, "skew": set_skew, "maxi": set_maxi, "fax": set_fax,
-        "negative": set_negative, "qrphoto": set_qrphoto,
+        "negative": set_negative, "qrphoto": set_qrphoto, "dark": set_dark,
+        "darkneg": set_darkneg,
         "a4page": lambda tmp, d: a4_set(tmp, d, "page"),
         "a4fax": lambda tmp, d: a4_set(tmp, d, "fax"),
         "a4phone": lambda tmp, d: a4_set(tmp, d, "phone"),

@@ -281,6 +281,7 @@ PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadO
                   const SymbologySet& readable, const ReaderList& readers, Deadline deadline) {
   PageRead read;
   for (const VariantSpec& variant : PlanVariants(options, readable)) {
+    if (variant.onlyWhereNone && !read.findings.empty()) continue;
     std::optional<DerivedImage> copy;
     if (variant.variant == Variant::Negative) copy = NegativeView(area);
     if (variant.variant == Variant::Mirror) copy = MirrorView(area);
@@ -289,6 +290,11 @@ PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadO
     PassRunner runner(view, toPage, variant.options, readers, deadline, read.findings);
     std::vector<PassSpec> plan =
         PlanPasses(variant.options, variant.symbologies, area.width, area.height);
+    // The negative looked at because nothing was found skips the contrast
+    // copy: bars under glare read the same either way round.
+    if (variant.onlyWhereNone) {
+      std::erase_if(plan, [](const PassSpec& pass) { return pass.kind == PassKind::Contrast; });
+    }
     const SymbologySet cropsOnly = CropsOnlyWhenCrowded(runner, plan);
     for (const PassSpec& pass : plan) {
       if (!runner.Run(pass)) {

@@ -38,6 +38,11 @@ std::vector<Tile> CentredTiles(Int32 width, Int32 height) {
   return tiles;
 }
 
+SymbologySet StronglyCheckedSymbologies() {
+  return FreeSymbologies() | CentredSymbologies() |
+         SetOf({Symbology::Pdf417, Symbology::Code128, Symbology::Gs1_128});
+}
+
 std::vector<VariantSpec> PlanVariants(const ReadOptions& options, const SymbologySet& readable) {
   std::vector<VariantSpec> variants{{Variant::AsIs, readable, options}};
   ReadOptions copies = options;
@@ -45,6 +50,9 @@ std::vector<VariantSpec> PlanVariants(const ReadOptions& options, const Symbolog
   copies.directions &= ~kDirectionDiagonal;
   if ((options.passes & kPassInverted) != 0) {
     variants.push_back({Variant::Negative, readable, copies});
+  } else if ((options.passes & kPassNegativeIfNone) != 0 &&
+             (readable & StronglyCheckedSymbologies()).any()) {
+    variants.push_back({Variant::Negative, readable & StronglyCheckedSymbologies(), copies, true});
   }
   const SymbologySet matrix = readable & (FreeSymbologies() | CentredSymbologies());
   if ((options.passes & kPassMirrored) != 0 && matrix.any()) {

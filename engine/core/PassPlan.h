@@ -70,13 +70,17 @@ SymbologySet CentredSymbologies();
 // behind (a linear symbol mirrored reads as one read backwards). Each
 // variant gets the passes of its options, for the symbologies given here:
 // the copies leave out the second binarizer and the diagonal pass, which
-// cost most on a large photo.
+// cost most on a large photo. Without the negative pass, a profile may ask
+// for the negative only where the page as it is gave nothing, and then only
+// for the symbologies whose check makes a chance read of texture unlikely.
 enum class Variant { AsIs, Negative, Mirror };
 struct VariantSpec {
   Variant variant = Variant::AsIs;
   SymbologySet symbologies;
   ReadOptions options;
+  bool onlyWhereNone = false;  // skipped once an earlier variant found a symbol
 };
+SymbologySet StronglyCheckedSymbologies();
 std::vector<VariantSpec> PlanVariants(const ReadOptions& options, const SymbologySet& readable);
 
 std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet& readable,

@@ -45,10 +45,10 @@ constexpr UInt32 kThorough = kPassFull | kPassHalf | kPassRegions | kPassOtherBi
 // budget ms, try harder, region crops, half pass min side, diagonal method,
 // max results, merge tolerance.
 constexpr std::array<ReadOptions, kProfileCount> kProfiles{{
-    {0, 0x60, kPassFull | kPassHalf | kPassHalfLinear | kPassRegions, false, 2, 20000, true,
-     kEveryBlob, 600, D::TurnedCrops, 0, 8},
-    {1, 0x60, kPassHalf | kPassHalfLinear | kPassRegions, false, 2, 10000, true, kEveryBlob, 600,
-     D::TurnedCrops, 0, 8},
+    {0, 0x60, kPassFull | kPassHalf | kPassHalfLinear | kPassRegions | kPassNegativeIfNone, false,
+     2, 20000, true, kEveryBlob, 600, D::TurnedCrops, 0, 8},
+    {1, 0x60, kPassHalf | kPassHalfLinear | kPassRegions | kPassNegativeIfNone, false, 2, 10000,
+     true, kEveryBlob, 600, D::TurnedCrops, 0, 8},
     {2, 0x60, kThorough, false, 2, 30000, true, kEveryBlob, 600, D::TurnedCrops, 0, 8},
     {3, 0xE0, kThorough, false, 2, 60000, true, kEveryBlob, 400, D::TurnedCrops, 0, 8},
 }};

@@ -26,7 +26,10 @@ inline constexpr UInt32 kPassHalfLinear = 0x10;     // the half pass reads linea
 inline constexpr UInt32 kPassInverted = 0x20;  // every pass again on the negative: light on dark
 inline constexpr UInt32 kPassMirrored = 0x40;  // matrix symbols again on the mirror image
 inline constexpr UInt32 kPassUpright = 0x80;   // small Aztec/Datamatrix crops upright, enlarged
-inline constexpr UInt32 kPassMask = 0xFF;
+// The negative of a page where the page as it is read nothing (a code shown
+// light on dark on a screen), for the symbologies with a strong check.
+inline constexpr UInt32 kPassNegativeIfNone = 0x100;
+inline constexpr UInt32 kPassMask = 0x1FF;
 
 // How symbols turned by other angles than right angles are searched (word 10
 // of block A), when the diagonal direction flag is set.

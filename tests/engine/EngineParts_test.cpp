@@ -217,12 +217,15 @@ TEST(PassPlan, CentredTilesHoldEverySmallSymbol) {
 
 TEST(PassPlan, VariantsFollowThePassBits) {
   using V = Variant;
-  const SymbologySet mixed = Set({Symbology::Code128, Symbology::QrCode, Symbology::Aztec});
+  const SymbologySet mixed =
+      Set({Symbology::Code128, Symbology::QrCode, Symbology::Aztec, Symbology::Code39});
   const struct Case {
     UInt32 passes;
     std::vector<V> variants;
   } cases[] = {
       {kPassFull, {V::AsIs}},
+      {kPassFull | kPassNegativeIfNone, {V::AsIs, V::Negative}},
+      {kPassFull | kPassInverted | kPassNegativeIfNone, {V::AsIs, V::Negative}},
       {kPassFull | kPassInverted, {V::AsIs, V::Negative}},
       {kPassFull | kPassInverted | kPassMirrored | kPassOtherBinarizer,
        {V::AsIs, V::Negative, V::Mirror}},
@@ -242,6 +245,12 @@ TEST(PassPlan, VariantsFollowThePassBits) {
                 !copy && (c.passes & kPassOtherBinarizer) != 0);
       EXPECT_EQ((v.options.directions & 0x80) != 0, !copy);
       EXPECT_EQ(v.symbologies.test(Index(Symbology::Code128)), v.variant != V::Mirror);
+      // Without the negative pass, the negative where nothing was found
+      // reads the strongly checked symbologies alone.
+      const bool onlyWhereNone = v.variant == V::Negative && (c.passes & kPassInverted) == 0;
+      EXPECT_EQ(v.onlyWhereNone, onlyWhereNone);
+      EXPECT_EQ(v.symbologies.test(Index(Symbology::Code39)),
+                v.variant != V::Mirror && !onlyWhereNone);
     }
     EXPECT_EQ(variants, c.variants) << c.passes;
   }

@@ -152,7 +152,7 @@ TEST_F(EngineTest, FindChecksTheBlocksItReads) {
   } cases[] = {
       {"A size", 0, 48, kStatusInvalidOptions},
       {"no pass", 3, 0, kStatusInvalidOptions},
-      {"unknown pass bit", 3, 0x101, kStatusInvalidOptions},
+      {"unknown pass bit", 3, 0x201, kStatusInvalidOptions},
       {"binarizer 2", 4, 2, kStatusInvalidOptions},
       {"min line count 0", 5, 0, kStatusInvalidOptions},
       {"effort 2", 7, 2, kStatusInvalidOptions},

@@ -293,6 +293,36 @@ TEST(PageReader, SecondReaderReadsOnlyWhereTheFirstFoundNothing) {
   }
 }
 
+// The default profiles read a page's negative only where the page as it is
+// gave nothing, and only for symbologies with a strong check.
+TEST(PageReader, NegativeOnlyWhereThePageGaveNothing) {
+  const struct Case {
+    const char* name;
+    Symbology symbology;
+    bool lightOnDark;        // the reader finds the mark only on a dark page
+    std::vector<bool> dark;  // per view read: was it the negative
+  } cases[] = {
+      {"light on dark", Symbology::QrCode, true, {false, true}},
+      {"dark on light", Symbology::QrCode, false, {false}},
+      {"weak check (the second view: the contrast pass)", Symbology::Code39, true, {false, false}},
+  };
+  const LumaImage page = MarkedPage(800, 600);
+  for (const Case& c : cases) {
+    MarkReader marks;
+    marks.symbology = c.symbology;
+    std::vector<bool> dark;
+    const ViewReader reader = [&](const LumaView& view, const ViewSettings& settings) {
+      dark.push_back(view.Row(0)[0] < 128);
+      return dark.back() == c.lightOnDark ? marks.Reader()(view, settings)
+                                          : std::vector<Detection>{};
+    };
+    const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassFull | kPassNegativeIfNone, 0x20),
+                                   Only(c.symbology), One(reader), Deadline::max());
+    EXPECT_EQ(dark, c.dark) << c.name;
+    EXPECT_EQ(read.findings.size(), c.dark.back() == c.lightOnDark ? 1u : 0u) << c.name;
+  }
+}
+
 TEST(PageReader, RetailReadThatASecondLookReadsOtherwiseIsDropped) {
   constexpr Int32 kWide = 190, kNarrow = 60;  // the mark's length: 2 and 0.6 px a module
   const struct Case {
