@@ -97,6 +97,7 @@ constexpr std::size_t kRestoredReads = 2;
 // not a whole number of samples).
 constexpr double kPhoneMinSigma = 0.95;
 constexpr double kPhoneMaxSigma = 1.35;
+constexpr Int32 kBetweenFactor = 6;  // edges placed to a sixth of a sample
 constexpr Int32 kRestoredFactor = 3;
 constexpr Int32 kRestoredRows = 16;
 // Matrix symbols of 2-pixel modules under blur and noise escape the finders
@@ -392,6 +393,8 @@ void BlobCrops::ReadSmallBars(const Region& crop, double turn, const PassSpec& p
   }
   const LumaView view = CropView(area_, inside.left, inside.top, inside.right - inside.left,
                                  inside.bottom - inside.top);
+    fprintf(stderr, "smallbars %d %d %d %d turn %.2f\n", inside.left, inside.top, inside.right,
+            inside.bottom, turn);
   const AffineMap cropToArea = AffineMap::Translation(inside.left, inside.top);
   PassSpec standing = pass;
   standing.tryRotate = false;
@@ -411,21 +414,21 @@ bool BlobCrops::ReadRestoredBars(const LumaView& crop, const AffineMap& cropToAr
   const DerivedImage upright =
       TurnedAndEnlarged(crop, std::abs(turn - quarter) <= kRestoredTurnSnap ? quarter : turn, 1);
   const BarProfile profile = MeanAcrossBars(upright.image, kRestoredMinRows);
+    fprintf(stderr, "  profile rows %d-%d lean %.4f n %zu\n", profile.top, profile.bottom,
+            profile.lean, profile.values.size());
   const std::vector<RestoredBars> lines =
       RestoredLines(profile, {kRestoredSigmas.begin(), kRestoredSigmas.end()});
   const double rowStep = static_cast<double>(profile.bottom - profile.top) / kRestoredRows;
-  // Drawn point (X, Y) shows upright point (X / factor + lean * y, y), y the
-  // band's row top + Y * rowStep.
-  const AffineMap drawnToUpright{1.0 / kRestoredFactor,
-                                 profile.lean * rowStep,
-                                 profile.lean * profile.top,
-                                 0,
-                                 rowStep,
-                                 static_cast<double>(profile.top)};
-  const AffineMap drawnToArea = cropToArea.After(upright.toSource).After(drawnToUpright);
   const auto read = [&](const RestoredBars& restored, BarEdges edges) {
-    const LumaImage drawn = DrawnBars(restored.line, kRestoredFactor, kRestoredRows, edges);
-    return reader_.Read(ViewOf(drawn), drawnToArea, standing, bars) > 0;
+    const Int32 factor = edges == BarEdges::SampleBlocks ? kRestoredFactor : kBetweenFactor;
+    // Drawn point (X, Y) shows upright point (X / factor + lean * y, y), y
+    // the band's row top + Y * rowStep.
+    const AffineMap drawnToUpright{
+        1.0 / factor, profile.lean * rowStep,          profile.lean * profile.top, 0,
+        rowStep,      static_cast<double>(profile.top)};
+    const LumaImage drawn = DrawnBars(restored.line, factor, kRestoredRows, edges);
+    return reader_.Read(ViewOf(drawn), cropToArea.After(upright.toSource).After(drawnToUpright),
+                        standing, bars) > 0;
   };
   for (std::size_t i = 0; i < std::min(kRestoredReads, lines.size()); ++i) {
     if (reader_.Expired()) return false;
