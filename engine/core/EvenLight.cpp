@@ -12,7 +12,7 @@ constexpr Int32 kCell = PaperLightGrid::kCell;
 // modules spans 8 to 20 cells, half of them paper), then a mean of this many
 // cells each way, twice (about a Gaussian of 4 cells).
 constexpr Int32 kPaperReach = 4;
-constexpr Int32 kSmoothReach = 3;
+constexpr Int32 kSmoothReach = 1;
 constexpr int kSmoothings = 2;
 constexpr double kEvenShare = 0.1;  // the tenths compared by LightEvenness
 constexpr double kPaperLevel = 250;
@@ -24,31 +24,33 @@ constexpr double kUnevenLight = 0.8;
 // content.
 constexpr Int32 kMinEvenedSide = 512;
 
+enum class CellFilter { Max, Min, Mean };
+
 // The `count` values of `line`, `step` apart, each replaced by the max (or
 // the mean) of those within `reach` of it.
-void FilterLine(double* line, Int32 count, Int32 step, Int32 reach, bool max,
+void FilterLine(double* line, Int32 count, Int32 step, Int32 reach, CellFilter op,
                 std::vector<double>& copy) {
   copy.resize(static_cast<std::size_t>(count));
   for (Int32 i = 0; i < count; ++i) copy[static_cast<std::size_t>(i)] = line[i * step];
   for (Int32 i = 0; i < count; ++i) {
     const Int32 a = std::max(i - reach, 0), b = std::min(i + reach, count - 1);
-    double v = 0;
+    double v = op == CellFilter::Min ? copy[static_cast<std::size_t>(a)] : 0;
     for (Int32 j = a; j <= b; ++j) {
       const double c = copy[static_cast<std::size_t>(j)];
-      v = max ? std::max(v, c) : v + c;
+      v = op == CellFilter::Max ? std::max(v, c) : op == CellFilter::Min ? std::min(v, c) : v + c;
     }
-    line[i * step] = max ? v : v / (b - a + 1);
+    line[i * step] = op == CellFilter::Mean ? v / (b - a + 1) : v;
   }
 }
 
-void Filter(PaperLightGrid& grid, Int32 reach, bool max) {
+void Filter(PaperLightGrid& grid, Int32 reach, CellFilter op) {
   std::vector<double> copy;
   for (Int32 y = 0; y < grid.height; ++y) {
     FilterLine(grid.values.data() + static_cast<std::size_t>(y) * grid.width, grid.width, 1, reach,
-               max, copy);
+               op, copy);
   }
   for (Int32 x = 0; x < grid.width; ++x) {
-    FilterLine(grid.values.data() + x, grid.height, grid.width, reach, max, copy);
+    FilterLine(grid.values.data() + x, grid.height, grid.width, reach, op, copy);
   }
 }
 
@@ -79,8 +81,9 @@ PaperLightGrid PaperLight(const LumaView& view) {
           static_cast<double>(sums[static_cast<std::size_t>(cx)]) / pixels;
     }
   }
-  Filter(grid, kPaperReach, true);
-  for (int i = 0; i < kSmoothings; ++i) Filter(grid, kSmoothReach, false);
+  Filter(grid, kPaperReach, CellFilter::Max);
+  Filter(grid, kPaperReach, CellFilter::Min);
+  for (int i = 0; i < kSmoothings; ++i) Filter(grid, kSmoothReach, CellFilter::Mean);
   return grid;
 }
 
