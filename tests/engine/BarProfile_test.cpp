@@ -89,6 +89,18 @@ LumaImage ScannedBars(const BarCase& c) {
   return image;
 }
 
+// The widths of runs of one row of a drawn image, in its pixels.
+std::vector<Int32> Runs(const LumaImage& drawn) {
+  std::vector<Int32> runs;
+  for (Int32 x = 1, start = 0; x <= drawn.width; ++x) {
+    if (x == drawn.width || drawn.pixels[Size(x)] != drawn.pixels[Size(x - 1)]) {
+      runs.push_back(x - start);
+      start = x;
+    }
+  }
+  return runs;
+}
+
 class RestoredBarsCase : public testing::TestWithParam<BarCase> {};
 
 TEST_P(RestoredBarsCase, DrawsTheBarsAgain) {
@@ -102,14 +114,7 @@ TEST_P(RestoredBarsCase, DrawsTheBarsAgain) {
       RestoredLines(profile, {0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 1.1, 1.2, 1.3, 1.4, 1.5, 1.6});
   ASSERT_FALSE(lines.empty());
   // Every element drawn again, each within a pixel of its width.
-  const LumaImage drawn = DrawnBars(lines.front().line, 1, 1);
-  std::vector<Int32> runs;
-  for (Int32 x = 1, start = 0; x <= drawn.width; ++x) {
-    if (x == drawn.width || drawn.pixels[Size(x)] != drawn.pixels[Size(x - 1)]) {
-      runs.push_back(x - start);
-      start = x;
-    }
-  }
+  const std::vector<Int32> runs = Runs(DrawnBars(lines.front().line, 1, 1));
   ASSERT_EQ(runs.size(), kElements.size() + 2) << "restored with sigma " << lines.front().sigma;
   for (std::size_t i = 0; i < kElements.size(); ++i) {
     EXPECT_NEAR(runs[i + 1], kElements[i] * c.module, 1) << "element " << i;
@@ -126,6 +131,34 @@ INSTANTIATE_TEST_SUITE_P(
                     BarCase{"PaperAboveAndBelow", 2, 1.0, 12, 0, 50, 30, false},
                     BarCase{"DitheredFax", 2, 0.8, 40, 0, 80, 0, true}),
     [](const testing::TestParamInfo<BarCase>& param) { return param.param.name; });
+
+struct EdgeCase {
+  std::string name;
+  BarEdges edges;
+  Int32 factor;
+  double tolerance;  // source pixels
+};
+
+class DrawnEdges : public testing::TestWithParam<EdgeCase> {};
+
+// A sharp line of 1.5-pixel modules: each sample's block keeps a width to a
+// pixel; edges between samples place it to a fraction of one.
+TEST_P(DrawnEdges, KeepEveryWidth) {
+  const EdgeCase& c = GetParam();
+  const BarCase sharp{"Sharp", 1.5, 0, 0, 0, 1, 0, false};
+  const std::vector<Int32> runs = Runs(DrawnBars(ScannedLine(sharp, 0), c.factor, 1, c.edges));
+  ASSERT_EQ(runs.size(), kElements.size() + 2);
+  for (std::size_t i = 0; i < kElements.size(); ++i) {
+    EXPECT_NEAR(runs[i + 1], kElements[i] * sharp.module * c.factor, c.tolerance * c.factor)
+        << "element " << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, DrawnEdges,
+    testing::Values(EdgeCase{"SampleBlocks", BarEdges::SampleBlocks, 3, 1.0},
+                    EdgeCase{"BetweenSamples", BarEdges::BetweenSamples, 6, 0.4}),
+    [](const testing::TestParamInfo<EdgeCase>& param) { return param.param.name; });
 
 // Undoing a blur of the width it had gives the line back where the noise
 // allows; a Gaussian blur and its undoing keep the mean level.
