@@ -393,8 +393,6 @@ void BlobCrops::ReadSmallBars(const Region& crop, double turn, const PassSpec& p
   }
   const LumaView view = CropView(area_, inside.left, inside.top, inside.right - inside.left,
                                  inside.bottom - inside.top);
-    fprintf(stderr, "smallbars %d %d %d %d turn %.2f\n", inside.left, inside.top, inside.right,
-            inside.bottom, turn);
   const AffineMap cropToArea = AffineMap::Translation(inside.left, inside.top);
   PassSpec standing = pass;
   standing.tryRotate = false;
@@ -414,8 +412,6 @@ bool BlobCrops::ReadRestoredBars(const LumaView& crop, const AffineMap& cropToAr
   const DerivedImage upright =
       TurnedAndEnlarged(crop, std::abs(turn - quarter) <= kRestoredTurnSnap ? quarter : turn, 1);
   const BarProfile profile = MeanAcrossBars(upright.image, kRestoredMinRows);
-    fprintf(stderr, "  profile rows %d-%d lean %.4f n %zu\n", profile.top, profile.bottom,
-            profile.lean, profile.values.size());
   const std::vector<RestoredBars> lines =
       RestoredLines(profile, {kRestoredSigmas.begin(), kRestoredSigmas.end()});
   const double rowStep = static_cast<double>(profile.bottom - profile.top) / kRestoredRows;
