@@ -9,8 +9,9 @@ namespace {
 
 constexpr Int32 kCell = PaperLightGrid::kCell;
 // The brightest cell within this many cells (a symbol of 1.5 to 3 pixel
-// modules spans 8 to 20 cells, half of them paper), then a mean of this many
-// cells each way, twice (about a Gaussian of 4 cells).
+// modules spans 4 to 20 cells, with paper around it), then the darkest
+// within as many (a closing: the light follows a sharp edge of shadow
+// instead of spreading it), then a mean of the neighbouring cells, twice.
 constexpr Int32 kPaperReach = 4;
 constexpr Int32 kSmoothReach = 1;
 constexpr int kSmoothings = 2;
@@ -26,8 +27,8 @@ constexpr Int32 kMinEvenedSide = 512;
 
 enum class CellFilter { Max, Min, Mean };
 
-// The `count` values of `line`, `step` apart, each replaced by the max (or
-// the mean) of those within `reach` of it.
+// The `count` values of `line`, `step` apart, each replaced by the max, the
+// min or the mean of those within `reach` of it.
 void FilterLine(double* line, Int32 count, Int32 step, Int32 reach, CellFilter op,
                 std::vector<double>& copy) {
   copy.resize(static_cast<std::size_t>(count));
@@ -72,7 +73,11 @@ PaperLightGrid PaperLight(const LumaView& view) {
     const Int32 bottom = std::min(view.height, (cy + 1) * kCell);
     for (Int32 y = cy * kCell; y < bottom; ++y) {
       const UInt8* row = view.Row(y);
-      for (Int32 x = 0; x < view.width; ++x) sums[static_cast<std::size_t>(x / kCell)] += row[x];
+      for (Int32 cx = 0, x = 0; cx < grid.width; ++cx) {
+        UInt32 sum = 0;
+        for (const Int32 end = std::min(view.width, x + kCell); x < end; ++x) sum += row[x];
+        sums[static_cast<std::size_t>(cx)] += sum;
+      }
     }
     for (Int32 cx = 0; cx < grid.width; ++cx) {
       const Int32 pixels =
@@ -89,11 +94,14 @@ PaperLightGrid PaperLight(const LumaView& view) {
 
 double LightEvenness(const PaperLightGrid& light) {
   if (light.values.empty()) return 1;
-  std::vector<double> sorted = light.values;
-  std::sort(sorted.begin(), sorted.end());
-  const auto tenth = static_cast<std::size_t>(kEvenShare * static_cast<double>(sorted.size() - 1));
-  const double bright = sorted[sorted.size() - 1 - tenth];
-  return bright > 0 ? sorted[tenth] / bright : 1;
+  std::vector<double> values = light.values;
+  const auto tenth =
+      static_cast<std::ptrdiff_t>(kEvenShare * static_cast<double>(values.size() - 1));
+  std::nth_element(values.begin(), values.begin() + tenth, values.end());
+  const double dark = values[static_cast<std::size_t>(tenth)];
+  const auto brightAt = values.end() - 1 - tenth;
+  std::nth_element(values.begin(), brightAt, values.end());
+  return *brightAt > 0 ? dark / *brightAt : 1;
 }
 
 LumaImage EvenedLight(const LumaView& view, const PaperLightGrid& light) {

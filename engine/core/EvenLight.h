@@ -13,8 +13,8 @@
 
 namespace vexo::engine {
 
-// The paper's brightness, one value per cell of kLightCell x kLightCell
-// pixels of the view it was measured on.
+// The paper's brightness, one value per cell of kCell x kCell pixels of the
+// view it was measured on.
 struct PaperLightGrid {
   static constexpr Int32 kCell = 8;
   Int32 width = 0;  // cells
@@ -23,7 +23,9 @@ struct PaperLightGrid {
 };
 
 // The paper's light of `view`: each cell's mean, the brightest within a few
-// cells (a symbol of small modules has paper around it), smoothed.
+// cells (a symbol of small modules has paper around it), the darkest of
+// those within as many (so that a sharp edge of shadow stays sharp),
+// smoothed.
 PaperLightGrid PaperLight(const LumaView& view);
 
 // How evenly the paper is lit: the darkest tenth of the cells' light over the
