@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "engine/core/EvenLight.h"
 #include "engine/image/BarProfile.h"
 #include "engine/image/Sharpen.h"
 
@@ -90,6 +91,13 @@ constexpr Int32 kRestoredMinRows = 12;
 constexpr std::array kRestoredSigmas{0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 1.1,
                                      1.2, 1.3, 1.4, 1.5, 1.6, 1.8, 2.0};
 constexpr std::size_t kRestoredReads = 2;
+// A phone's copy blurs more (optics, the perspective's resampling, JPEG):
+// its lines restore at these widths, not the ones nearest to two levels,
+// and read only with edges placed between samples (1.5-pixel modules are
+// not a whole number of samples).
+constexpr double kPhoneMinSigma = 0.95;
+constexpr double kPhoneMaxSigma = 1.35;
+constexpr Int32 kBetweenFactor = 6;  // edges placed to a sixth of a sample
 constexpr Int32 kRestoredFactor = 3;
 constexpr Int32 kRestoredRows = 16;
 // Matrix symbols of 2-pixel modules under blur and noise escape the finders
@@ -215,6 +223,7 @@ bool BlobCrops::ReadTurnedCrops(const PassSpec& diagonalPass) {
 
 // Ink blobs of the area, found once for the region and diagonal passes.
 const std::vector<Region>& BlobCrops::Blobs() {
+  EvenTheLight();
   if (!blobs_) blobs_ = FindBlobs(BlobReduce(), true);
   return *blobs_;
 }
@@ -223,13 +232,24 @@ const std::vector<Region>& BlobCrops::Blobs() {
 Int32 BlobCrops::BlobReduce() const { return CanHalve(area_.width, area_.height) ? 4 : 1; }
 
 const std::vector<Region>& BlobCrops::CoarseBlobs() {
+  EvenTheLight();
   if (!coarseBlobs_) coarseBlobs_ = FindBlobs(kCoarseReduce, false);
   return *coarseBlobs_;
 }
 
 BlobCrops::BlobBase BlobCrops::BlobView() {
   if (!CanHalve(area_.width, area_.height)) return {area_, 1};
+  if (evenedHalf_) return {ViewOf(evenedHalf_->image), 2};
   return {ViewOf(reader_.Half().image), 2};
+}
+
+void BlobCrops::EvenTheLight() {
+  if (lightChecked_) return;
+  lightChecked_ = true;
+  evened_ = EvenedIfUneven(area_);
+  if (!evened_) return;
+  area_ = ViewOf(*evened_);
+  if (CanHalve(area_.width, area_.height)) evenedHalf_ = HalveView(area_);
 }
 
 // Blobs searched at `reduce` area pixels per working pixel.
@@ -395,21 +415,25 @@ bool BlobCrops::ReadRestoredBars(const LumaView& crop, const AffineMap& cropToAr
   const std::vector<RestoredBars> lines =
       RestoredLines(profile, {kRestoredSigmas.begin(), kRestoredSigmas.end()});
   const double rowStep = static_cast<double>(profile.bottom - profile.top) / kRestoredRows;
-  // Drawn point (X, Y) shows upright point (X / factor + lean * y, y), y the
-  // band's row top + Y * rowStep.
-  const AffineMap drawnToUpright{1.0 / kRestoredFactor,
-                                 profile.lean * rowStep,
-                                 profile.lean * profile.top,
-                                 0,
-                                 rowStep,
-                                 static_cast<double>(profile.top)};
+  const auto read = [&](const RestoredBars& restored, BarEdges edges) {
+    const Int32 factor = edges == BarEdges::SampleBlocks ? kRestoredFactor : kBetweenFactor;
+    // Drawn point (X, Y) shows upright point (X / factor + lean * y, y), y
+    // the band's row top + Y * rowStep.
+    const AffineMap drawnToUpright{
+        1.0 / factor, profile.lean * rowStep,          profile.lean * profile.top, 0,
+        rowStep,      static_cast<double>(profile.top)};
+    const LumaImage drawn = DrawnBars(restored.line, factor, kRestoredRows, edges);
+    return reader_.Read(ViewOf(drawn), cropToArea.After(upright.toSource).After(drawnToUpright),
+                        standing, bars) > 0;
+  };
   for (std::size_t i = 0; i < std::min(kRestoredReads, lines.size()); ++i) {
     if (reader_.Expired()) return false;
-    const LumaImage drawn = DrawnBars(lines[i].line, kRestoredFactor, kRestoredRows);
-    if (reader_.Read(ViewOf(drawn), cropToArea.After(upright.toSource).After(drawnToUpright),
-                     standing, bars) > 0) {
-      return true;
-    }
+    if (read(lines[i], BarEdges::SampleBlocks)) return true;
+  }
+  for (const RestoredBars& restored : lines) {
+    if (restored.sigma < kPhoneMinSigma || restored.sigma > kPhoneMaxSigma) continue;
+    if (reader_.Expired()) return false;
+    if (read(restored, BarEdges::BetweenSamples)) return true;
   }
   return false;
 }

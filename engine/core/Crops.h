@@ -84,6 +84,10 @@ class BlobCrops {
     Int32 scale;
   };
   BlobBase BlobView();
+  // Under light falling off across the area (a phone's photo of a page), the
+  // blobs are searched and the crops cut on the area evened (EvenLight.h);
+  // decided once, before the first blob search.
+  void EvenTheLight();
   Int32 BlobReduce() const;
   const std::vector<Region>& Blobs();
   const std::vector<Region>& CoarseBlobs();
@@ -105,11 +109,14 @@ class BlobCrops {
   void ReadOblong(const Region& blob, const PassSpec& pass, const SymbologySet& bars);
   void ReadTurnedCrop(const Region& blob, const PassSpec& pass);
 
-  const LumaView area_;
+  LumaView area_;  // the evened copy when the light was uneven
   const ReadOptions& options_;
   CropReader& reader_;
   std::optional<std::vector<Region>> blobs_;
   std::optional<std::vector<Region>> coarseBlobs_;
+  bool lightChecked_ = false;
+  std::optional<LumaImage> evened_;
+  std::optional<DerivedImage> evenedHalf_;
 };
 
 }  // namespace vexo::engine

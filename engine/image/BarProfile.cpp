@@ -263,7 +263,7 @@ std::vector<RestoredBars> RestoredLines(const BarProfile& profile,
   return out;
 }
 
-LumaImage DrawnBars(const std::vector<double>& line, Int32 factor, Int32 rows) {
+LumaImage DrawnBars(const std::vector<double>& line, Int32 factor, Int32 rows, BarEdges edges) {
   LumaImage image;
   if (line.empty() || factor <= 0 || rows <= 0) return image;
   const auto [ink, paper] = Levels(line);
@@ -272,10 +272,17 @@ LumaImage DrawnBars(const std::vector<double>& line, Int32 factor, Int32 rows) {
   image.height = rows;
   image.pixels.resize(Size(image.width) * Size(rows));
   UInt8* first = image.Row(0);
-  // Each sample as `factor` pixels: lines between the samples would narrow
-  // the narrowest elements, whose restored peaks barely pass the middle.
+  const Int32 last = static_cast<Int32>(line.size()) - 1;
   for (Int32 x = 0; x < image.width; ++x) {
-    first[x] = line[Size(x / factor)] < middle ? kDrawnInk : kDrawnPaper;
+    double value = line[Size(x / factor)];
+    if (edges == BarEdges::BetweenSamples) {
+      // The pixel's centre between the two samples around it.
+      const double at = std::clamp((x + 0.5) / factor - 0.5, 0.0, static_cast<double>(last));
+      const auto i = std::min(static_cast<Int32>(at), std::max(last - 1, 0));
+      const double f = std::min(at - i, 1.0);
+      value = line[Size(i)] * (1 - f) + line[Size(std::min(i + 1, last))] * f;
+    }
+    first[x] = value < middle ? kDrawnInk : kDrawnPaper;
   }
   for (Int32 y = 1; y < rows; ++y) std::copy(first, first + image.width, image.Row(y));
   return image;

@@ -48,8 +48,17 @@ struct RestoredBars {
 std::vector<RestoredBars> RestoredLines(const BarProfile& profile,
                                         const std::vector<double>& sigmas);
 
-// `line` drawn `factor` times wider (linear between samples) as `rows`
-// identical rows, its ink and paper levels stretched to dark and light.
-LumaImage DrawnBars(const std::vector<double>& line, Int32 factor, Int32 rows);
+// Where the edges of the drawn bars fall: on the samples' borders (each
+// sample a block of pixels), or where the line, linear between samples,
+// crosses the middle of its levels.
+enum class BarEdges { SampleBlocks, BetweenSamples };
+
+// `line` drawn `factor` times wider as `rows` identical rows, its ink and
+// paper levels stretched to dark and light. Blocks keep the narrowest
+// elements, whose restored peaks barely pass the middle, one sample wide;
+// edges between samples keep the widths of a line whose pitch is not a
+// whole number of samples (a phone's 1.5-pixel modules under a wider blur).
+LumaImage DrawnBars(const std::vector<double>& line, Int32 factor, Int32 rows,
+                    BarEdges edges = BarEdges::SampleBlocks);
 
 }  // namespace vexo::engine

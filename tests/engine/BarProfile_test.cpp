@@ -89,6 +89,18 @@ LumaImage ScannedBars(const BarCase& c) {
   return image;
 }
 
+// The widths of runs of one row of a drawn image, in its pixels.
+std::vector<Int32> Runs(const LumaImage& drawn) {
+  std::vector<Int32> runs;
+  for (Int32 x = 1, start = 0; x <= drawn.width; ++x) {
+    if (x == drawn.width || drawn.pixels[Size(x)] != drawn.pixels[Size(x - 1)]) {
+      runs.push_back(x - start);
+      start = x;
+    }
+  }
+  return runs;
+}
+
 class RestoredBarsCase : public testing::TestWithParam<BarCase> {};
 
 TEST_P(RestoredBarsCase, DrawsTheBarsAgain) {
@@ -102,14 +114,7 @@ TEST_P(RestoredBarsCase, DrawsTheBarsAgain) {
       RestoredLines(profile, {0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 1.1, 1.2, 1.3, 1.4, 1.5, 1.6});
   ASSERT_FALSE(lines.empty());
   // Every element drawn again, each within a pixel of its width.
-  const LumaImage drawn = DrawnBars(lines.front().line, 1, 1);
-  std::vector<Int32> runs;
-  for (Int32 x = 1, start = 0; x <= drawn.width; ++x) {
-    if (x == drawn.width || drawn.pixels[Size(x)] != drawn.pixels[Size(x - 1)]) {
-      runs.push_back(x - start);
-      start = x;
-    }
-  }
+  const std::vector<Int32> runs = Runs(DrawnBars(lines.front().line, 1, 1));
   ASSERT_EQ(runs.size(), kElements.size() + 2) << "restored with sigma " << lines.front().sigma;
   for (std::size_t i = 0; i < kElements.size(); ++i) {
     EXPECT_NEAR(runs[i + 1], kElements[i] * c.module, 1) << "element " << i;
@@ -126,6 +131,34 @@ INSTANTIATE_TEST_SUITE_P(
                     BarCase{"PaperAboveAndBelow", 2, 1.0, 12, 0, 50, 30, false},
                     BarCase{"DitheredFax", 2, 0.8, 40, 0, 80, 0, true}),
     [](const testing::TestParamInfo<BarCase>& param) { return param.param.name; });
+
+struct EdgeCase {
+  std::string name;
+  BarEdges edges;
+  Int32 factor;
+  double tolerance;  // source pixels
+};
+
+class DrawnEdges : public testing::TestWithParam<EdgeCase> {};
+
+// A sharp line of 1.5-pixel modules: each sample's block keeps a width to a
+// pixel; edges between samples place it to a fraction of one.
+TEST_P(DrawnEdges, KeepEveryWidth) {
+  const EdgeCase& c = GetParam();
+  const BarCase sharp{"Sharp", 1.5, 0, 0, 0, 1, 0, false};
+  const std::vector<Int32> runs = Runs(DrawnBars(ScannedLine(sharp, 0), c.factor, 1, c.edges));
+  ASSERT_EQ(runs.size(), kElements.size() + 2);
+  for (std::size_t i = 0; i < kElements.size(); ++i) {
+    EXPECT_NEAR(runs[i + 1], kElements[i] * sharp.module * c.factor, c.tolerance * c.factor)
+        << "element " << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, DrawnEdges,
+    testing::Values(EdgeCase{"SampleBlocks", BarEdges::SampleBlocks, 3, 1.0},
+                    EdgeCase{"BetweenSamples", BarEdges::BetweenSamples, 6, 0.4}),
+    [](const testing::TestParamInfo<EdgeCase>& param) { return param.param.name; });
 
 // Undoing a blur of the width it had gives the line back where the noise
 // allows; a Gaussian blur and its undoing keep the mean level.
@@ -145,27 +178,44 @@ TEST(MeanAcrossBars, NeedsEnoughRows) {
 }
 
 // Symbols of 1.5-pixel modules (zint scale 0.75) on grey paper under a
-// scan's blur and noise, read by the engine's default profile: each once,
-// with its own content. The enlarged bar view alone misread the two EAN-13
-// with blur 1.0 before the restored bars were read first.
+// scan's blur and noise, or photographed by a phone (light falling off
+// across the frame, a slight perspective, blur, noise and JPEG), read by the
+// engine's default profile: each once, with its own content. The enlarged
+// bar view alone misread the two EAN-13 with blur 1.0 before the restored
+// bars were read first; the phone's copies read once the crops are cut from
+// the page evened and the restored lines are drawn with edges between
+// samples.
 struct ScanCase {
   const char* name;
   const char* zint;
-  double blur;
-  double noise;
+  std::string finish;  // ImageMagick options after the symbol is put on paper
   const char* content;
 };
+
+std::string GreyScan(double blur, double noise) {
+  return "+level 0%,78% -blur 0x" + std::to_string(blur) + " -seed 5 -attenuate " +
+         std::to_string(noise) + " +noise Gaussian -colorspace Gray";
+}
+
+// Light falling from white to half across the frame, each corner moved by
+// up to 30 pixels, blur 0.8, noise 0.4, JPEG quality 75.
+const std::string kPhone =
+    "\\( +clone -sparse-color Barycentric '0,0 gray100 %[fx:w],%[fx:h] gray50' \\) -compose "
+    "Multiply -composite -compose Over -virtual-pixel edge -distort Perspective '0,0 20,14 "
+    "%[fx:w],0 %[fx:w-30],10 %[fx:w],%[fx:h] %[fx:w-12],%[fx:h-20] 0,%[fx:h] 25,%[fx:h-8]' "
+    "-blur 0x0.8 -seed 5 -attenuate 0.4 +noise Gaussian -colorspace Gray -quality 75 jpg:- | "
+    "convert jpg:-";
 
 class SmallScannedSymbol : public testing::TestWithParam<ScanCase> {};
 
 TEST_P(SmallScannedSymbol, IsReadWithItsOwnContent) {
   const ScanCase& c = GetParam();
+  const Int32 border = c.finish == kPhone ? 250 : 60;
   const test::Gray page = test::ReadPgmFrom(
       std::string("zint -b ") + c.zint +
       " --scale=0.75 --filetype=png --direct 2>/dev/null | convert png:- -bordercolor white "
-      "-border 60 +level 0%,78% -blur 0x" +
-      std::to_string(c.blur) + " -seed 5 -attenuate " + std::to_string(c.noise) +
-      " +noise Gaussian -colorspace Gray -depth 8 pgm:-");
+      "-border " +
+      std::to_string(border) + " " + c.finish + " -depth 8 pgm:-");
   test::EngineSession session(test::EncodePng(page));
   test::FindArgs args;
   args.codes = test::kEveryGroup;
@@ -177,12 +227,19 @@ TEST_P(SmallScannedSymbol, IsReadWithItsOwnContent) {
 INSTANTIATE_TEST_SUITE_P(
     Scans, SmallScannedSymbol,
     testing::Values(
-        ScanCase{"Ean13BlurOne", "EANX -d 116170740032", 1.0, 0.5, "1161707400322"},
-        ScanCase{"Ean13BlurOneOther", "EANX -d 978020137962", 1.0, 0.5, "9780201379624"},
-        ScanCase{"Ean13BlurOneAndAFifth", "EANX -d 469188614526", 1.2, 0.6, "4691886145266"},
-        ScanCase{"UpcABlurOneAndAFifth", "UPCA -d 62466334732", 1.2, 0.6, "624663347328"},
-        ScanCase{"Code128BlurOneAndAFifth", "CODE128 -d A4COD1126093 --height=40", 1.2, 0.6,
-                 "A4COD1126093"}),
+        ScanCase{"Ean13BlurOne", "EANX -d 116170740032", GreyScan(1.0, 0.5), "1161707400322"},
+        ScanCase{"Ean13BlurOneOther", "EANX -d 978020137962", GreyScan(1.0, 0.5), "9780201379624"},
+        ScanCase{"Ean13BlurOneAndAFifth", "EANX -d 469188614526", GreyScan(1.2, 0.6),
+                 "4691886145266"},
+        ScanCase{"UpcABlurOneAndAFifth", "UPCA -d 62466334732", GreyScan(1.2, 0.6), "624663347328"},
+        ScanCase{"Code128BlurOneAndAFifth", "CODE128 -d A4COD1126093 --height=40",
+                 GreyScan(1.2, 0.6), "A4COD1126093"},
+        ScanCase{"Code128Phone", "CODE128 -d A4COD1126093 --height=40", kPhone, "A4COD1126093"},
+        ScanCase{"Code128PhoneOther", "CODE128 -d A4COD3849914 --height=40", kPhone,
+                 "A4COD3849914"},
+        ScanCase{"Ean13Phone", "EANX -d 116170740032", kPhone, "1161707400322"},
+        ScanCase{"UpcAPhone", "UPCA -d 62466334732", kPhone, "624663347328"},
+        ScanCase{"Code93Phone", "CODE93 -d A4324834 --height=40", kPhone, "A4324834"}),
     [](const testing::TestParamInfo<ScanCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
