@@ -15,6 +15,7 @@
 
 #include "engine/core/ViewTransform.h"
 #include "engine/image/Sharpen.h"
+#include "engine/maxi/MaxiSampler.h"
 #include "engine/zx/LibraryAssertion.h"
 #include "engine/zx/Quad.h"
 #include "engine/zx/ReadMapping.h"
@@ -92,6 +93,9 @@ constexpr double kMinGridStrength = 0.15;
 // quarter turns complete.
 constexpr double kMinHexStrength = 0.1;
 constexpr double kMinMaxiTurn = 0.75;
+// Views up to this size (a region crop, a small image) that gave no Maxi
+// Code are looked at for a bullseye, and the symbol around one is sampled.
+constexpr Int64 kMaxSampledMaxiPixels = 400'000;
 
 Symbology SymbologyOf(BarcodeFormat format) {
   for (const FormatRow& row : kFormatRows) {
@@ -336,6 +340,30 @@ void ReadTurnedMaxi(const GrayView& view, const ViewSettings& settings,
   }
 }
 
+bool MaxiFound(const std::vector<LibraryRead>& reads) {
+  return std::any_of(reads.begin(), reads.end(),
+                     [](const LibraryRead& read) { return read.symbology == Symbology::MaxiCode; });
+}
+
+// A view that gave no Maxi Code but shows a bullseye: the symbol around it
+// sampled cell by cell and drawn upright and clean, read in the drawing, its
+// outline that of the sampled grid.
+void ReadSampledMaxi(const GrayView& view, const ViewSettings& settings,
+                     std::vector<LibraryRead>& reads) {
+  if (MaxiFound(reads) || Int64{view.width} * view.height > kMaxSampledMaxiPixels) return;
+  for (const MaxiDrawing& drawing :
+       DrawMaxiCode({view.pixels, view.width, view.height, view.rowStride})) {
+    std::vector<LibraryRead> found;
+    ReadAll({drawing.clean.pixels.data(), drawing.clean.width, drawing.clean.height,
+             drawing.clean.width},
+            settings, BarcodeFormat::MaxiCode, false, found);
+    if (found.empty()) continue;
+    found.front().quad = drawing.outline;
+    reads.push_back(std::move(found.front()));
+    return;
+  }
+}
+
 std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings,
                             AreaReader stackedDataBars) {
   const BarcodeFormats mainFormats = FormatsFor(settings.symbologies, false);
@@ -364,6 +392,7 @@ std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings,
   if (settings.uprightRetry && !(mainFormats & kUprightFormats).empty()) {
     ReadUpright(view, settings, mainFormats, reads);
   }
+  if (mainFormats.testFlag(BarcodeFormat::MaxiCode)) ReadSampledMaxi(view, settings, reads);
   if (settings.uprightRetry && mainFormats.testFlag(BarcodeFormat::MaxiCode)) {
     ReadTurnedMaxi(view, settings, reads);
   }
