@@ -36,14 +36,16 @@ constexpr double kMaxCentre = 3.2;
 constexpr double kMinHalves = 0.7;
 // Lines looked at around a candidate reach this many cell pitches out.
 constexpr double kLineReach = 7.0;
-// The rays that measure the rings' ellipse, and how far out they look.
-constexpr int kRays = 16;
-constexpr double kRayReach = 5.2;
-constexpr double kRayStep = 0.25;
-// A bullseye shows its rings along nearly every ray (a blot or a data cell
-// may hide a ring along a few); a run of data cells that happens to look
-// like rings along a row and a column does not.
-constexpr int kMinClearRays = 12;
+// The rings are checked on circles of this many points; the pitch is
+// searched in kPitchSteps steps of this share either side, the centre in
+// steps of this share of the pitch.
+constexpr int kCirclePoints = 32;
+constexpr double kPitchStep = 0.03;
+constexpr int kPitchSteps = 8;
+constexpr double kCentreStep = 0.15;
+// Grey levels by which every dark ring must stay darker than every light
+// one.
+constexpr double kMinRingContrast = 20;
 
 // Each sample thresholded at the mean of the window around it, which holds
 // a few rings whatever the light across the view.
@@ -65,21 +67,30 @@ void LineRuns(const std::vector<float>& line, int halfWindow, std::vector<Run>& 
 
 std::optional<LineMatch> MatchAt(const std::vector<Run>& runs, std::size_t i) {
   if (i < 5 || i + 5 >= runs.size() || runs[i].dark) return std::nullopt;
+  // The outer ring may run into a dark cell beside it: only its start is
+  // looked at.
   double left = 0, right = 0;
-  for (std::size_t k = 1; k <= 5; ++k) left += runs[i - k].length, right += runs[i + k].length;
-  const double mean = (left + right) / 10;
+  for (std::size_t k = 1; k <= 4; ++k) left += runs[i - k].length, right += runs[i + k].length;
+  const double mean = (left + right) / 8;
   if (std::min(left, right) < kMinHalves * std::max(left, right)) return std::nullopt;
   for (std::size_t k = 1; k <= 5; ++k) {
     for (const Run& r : {runs[i - k], runs[i + k]}) {
-      if (r.length < kMinRing * mean || r.length > kMaxRing * mean) return std::nullopt;
+      if (r.length < kMinRing * mean || (k < 5 && r.length > kMaxRing * mean)) return std::nullopt;
     }
   }
-  const double centre = runs[i].length;
-  if (centre < kMinCentre * mean || centre > kMaxCentre * mean) return std::nullopt;
-  const double span = left + right + centre;
-  const double first = runs[i - 5].start;
-  const double last = runs[i + 5].start + runs[i + 5].length - 1;
-  return LineMatch{(first + last) / 2, span / (2 * kRingEdges.back())};
+  const double light = runs[i].length;
+  if (light < kMinCentre * mean || light > kMaxCentre * mean) return std::nullopt;
+  // The middles of the two inner dark rings either side: blur and a
+  // threshold off the middle grow or shrink the runs but leave their middles.
+  const auto middle = [](const Run& r) { return r.start + (r.length - 1) / 2.0; };
+  double centre = 0, num = 0, den = 0;
+  for (std::size_t k = 0; k < 2; ++k) {
+    const double a = middle(runs[i - 1 - 2 * k]), b = middle(runs[i + 1 + 2 * k]);
+    centre += (a + b) / 4;
+    num += (b - a) / 2 * kDarkRingMiddles[k];
+    den += kDarkRingMiddles[k] * kDarkRingMiddles[k];
+  }
+  return LineMatch{centre, num / den};
 }
 
 // The samples along the line through `p` in direction `step`, `reach` steps
@@ -93,34 +104,41 @@ std::vector<float> LineThrough(const LumaView& view, PointD p, PointD step, int 
   return line;
 }
 
-// The bullseye's match on the line through `p` along `step`, as the offset
-// of its centre from `p` in steps and its pitch in steps; the light run
-// holding `p` must be its centre.
+// The bullseye's match on the line through `p` along `step` nearest `p`
+// (within two pitches), as the offset of its centre from `p` in steps and
+// its pitch in steps.
 std::optional<LineMatch> MatchThrough(const LumaView& view, PointD p, PointD step, double pitch) {
   const int reach = static_cast<int>(std::ceil(kLineReach * pitch));
   const std::vector<float> line = LineThrough(view, p, step, reach);
   std::vector<Run> runs;
   LineRuns(line, std::max(3, static_cast<int>(2 * pitch)), runs);
+  std::optional<LineMatch> best;
   for (std::size_t i = 0; i < runs.size(); ++i) {
-    if (runs[i].start <= reach && reach < runs[i].start + runs[i].length) {
-      std::optional<LineMatch> m = MatchAt(runs, i);
-      if (!m || m->pitch < 0.6 * pitch || m->pitch > 1.6 * pitch) return std::nullopt;
-      m->centre -= reach;
-      return m;
+    std::optional<LineMatch> m = MatchAt(runs, i);
+    if (!m || m->pitch < 0.6 * pitch || m->pitch > 1.6 * pitch) continue;
+    m->centre -= reach;
+    if (std::abs(m->centre) <= 2 * pitch &&
+        (!best || std::abs(m->centre) < std::abs(best->centre))) {
+      best = m;
     }
   }
-  return std::nullopt;
+  return best;
 }
 
 // A row's candidate confirmed by the column and a diagonal through it, the
 // centre refined by each.
 std::optional<Bullseye> Confirm(const LumaView& view, PointD p, double pitch) {
-  const std::optional<LineMatch> column = MatchThrough(view, p, {0, 1}, pitch);
-  if (!column) return std::nullopt;
-  p.y += column->centre;
-  const std::optional<LineMatch> row = MatchThrough(view, p, {1, 0}, pitch);
-  if (!row) return std::nullopt;
-  p.x += row->centre;
+  // A row off the centre meets the rings in chords whose middles lie on
+  // the centre's column: the column, then the row through it, twice.
+  std::optional<LineMatch> row, column;
+  for (int round = 0; round < 2; ++round) {
+    column = MatchThrough(view, p, {0, 1}, pitch);
+    if (!column) return std::nullopt;
+    p.y += column->centre;
+    row = MatchThrough(view, p, {1, 0}, pitch);
+    if (!row) return std::nullopt;
+    p.x += row->centre;
+  }
   const double diagonalPitch = (row->pitch + column->pitch) / 2 / std::numbers::sqrt2;
   if (!MatchThrough(view, p, {1, 1}, diagonalPitch) &&
       !MatchThrough(view, p, {1, -1}, diagonalPitch)) {
@@ -132,74 +150,53 @@ std::optional<Bullseye> Confirm(const LumaView& view, PointD p, double pitch) {
   return b;
 }
 
-// The distance along a ray to the darkest point near `expected`, refined
-// between samples.
-double DarkestNear(const std::vector<float>& ray, double expected, double halfWidth) {
-  const int n = static_cast<int>(ray.size());
-  const int a = std::max(1, static_cast<int>((expected - halfWidth) / kRayStep));
-  const int b = std::min(n - 2, static_cast<int>((expected + halfWidth) / kRayStep));
-  int best = std::clamp(static_cast<int>(expected / kRayStep), 1, n - 2);
-  for (int i = a; i <= b; ++i) {
-    if (ray[i] < ray[best]) best = i;
+// The mean luminance on the circle of `radius` around `centre`.
+double CircleMean(const LumaView& view, PointD centre, double radius) {
+  if (radius <= 0) return Sample(view, centre);
+  double sum = 0;
+  for (int i = 0; i < kCirclePoints; ++i) {
+    const double a = 2 * std::numbers::pi * i / kCirclePoints;
+    sum += Sample(view, {centre.x + radius * std::cos(a), centre.y + radius * std::sin(a)});
   }
-  const double l = ray[best - 1], m = ray[best], r = ray[best + 1];
-  const double curve = l - 2 * m + r;
-  const double shift = curve > 0 ? std::clamp((l - r) / (2 * curve), -0.5, 0.5) : 0.0;
-  return (best + shift) * kRayStep;
+  return sum / kCirclePoints;
 }
 
-// Pixels per cell pitch along each ray, from the middles of the dark rings;
-// `clear` counts the rays along which each dark ring is darker than the
-// light centre and the light rings.
-std::array<double, kRays> RayScales(const LumaView& view, PointD centre, double pitch,
-                                    std::array<PointD, kRays>& directions, int* clear = nullptr) {
-  std::array<double, kRays> scales{};
-  if (clear != nullptr) *clear = 0;
-  const int samples = static_cast<int>(kRayReach * pitch / kRayStep) + 2;
-  std::vector<float> ray(static_cast<std::size_t>(samples));
-  for (int i = 0; i < kRays; ++i) {
-    const double angle = 2 * std::numbers::pi * i / kRays;
-    directions[i] = {std::cos(angle), std::sin(angle)};
-    for (int s = 0; s < samples; ++s) {
-      ray[s] = static_cast<float>(Sample(view, {centre.x + s * kRayStep * directions[i].x,
-                                                centre.y + s * kRayStep * directions[i].y}));
-    }
-    double num = 0, den = 0, darkest = 0;
-    for (double middle : kDarkRingMiddles) {
-      const double t = DarkestNear(ray, middle * pitch, 0.5 * pitch);
-      num += t * middle;
-      den += middle * middle;
-      darkest = std::max(darkest, static_cast<double>(ray[static_cast<int>(t / kRayStep)]));
-    }
-    scales[i] = num / den;
-    if (clear == nullptr) continue;
-    double lightest = ray[0];
-    for (std::size_t k = 0; k + 1 < kDarkRingMiddles.size(); ++k) {
-      const double between = (kDarkRingMiddles[k] + kDarkRingMiddles[k + 1]) / 2 * scales[i];
-      lightest = std::min(lightest, static_cast<double>(ray[static_cast<int>(between / kRayStep)]));
-    }
-    if (darkest < lightest && scales[i] > 0.6 * pitch && scales[i] < 1.6 * pitch) ++*clear;
+// How far the lightest of the bullseye's dark rings stays darker than the
+// darkest of its light ones (the centre and the two light rings), each
+// averaged around its whole circle: negative where there is no bullseye of
+// that pitch, whatever cells lie around.
+double RingContrast(const LumaView& view, PointD centre, double pitch) {
+  double darkest = 0, lightest = 255;
+  for (std::size_t k = 0; k < kDarkRingMiddles.size(); ++k) {
+    darkest = std::max(darkest, CircleMean(view, centre, kDarkRingMiddles[k] * pitch));
+    const double light = k == 0 ? 0 : (kRingEdges[2 * k - 1] + kRingEdges[2 * k]) / 2;
+    lightest = std::min(lightest, CircleMean(view, centre, light * pitch));
   }
-  return scales;
+  return lightest - darkest;
 }
 
-// The centre moved so that opposite rays see the rings at equal distances.
-PointD Recentred(const LumaView& view, PointD centre, double pitch) {
-  std::array<PointD, kRays> directions{};
-  const std::array<double, kRays> scales = RayScales(view, centre, pitch, directions);
-  // A ray's scale is the least-squares fit of the rings' distances t = s m
-  // (m their middles): a centre off by c along the ray adds c sum(m) /
-  // sum(m^2) to it.
-  double sum = 0, squares = 0;
-  for (double middle : kDarkRingMiddles) sum += middle, squares += middle * middle;
-  PointD shift{0, 0};
-  for (int i = 0; i < kRays / 2; ++i) {
-    const double offset = (scales[i] - scales[i + kRays / 2]) / 2 * squares / sum;
-    shift.x += offset * directions[i].x;
-    shift.y += offset * directions[i].y;
+// The centre and pitch at which the rings stand out most, searched around
+// the lines' measure: a blurred view's runs give the pitch only roughly.
+double Settle(const LumaView& view, Bullseye& b) {
+  double best = RingContrast(view, b.centre, b.pitch);
+  for (int round = 0; round < 2; ++round) {
+    const double pitch = b.pitch;
+    for (int k = -kPitchSteps; k <= kPitchSteps; ++k) {
+      const double trial = pitch * (1 + k * kPitchStep);
+      const double c = RingContrast(view, b.centre, trial);
+      if (c > best) best = c, b.pitch = trial;
+    }
+    const PointD centre = b.centre;
+    for (int i = -2; i <= 2; ++i) {
+      for (int j = -2; j <= 2; ++j) {
+        const PointD trial{centre.x + i * kCentreStep * b.pitch,
+                           centre.y + j * kCentreStep * b.pitch};
+        const double c = RingContrast(view, trial, b.pitch);
+        if (c > best) best = c, b.centre = trial;
+      }
+    }
   }
-  // Half the rays span half a turn: sum d d^T = (kRays / 4) I.
-  return {centre.x + shift.x / (kRays / 4.0), centre.y + shift.y / (kRays / 4.0)};
+  return best;
 }
 
 }  // namespace
@@ -222,6 +219,8 @@ std::optional<Bullseye> FindBullseye(const LumaView& view) {
   const int halfWindow = std::clamp(std::min(view.width, view.height) / 16, 3, 32);
   std::vector<float> line(static_cast<std::size_t>(view.width));
   std::vector<Run> runs;
+  std::optional<Bullseye> best;
+  double bestContrast = 0;
   for (Int32 y = 1; y < view.height; y += 2) {
     const UInt8* row = view.Row(y);
     for (Int32 x = 0; x < view.width; ++x) line[x] = row[x];
@@ -231,14 +230,12 @@ std::optional<Bullseye> FindBullseye(const LumaView& view) {
       if (!m || m->pitch < 1.5) continue;
       std::optional<Bullseye> b = Confirm(view, {m->centre + 0.5, y + 0.5}, m->pitch);
       if (!b) continue;
-      b->centre = Recentred(view, b->centre, b->pitch);
-      std::array<PointD, kRays> directions{};
-      int clear = 0;
-      RayScales(view, b->centre, b->pitch, directions, &clear);
-      if (clear >= kMinClearRays) return b;
+      const double contrast = Settle(view, *b);
+      if (contrast >= kMinRingContrast && contrast > bestContrast)
+        best = b, bestContrast = contrast;
     }
   }
-  return std::nullopt;
+  return best;
 }
 
 }  // namespace vexo::engine::maxi

@@ -17,7 +17,7 @@ struct Bullseye {
   double pitch = 0;  // the cell pitch in pixels, from the rings' spacing
 };
 
-// The first bullseye found scanning rows; nothing when none is found. The
+// The bullseye whose rings stand out most; nothing when none is found. The
 // rows are scanned every other one, and only lines through a row's match
 // are looked at further: the check is cheap on a view without one.
 std::optional<Bullseye> FindBullseye(const LumaView& view);

@@ -16,18 +16,17 @@ using maxi::Bullseye;
 using maxi::Sample;
 
 // The symbol's turn is searched within kTurnSteps steps of this many
-// degrees either side of the hexagon edges' direction.
+// degrees either side of the hexagon edges' direction, its pitch within
+// kPitchSteps steps of this share either side of the rings' measure.
 constexpr double kTurnStep = 0.5;
 constexpr int kTurnSteps = 4;
-// The pitch is searched within kPitchSteps steps of this share either side
-// of the rings' measure.
 constexpr double kPitchStep = 0.03;
-constexpr int kPitchSteps = 8;
-// Cells this many pitches from the centre settle the turn: outside the
-// bullseye, inside the symbol whatever its turn.
+constexpr int kPitchSteps = 4;
+// Cells this many pitches from the centre settle the turn and the pitch:
+// outside the bullseye, inside the symbol whatever its turn.
 constexpr double kInnerFit = 5.0;
 constexpr double kOuterFit = 8.0;
-// The lattice is then refined on the cells within this reach, then on all.
+// The lattice is refined on the cells within this reach, then on all.
 constexpr double kMiddleFit = 11.0;
 // Orientations tried, likeliest first.
 constexpr std::size_t kOrientationsTried = 2;
@@ -52,14 +51,6 @@ struct Lattice {
     return {centre.x + xx * p.x + xy * p.y, centre.y + yx * p.x + yy * p.y};
   }
 };
-
-// The lattice of cells `pitch` pixels apart around `centre`, turned by
-// `degrees` (clockwise as seen, y pointing down).
-Lattice Turned(const Bullseye& b, double pitch, double degrees) {
-  const double a = degrees * std::numbers::pi / 180;
-  const double c = pitch * std::cos(a), s = pitch * std::sin(a);
-  return {b.centre, c, -s, s, c, kCellSpread * b.pitch};
-}
 
 // The spread is fixed in pixels (a share of the rings' pitch), so that a
 // smaller lattice does not look sharper for averaging less.
@@ -106,12 +97,10 @@ const std::vector<PointD>& FitCells() {
 
 // How sharply the lattice's points fall on cells: the variance of the cell
 // values at them (a value straddling cells is grey).
-template <typename Points, typename Centre>
-double Sharpness(const LumaView& view, const Lattice& l, const Points& points, Centre centre) {
+double Sharpness(const LumaView& view, const Lattice& l, const std::vector<PointD>& cells) {
   double sum = 0, squares = 0;
   int n = 0;
-  for (const auto& point : points) {
-    const PointD p = centre(point);
+  for (const PointD p : cells) {
     const PointD q = l.Map(p);
     if (q.x < 0 || q.y < 0 || q.x >= view.width || q.y >= view.height) continue;
     const double v = CellValue(view, l, p);
@@ -122,14 +111,6 @@ double Sharpness(const LumaView& view, const Lattice& l, const Points& points, C
   return squares / n - mean * mean;
 }
 
-double FitSharpness(const LumaView& view, const Lattice& l) {
-  return Sharpness(view, l, FitCells(), [](PointD p) { return p; });
-}
-
-double DataSharpness(const LumaView& view, const Lattice& l, const std::vector<PointD>& cells) {
-  return Sharpness(view, l, cells, [](PointD p) { return p; });
-}
-
 std::vector<PointD> CellsWithin(double reach) {
   std::vector<PointD> near;
   for (const GridCell& g : DataCells()) {
@@ -138,13 +119,22 @@ std::vector<PointD> CellsWithin(double reach) {
   return near;
 }
 
+// The lattice of cells `pitch` pixels apart around the bullseye, turned by
+// `degrees` (clockwise as seen, y pointing down).
+Lattice Turned(const Bullseye& b, double pitch, double degrees) {
+  const double a = degrees * std::numbers::pi / 180;
+  const double c = pitch * std::cos(a), s = pitch * std::sin(a);
+  return {b.centre, c, -s, s, c, kCellSpread * b.pitch};
+}
+
 struct GridFit {
   double turn = 0;  // degrees
   double pitch = 0;
 };
 
-// The turn and pitch that put the lattice on the cells. The hexagons' edges
-// give the turn modulo 60 degrees; the rings give the pitch only roughly
+// The turn and pitch that put the lattice on the cells around the
+// bullseye. The hexagons' edges give the turn modulo 60 degrees (or 30
+// degrees off it in a blurred view); the rings give the pitch only roughly
 // (ink spread, a printer's rounding), so it is searched too.
 GridFit FitGrid(const LumaView& view, const Bullseye& b) {
   const auto reach = static_cast<Int32>(kOuterFit * b.pitch);
@@ -152,19 +142,22 @@ GridFit FitGrid(const LumaView& view, const Bullseye& b) {
   const Int32 top = std::max(0, static_cast<Int32>(b.centre.y) - reach);
   const Int32 right = std::min(view.width, static_cast<Int32>(b.centre.x) + reach);
   const Int32 bottom = std::min(view.height, static_cast<Int32>(b.centre.y) + reach);
-  // That measure is 0 for hexagons whose edges face 30, 90 and 150 degrees;
-  // the cells' hexagons stand on a tip.
+  // That measure is 0 for hexagons whose edges face 30, 90 and 150 degrees
+  // (counter-clockwise); the cells' hexagons stand on a tip.
   const double hex =
       30 - HexGridAngle(view.pixels, view.stride, left, top, right - left, bottom - top).degrees;
+  const std::vector<PointD>& cells = FitCells();
   GridFit best;
   double bestSharpness = -1;
   const auto consider = [&](double turn, double pitch) {
-    const double s = FitSharpness(view, Turned(b, pitch, turn));
+    const double s = Sharpness(view, Turned(b, pitch, turn), cells);
     if (s > bestSharpness) best = {turn, pitch}, bestSharpness = s;
   };
-  for (int i = -kTurnSteps; i <= kTurnSteps; ++i) {
-    for (int k = -kPitchSteps; k <= kPitchSteps; ++k) {
-      consider(hex + i * kTurnStep, b.pitch * (1 + k * kPitchStep));
+  for (const double edges : {hex, hex + 30}) {
+    for (int i = -kTurnSteps; i <= kTurnSteps; ++i) {
+      for (int k = -kPitchSteps; k <= kPitchSteps; ++k) {
+        consider(edges + i * kTurnStep, b.pitch * (1 + k * kPitchStep));
+      }
     }
   }
   const GridFit coarse = best;
@@ -189,7 +182,7 @@ double OrientationScore(const LumaView& view, const Lattice& l, double threshold
 // The lattice moved, stretched and sheared a little at a time while its
 // points fall more sharply on the cells: a slanted or skewed view.
 Lattice Refined(const LumaView& view, Lattice l, const std::vector<PointD>& cells) {
-  double best = DataSharpness(view, l, cells);
+  double best = Sharpness(view, l, cells);
   const double scale = std::hypot(l.xx, l.yx);
   double shift = 0.25, stretch = 0.01 * scale;
   for (int round = 0; round < 4; ++round, shift /= 2, stretch /= 2) {
@@ -202,7 +195,7 @@ Lattice Refined(const LumaView& view, Lattice l, const std::vector<PointD>& cell
           double* values[6] = {&trial.centre.x, &trial.centre.y, &trial.xx,
                                &trial.xy,       &trial.yx,       &trial.yy};
           *values[param] += sign * (param < 2 ? shift : stretch);
-          const double s = DataSharpness(view, trial, cells);
+          const double s = Sharpness(view, trial, cells);
           if (s > best) {
             best = s, l = trial, moved = true;
             break;
@@ -328,15 +321,15 @@ std::vector<MaxiDrawing> DrawMaxiCode(const LumaView& view) {
   const Lattice first = Turned(*bullseye, fit.pitch, fit.turn);
   for (const PointD p : FitCells()) values.push_back(Sample(view, first.Map(p)));
   const double threshold = SplitOf(values);
-  std::array<std::pair<double, Lattice>, 6> turns;
+  std::vector<std::pair<double, Lattice>> turns;
   for (int k = 0; k < 6; ++k) {
     const Lattice l = Turned(*bullseye, fit.pitch, fit.turn + 60 * k);
-    turns[k] = {OrientationScore(view, l, threshold), l};
+    turns.emplace_back(OrientationScore(view, l, threshold), l);
   }
   std::sort(turns.begin(), turns.end(),
             [](const auto& a, const auto& b) { return a.first > b.first; });
   std::vector<MaxiDrawing> drawings;
-  for (std::size_t k = 0; k < kOrientationsTried; ++k) {
+  for (std::size_t k = 0; k < std::min(kOrientationsTried, turns.size()); ++k) {
     const Lattice middle = Refined(view, turns[k].second, CellsWithin(kMiddleFit));
     drawings.push_back(Drawn(view, Refined(view, middle, CellsWithin(maxi::kRows))));
   }
