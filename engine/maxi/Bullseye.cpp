@@ -16,6 +16,7 @@ struct Run {
   int start;
   int length;
   bool dark;
+  double sum;  // of its samples
 };
 
 // A line's match of the bullseye's eleven runs: the middle of its light
@@ -34,6 +35,10 @@ constexpr double kMaxCentre = 3.2;
 // The two halves of a line through the centre may differ this much (a
 // line off the centre, a slanted view).
 constexpr double kMinHalves = 0.7;
+// Grey levels a sample must stand off its surroundings' mean to change shade.
+constexpr float kRunMargin = 6;
+// Grey levels between the mean of the rings' dark runs and their light ones.
+constexpr double kMinRunContrast = 24;
 // Lines looked at around a candidate reach this many cell pitches out.
 constexpr double kLineReach = 7.0;
 // The rings are checked on circles of this many points; the pitch is
@@ -48,19 +53,29 @@ constexpr double kCentreStep = 0.15;
 constexpr double kMinRingContrast = 20;
 
 // Each sample thresholded at the mean of the window around it, which holds
-// a few rings whatever the light across the view.
+// a few rings whatever the light across the view; a sample within
+// kRunMargin of the mean keeps the shade before it, so that the grain of
+// blank paper makes few runs.
 void LineRuns(const std::vector<float>& line, int halfWindow, std::vector<Run>& runs) {
   runs.clear();
   const int n = static_cast<int>(line.size());
-  std::vector<double> sums(static_cast<std::size_t>(n) + 1, 0.0);
+  thread_local std::vector<float> sums;
+  sums.assign(static_cast<std::size_t>(n) + 1, 0.0F);
   for (int i = 0; i < n; ++i) sums[i + 1] = sums[i] + line[i];
+  bool dark = false;
   for (int i = 0; i < n; ++i) {
     const int a = std::max(0, i - halfWindow), b = std::min(n, i + halfWindow + 1);
-    const bool dark = line[i] < (sums[b] - sums[a]) / (b - a);
+    const float mean = (sums[b] - sums[a]) / static_cast<float>(b - a);
+    if (line[i] < mean - kRunMargin) {
+      dark = true;
+    } else if (line[i] > mean + kRunMargin) {
+      dark = false;
+    }
     if (!runs.empty() && runs.back().dark == dark) {
       ++runs.back().length;
+      runs.back().sum += line[i];
     } else {
-      runs.push_back({i, 1, dark});
+      runs.push_back({i, 1, dark, line[i]});
     }
   }
 }
@@ -80,6 +95,13 @@ std::optional<LineMatch> MatchAt(const std::vector<Run>& runs, std::size_t i) {
   }
   const double light = runs[i].length;
   if (light < kMinCentre * mean || light > kMaxCentre * mean) return std::nullopt;
+  // Printed rings, not the grain of the paper.
+  double darkSum = 0, darkCount = 0, lightSum = 0, lightCount = 0;
+  for (std::size_t k = i - 4; k <= i + 4; ++k) {
+    (runs[k].dark ? darkSum : lightSum) += runs[k].sum;
+    (runs[k].dark ? darkCount : lightCount) += runs[k].length;
+  }
+  if (lightSum / lightCount - darkSum / darkCount < kMinRunContrast) return std::nullopt;
   // The middles of the two inner dark rings either side: blur and a
   // threshold off the middle grow or shrink the runs but leave their middles.
   const auto middle = [](const Run& r) { return r.start + (r.length - 1) / 2.0; };
@@ -153,10 +175,17 @@ std::optional<Bullseye> Confirm(const LumaView& view, PointD p, double pitch) {
 // The mean luminance on the circle of `radius` around `centre`.
 double CircleMean(const LumaView& view, PointD centre, double radius) {
   if (radius <= 0) return Sample(view, centre);
+  static const std::array<PointD, kCirclePoints> kCircle = [] {
+    std::array<PointD, kCirclePoints> points{};
+    for (int i = 0; i < kCirclePoints; ++i) {
+      const double a = 2 * std::numbers::pi * i / kCirclePoints;
+      points[i] = {std::cos(a), std::sin(a)};
+    }
+    return points;
+  }();
   double sum = 0;
-  for (int i = 0; i < kCirclePoints; ++i) {
-    const double a = 2 * std::numbers::pi * i / kCirclePoints;
-    sum += Sample(view, {centre.x + radius * std::cos(a), centre.y + radius * std::sin(a)});
+  for (const PointD u : kCircle) {
+    sum += Sample(view, {centre.x + radius * u.x, centre.y + radius * u.y});
   }
   return sum / kCirclePoints;
 }
@@ -221,6 +250,7 @@ std::optional<Bullseye> FindBullseye(const LumaView& view) {
   std::vector<Run> runs;
   std::optional<Bullseye> best;
   double bestContrast = 0;
+  std::vector<PointD> tried;
   for (Int32 y = 1; y < view.height; y += 2) {
     const UInt8* row = view.Row(y);
     for (Int32 x = 0; x < view.width; ++x) line[x] = row[x];
@@ -230,6 +260,12 @@ std::optional<Bullseye> FindBullseye(const LumaView& view) {
       if (!m || m->pitch < 1.5) continue;
       std::optional<Bullseye> b = Confirm(view, {m->centre + 0.5, y + 0.5}, m->pitch);
       if (!b) continue;
+      // Rows through one bullseye find it again and again.
+      const bool seen = std::any_of(tried.begin(), tried.end(), [&](PointD t) {
+        return std::hypot(t.x - b->centre.x, t.y - b->centre.y) < b->pitch;
+      });
+      if (seen) continue;
+      tried.push_back(b->centre);
       const double contrast = Settle(view, *b);
       if (contrast >= kMinRingContrast && contrast > bestContrast)
         best = b, bestContrast = contrast;

@@ -26,7 +26,11 @@ constexpr int kPitchSteps = 4;
 // outside the bullseye, inside the symbol whatever its turn.
 constexpr double kInnerFit = 5.0;
 constexpr double kOuterFit = 8.0;
-// The lattice is refined on the cells within this reach, then on all.
+// The lattice is refined on the cells within this reach, then on all, in
+// rounds of halving steps, each of at most so many passes over its six
+// numbers.
+constexpr int kRefineRounds = 3;
+constexpr int kRefinePasses = 3;
 constexpr double kMiddleFit = 11.0;
 // Orientations tried, likeliest first.
 constexpr std::size_t kOrientationsTried = 2;
@@ -97,13 +101,14 @@ const std::vector<PointD>& FitCells() {
 
 // How sharply the lattice's points fall on cells: the variance of the cell
 // values at them (a value straddling cells is grey).
-double Sharpness(const LumaView& view, const Lattice& l, const std::vector<PointD>& cells) {
+double Sharpness(const LumaView& view, const Lattice& l, const std::vector<PointD>& cells,
+                 bool centresOnly = false) {
   double sum = 0, squares = 0;
   int n = 0;
   for (const PointD p : cells) {
     const PointD q = l.Map(p);
     if (q.x < 0 || q.y < 0 || q.x >= view.width || q.y >= view.height) continue;
-    const double v = CellValue(view, l, p);
+    const double v = centresOnly ? Sample(view, q) : CellValue(view, l, p);
     sum += v, squares += v * v, ++n;
   }
   if (n == 0) return 0;
@@ -182,12 +187,12 @@ double OrientationScore(const LumaView& view, const Lattice& l, double threshold
 // The lattice moved, stretched and sheared a little at a time while its
 // points fall more sharply on the cells: a slanted or skewed view.
 Lattice Refined(const LumaView& view, Lattice l, const std::vector<PointD>& cells) {
-  double best = Sharpness(view, l, cells);
+  double best = Sharpness(view, l, cells, true);
   const double scale = std::hypot(l.xx, l.yx);
   double shift = 0.25, stretch = 0.01 * scale;
-  for (int round = 0; round < 4; ++round, shift /= 2, stretch /= 2) {
+  for (int round = 0; round < kRefineRounds; ++round, shift /= 2, stretch /= 2) {
     bool moved = true;
-    for (int pass = 0; moved && pass < 4; ++pass) {
+    for (int pass = 0; moved && pass < kRefinePasses; ++pass) {
       moved = false;
       for (int param = 0; param < 6; ++param) {
         for (const double sign : {1.0, -1.0}) {
@@ -195,7 +200,7 @@ Lattice Refined(const LumaView& view, Lattice l, const std::vector<PointD>& cell
           double* values[6] = {&trial.centre.x, &trial.centre.y, &trial.xx,
                                &trial.xy,       &trial.yx,       &trial.yy};
           *values[param] += sign * (param < 2 ? shift : stretch);
-          const double s = Sharpness(view, trial, cells);
+          const double s = Sharpness(view, trial, cells, true);
           if (s > best) {
             best = s, l = trial, moved = true;
             break;
@@ -273,6 +278,9 @@ AffineMap CleanToGrid() {
 }
 
 LumaImage Draw(const std::vector<bool>& dark) {
+  // The bullseye is drawn over the cells it covers, out to half a pitch
+  // past its outer ring.
+  constexpr double kRingsReach = maxi::kRingEdges.back() + 0.5;
   LumaImage image;
   image.width = maxi::kColumns * kCellWidth + kCellWidth / 2 + 2 * kBorder;
   image.height = maxi::kRows * kCellHeight + 2 * kBorder;
@@ -291,8 +299,10 @@ LumaImage Draw(const std::vector<bool>& dark) {
   for (Int32 y = 0; y < image.height; ++y) {
     for (Int32 x = 0; x < image.width; ++x) {
       const PointD p = toGrid.Apply({x + 0.5, y + 0.5});
-      const double d = std::hypot(p.x, p.y);
-      if (d < maxi::kRingEdges.back() + 0.5) image.Row(y)[x] = maxi::OnDarkRing(d) ? 0 : 255;
+      const double d2 = p.x * p.x + p.y * p.y;
+      if (d2 < kRingsReach * kRingsReach) {
+        image.Row(y)[x] = maxi::OnDarkRing(std::sqrt(d2)) ? 0 : 255;
+      }
     }
   }
   return image;
