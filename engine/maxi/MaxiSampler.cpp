@@ -30,7 +30,7 @@ constexpr double kOuterFit = 8.0;
 // rounds of halving steps, each of at most so many passes over its six
 // numbers.
 constexpr int kRefineRounds = 3;
-constexpr int kRefinePasses = 3;
+constexpr int kRefinePasses = 6;
 constexpr double kMiddleFit = 11.0;
 // Orientations tried, likeliest first.
 constexpr std::size_t kOrientationsTried = 2;
