@@ -37,8 +37,17 @@ constexpr double kMaxCentre = 3.2;
 constexpr double kMinHalves = 0.7;
 // Grey levels a sample must stand off its surroundings' mean to change shade.
 constexpr float kRunMargin = 6;
+// The first dark ring is looked for this many pitches above and below a
+// row's match.
+constexpr double kRingLow = 0.5;
+constexpr double kRingHigh = 1.5;
+// Cells closer than this many pixels are not read.
+constexpr double kMinPitch = 1.5;
 // Grey levels between the mean of the rings' dark runs and their light ones.
 constexpr double kMinRunContrast = 24;
+// The rings' pitch along a diagonal may differ this much from the row's and
+// column's (a slanted view).
+constexpr double kMaxDiagonalOff = 0.15;
 // Lines looked at around a candidate reach this many cell pitches out.
 constexpr double kLineReach = 7.0;
 // The rings are checked on circles of this many points; the pitch is
@@ -161,14 +170,19 @@ std::optional<Bullseye> Confirm(const LumaView& view, PointD p, double pitch) {
     if (!row) return std::nullopt;
     p.x += row->centre;
   }
-  const double diagonalPitch = (row->pitch + column->pitch) / 2 / std::numbers::sqrt2;
-  if (!MatchThrough(view, p, {1, 1}, diagonalPitch) &&
-      !MatchThrough(view, p, {1, -1}, diagonalPitch)) {
-    return std::nullopt;
+  // Round rings measure alike along the diagonals; the square rings of
+  // another symbology's finder measure sqrt(2) wider there.
+  const double measured = (row->pitch + column->pitch) / 2;
+  const double diagonalPitch = measured / std::numbers::sqrt2;
+  int round = 0;
+  for (const PointD step : {PointD{1, 1}, PointD{1, -1}}) {
+    const std::optional<LineMatch> m = MatchThrough(view, p, step, diagonalPitch);
+    if (m && std::abs(m->pitch / diagonalPitch - 1) <= kMaxDiagonalOff) ++round;
   }
+  if (round == 0) return std::nullopt;
   Bullseye b;
   b.centre = p;
-  b.pitch = (row->pitch + column->pitch) / 2;
+  b.pitch = measured;
   return b;
 }
 
@@ -257,8 +271,21 @@ std::optional<Bullseye> FindBullseye(const LumaView& view) {
     LineRuns(line, halfWindow, runs);
     for (std::size_t i = 5; i + 5 < runs.size(); ++i) {
       const std::optional<LineMatch> m = MatchAt(runs, i);
-      if (!m || m->pitch < 1.5) continue;
-      std::optional<Bullseye> b = Confirm(view, {m->centre + 0.5, y + 0.5}, m->pitch);
+      if (!m || m->pitch < kMinPitch) continue;
+      // The first dark ring above and below the light centre, before the
+      // lines are looked at: bars and text match rows too. The row may pass
+      // off the centre: the darkest point near the ring counts.
+      const PointD c{m->centre + 0.5, y + 0.5};
+      const double light = Sample(view, c) - kMinRunContrast / 4;
+      const auto darkest = [&](double sign) {
+        double v = 255;
+        for (double t = kRingLow; t <= kRingHigh; t += 0.5) {
+          v = std::min(v, Sample(view, {c.x, c.y + sign * t * m->pitch}));
+        }
+        return v;
+      };
+      if (darkest(-1) > light || darkest(1) > light) continue;
+      std::optional<Bullseye> b = Confirm(view, c, m->pitch);
       if (!b) continue;
       // Rows through one bullseye find it again and again.
       const bool seen = std::any_of(tried.begin(), tried.end(), [&](PointD t) {
