@@ -143,5 +143,41 @@ TEST_P(MaxiTurnedTest, ReadsWithTheSampledOutline) {
 INSTANTIATE_TEST_SUITE_P(Zint, MaxiTurnedTest, ::testing::ValuesIn(kTurnedCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
+struct NoBullseyeCase {
+  const char* name;
+  const char* command;  // writes an 8-bit PGM
+};
+
+const NoBullseyeCase kNoBullseyeCases[] = {
+    {"AztecFinder",
+     "zint -b AZTEC --scale=2 -d 'Aztec 1234567890' --filetype=png --direct | "
+     "convert png:- -bordercolor white -border 20 -depth 8 pgm:-"},
+    {"QrCode",
+     "zint -b QRCODE --scale=2 -d 'QR 1234567890' --filetype=png --direct | "
+     "convert png:- -bordercolor white -border 20 -depth 8 pgm:-"},
+    {"Code128Bars",
+     "zint -b CODE128 --scale=2 --height=30 -d 'VELMORA-2026' --filetype=png "
+     "--direct | convert png:- -bordercolor white -border 24 -depth 8 pgm:-"},
+    {"PaperGrain",
+     "convert -size 300x300 xc:gray85 -seed 3 -attenuate 0.6 +noise Gaussian "
+     "-colorspace Gray -depth 8 pgm:-"},
+    {"Text",
+     "convert -size 400x120 xc:white -pointsize 28 -annotate +10+50 'O0o@ 8 Q6 9 %' "
+     "-colorspace Gray -depth 8 pgm:-"},
+};
+
+class MaxiNoBullseyeTest : public ::testing::TestWithParam<NoBullseyeCase> {};
+
+// Other symbologies' finders, bars, letters and paper show no bullseye.
+TEST_P(MaxiNoBullseyeTest, FindsNone) {
+  const Gray image = test::ReadPgmFrom(std::string(GetParam().command) + " 2>/dev/null");
+  ASSERT_GT(image.width, 0);
+  const LumaView view{image.pixels.data(), image.width, image.height, image.width};
+  EXPECT_FALSE(maxi::FindBullseye(view));
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, MaxiNoBullseyeTest, ::testing::ValuesIn(kNoBullseyeCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 }  // namespace
 }  // namespace vexo::engine
