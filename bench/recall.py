@@ -8,7 +8,7 @@ drawn, found, wrong contents reported and the summed wall time.
 
 Usage: bench/recall.py [--profiles 1,3] [--sets photo,qr,...] [--dir DIR]
                        [--worker PATH] [--no-zxing]
-Sets: photo, qr, inverted, mirrored, small, skew, maxi, fax, negative, qrphoto,
+Sets: photo, qr, inverted, mirrored, small, skew, maxi, maxiturn, fax, negative, qrphoto,
 the A4 pages a4page, a4fax, a4phone (the same pages three ways), and the QR
 photo kinds qrhigh, qrcurved, qrlots, qrmonitor, qrdamaged, qrshadow.
 """
@@ -422,6 +422,32 @@ def set_maxi(tmp, d):
     return items
 
 
+def set_maxiturn(tmp, d):
+    """Maxi Codes drawn by zint to scale (its scale 4: hexagons about 39
+    pixels apart), shrunk to 2 to 4 pixels per cell, turned anywhere in the
+    full turn, slanted by a few degrees of perspective, blurred 0.5 to 1.2,
+    noisy, some as JPEG; one per page, seeds fixed."""
+    items = []
+    for s in range(12):
+        rnd = random.Random(800 + s)
+        data = f"MAXI {800 + s} {rnd.randrange(10**6):06d}"
+        raw = os.path.join(tmp, f"mt{s}.png")
+        zint(raw, "MAXICODE", data, 4)
+        cell = 2 + 2 * rnd.random()
+        angle = rnd.uniform(0, 360)
+        slant = rnd.uniform(-0.03, 0.03)
+        name = f"maxiturn{s}." + ("jpg" if s % 3 == 2 else "png")
+        run("convert", raw, "-colorspace", "Gray", "-bordercolor", "white", "-border", "300",
+            "-background", "white", "-rotate", f"{angle:.1f}",
+            "-resize", f"{100 * cell / 39.2:.2f}%",
+            "-virtual-pixel", "white", "-distort", "Perspective",
+            f"0,0 0,0  100,0 100,{100 * slant:.1f}  0,100 {100 * slant:.1f},100  100,100 100,100",
+            *SCAN(800 + s, rnd.uniform(0.5, 1.2), 0.3), "-quality", "85",
+            os.path.join(d, name))
+        items.append((name, [data]))
+    return items
+
+
 def set_fax(tmp, d):
     """A page drawn at 300 dpi, sent at 200 dpi: resized, thresholded (no
     dithering) and G4-compressed; the narrowest bars come out 1 or 2 pixels."""
@@ -598,8 +624,8 @@ def a4_set(tmp, d, variant):
 
 
 SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": set_mirrored,
-        "small": set_small, "skew": set_skew, "maxi": set_maxi, "fax": set_fax,
-        "negative": set_negative, "qrphoto": set_qrphoto, "dark": set_dark,
+        "small": set_small, "skew": set_skew, "maxi": set_maxi, "maxiturn": set_maxiturn,
+        "fax": set_fax, "negative": set_negative, "qrphoto": set_qrphoto, "dark": set_dark,
         "darkneg": set_darkneg,
         "a4page": lambda tmp, d: a4_set(tmp, d, "page"),
         "a4fax": lambda tmp, d: a4_set(tmp, d, "fax"),

@@ -15,6 +15,7 @@
 
 #include "engine/core/ViewTransform.h"
 #include "engine/image/Sharpen.h"
+#include "engine/maxi/MaxiSampler.h"
 #include "engine/zx/LibraryAssertion.h"
 #include "engine/zx/Quad.h"
 #include "engine/zx/ReadMapping.h"
@@ -92,6 +93,13 @@ constexpr double kMinGridStrength = 0.15;
 // quarter turns complete.
 constexpr double kMinHexStrength = 0.1;
 constexpr double kMinMaxiTurn = 0.75;
+// Views up to this size (a region crop, a small image) that gave no Maxi
+// Code are looked at for a bullseye, and the symbol around one is sampled.
+constexpr Int64 kMaxSampledMaxiPixels = 400'000;
+constexpr std::size_t kRememberedViews = 4;
+// A symbol of two pixels per cell spans 61 x 57 pixels: smaller views (a
+// crop of a word's letter) cannot hold one.
+constexpr Int32 kMinSampledMaxiSide = 60;
 
 Symbology SymbologyOf(BarcodeFormat format) {
   for (const FormatRow& row : kFormatRows) {
@@ -336,6 +344,62 @@ void ReadTurnedMaxi(const GrayView& view, const ViewSettings& settings,
   }
 }
 
+bool MaxiFound(const std::vector<LibraryRead>& reads) {
+  return std::any_of(reads.begin(), reads.end(),
+                     [](const LibraryRead& read) { return read.symbology == Symbology::MaxiCode; });
+}
+
+// A view that gave no Maxi Code but shows a bullseye: the symbol around it
+// sampled cell by cell and drawn upright and clean, read in the drawing, its
+// outline that of the sampled grid.
+// The pixels of a view, whatever their order: a quarter turn of a view
+// (the region pass turns its Maxi Code crops) has the same.
+struct PixelSums {
+  Int32 shorter = 0, longer = 0;
+  UInt64 sum = 0, squares = 0;
+  bool operator==(const PixelSums&) const = default;
+};
+
+PixelSums SumsOf(const GrayView& view) {
+  PixelSums s{std::min(view.width, view.height), std::max(view.width, view.height), 0, 0};
+  for (Int32 y = 0; y < view.height; ++y) {
+    const UInt8* row = view.pixels + static_cast<std::ptrdiff_t>(y) * view.rowStride;
+    for (Int32 x = 0; x < view.width; ++x) s.sum += row[x], s.squares += row[x] * row[x];
+  }
+  return s;
+}
+
+void ReadSampledMaxi(const GrayView& view, const ViewSettings& settings,
+                     std::vector<LibraryRead>& reads) {
+  // The other binarizer's pass reads the same view again: the sampler has
+  // no binarizer and is not run twice.
+  if (MaxiFound(reads) || !settings.localBinarizer ||
+      Int64{view.width} * view.height > kMaxSampledMaxiPixels ||
+      std::min(view.width, view.height) < kMinSampledMaxiSide) {
+    return;
+  }
+  // Views the sampler read nothing in lately, a quarter turn of one of them
+  // is not sampled again.
+  thread_local std::array<PixelSums, kRememberedViews> unread{};
+  thread_local std::size_t next = 0;
+  const PixelSums sums = SumsOf(view);
+  if (std::find(unread.begin(), unread.end(), sums) != unread.end()) return;
+  const std::vector<MaxiDrawing> drawings =
+      DrawMaxiCode({view.pixels, view.width, view.height, view.rowStride});
+  for (const MaxiDrawing& drawing : drawings) {
+    std::vector<LibraryRead> found;
+    ReadAll({drawing.clean.pixels.data(), drawing.clean.width, drawing.clean.height,
+             drawing.clean.width},
+            settings, BarcodeFormat::MaxiCode, false, found);
+    if (found.empty()) continue;
+    found.front().quad = drawing.outline;
+    reads.push_back(std::move(found.front()));
+    return;
+  }
+  unread[next] = sums;
+  next = (next + 1) % unread.size();
+}
+
 std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings,
                             AreaReader stackedDataBars) {
   const BarcodeFormats mainFormats = FormatsFor(settings.symbologies, false);
@@ -364,6 +428,7 @@ std::vector<Detection> Read(const GrayView& view, const ViewSettings& settings,
   if (settings.uprightRetry && !(mainFormats & kUprightFormats).empty()) {
     ReadUpright(view, settings, mainFormats, reads);
   }
+  if (mainFormats.testFlag(BarcodeFormat::MaxiCode)) ReadSampledMaxi(view, settings, reads);
   if (settings.uprightRetry && mainFormats.testFlag(BarcodeFormat::MaxiCode)) {
     ReadTurnedMaxi(view, settings, reads);
   }

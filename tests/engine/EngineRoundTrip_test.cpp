@@ -97,7 +97,10 @@ const RoundTripCase kCases[] = {
     {"DataMatrix", 0x10000103, "DATAMATRIX --square -d 'DM round'", "DM round", "Datamatrix"},
     {"Pdf417", 0x20002000, "PDF417 -d 'PDF417 round trip'", "PDF417 round trip", "PDF417"},
     {"Aztec", 0x21000000, "AZTEC -d 'Aztec round trip'", "Aztec round trip", "Aztec Code"},
-    {"MaxiCode", 0x22000000, "MAXICODE -d 'Maxi round trip'", "Maxi round trip", "Maxi Code"},
+    // A turned Maxi Code's outline is its sampled grid's: the hexagons' outer
+    // edges, light cells too, where the ink may stop a cell short.
+    {"MaxiCode", 0x22000000, "MAXICODE -d 'Maxi round trip'", "Maxi round trip", "Maxi Code",
+     Part::Whole, 3},
 };
 
 // The columns of a main symbol and its add-on: either side of the widest run
