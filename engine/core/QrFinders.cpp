@@ -3,15 +3,18 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 #include "engine/image/Sharpen.h"
 
 namespace vexo::engine {
 namespace {
 
-// The local threshold: blocks of 8 pixels, each pixel compared with the mean
-// of the 5 x 5 blocks around its own; where those span less than
-// kMinContrast grey levels nothing is dark (flat paper, a photo's noise).
+// The local threshold: blocks of 8 pixels, each pixel compared with the
+// midpoint of the darkest and lightest pixels of the 5 x 5 blocks around its
+// own (a mean would sink towards the paper around a small symbol and take
+// its blurred light rings for dark); where those span less than kMinContrast
+// grey levels nothing is dark (flat paper).
 constexpr Int32 kBlock = 8;
 constexpr Int32 kBlockReach = 2;
 constexpr Int32 kMinContrast = 24;
@@ -40,6 +43,7 @@ constexpr double kMarginModules = 8;
 constexpr std::size_t kMaxCrops = 256;
 // A mark must be seen on this many rows (noise makes single sightings).
 constexpr Int32 kMinHits = 2;
+constexpr std::size_t kMaxSightedMarks = 4 * kMaxFinderMarks;
 // Every second row: a finder's centre is at least 3.6 pixels high.
 constexpr Int32 kFinderRowStep = 2;
 // Crops are enlarged towards this many pixels a module, at most 4 times and
@@ -73,39 +77,28 @@ Thresholds LocalThresholds(const LumaView& view) {
   const Int32 columns = (view.width + kBlock - 1) / kBlock;
   const Int32 rows = (view.height + kBlock - 1) / kBlock;
   const std::size_t blocks = static_cast<std::size_t>(columns) * rows;
-  std::vector<Int32> mean(blocks), low(blocks, 255), high(blocks, 0);
-  for (Int32 by = 0; by < rows; ++by) {
-    for (Int32 bx = 0; bx < columns; ++bx) {
-      const Int32 x1 = std::min(view.width, (bx + 1) * kBlock);
-      const Int32 y1 = std::min(view.height, (by + 1) * kBlock);
-      Int32 sum = 0, lo = 255, hi = 0;
-      for (Int32 y = by * kBlock; y < y1; ++y) {
-        const UInt8* row = view.Row(y);
-        for (Int32 x = bx * kBlock; x < x1; ++x) {
-          sum += row[x];
-          lo = std::min<Int32>(lo, row[x]);
-          hi = std::max<Int32>(hi, row[x]);
-        }
-      }
-      const std::size_t i = static_cast<std::size_t>(by) * columns + bx;
-      mean[i] = sum / ((x1 - bx * kBlock) * (y1 - by * kBlock));
-      low[i] = lo;
-      high[i] = hi;
+  // The extremes of each block, from every second row of it.
+  std::vector<UInt8> low(blocks, 255), high(blocks, 0);
+  for (Int32 y = 0; y < view.height; y += 2) {
+    const UInt8* row = view.Row(y);
+    UInt8* lo = &low[static_cast<std::size_t>(y / kBlock) * columns];
+    UInt8* hi = &high[static_cast<std::size_t>(y / kBlock) * columns];
+    for (Int32 x = 0; x < view.width; ++x) {
+      lo[x / kBlock] = std::min(lo[x / kBlock], row[x]);
+      hi[x / kBlock] = std::max(hi[x / kBlock], row[x]);
     }
   }
   Thresholds t{columns, std::vector<UInt8>(blocks, 0)};
   for (Int32 by = 0; by < rows; ++by) {
     for (Int32 bx = 0; bx < columns; ++bx) {
-      Int32 sum = 0, count = 0, lo = 255, hi = 0;
+      Int32 lo = 255, hi = 0;
       for (Int32 y = std::max(0, by - kBlockReach); y <= std::min(rows - 1, by + kBlockReach);
            ++y) {
         for (Int32 x = std::max(0, bx - kBlockReach); x <= std::min(columns - 1, bx + kBlockReach);
              ++x) {
           const std::size_t i = static_cast<std::size_t>(y) * columns + x;
-          sum += mean[i];
-          ++count;
-          lo = std::min(lo, low[i]);
-          hi = std::max(hi, high[i]);
+          lo = std::min<Int32>(lo, low[i]);
+          hi = std::max<Int32>(hi, high[i]);
         }
       }
       if (hi - lo >= kMinContrast) {
@@ -195,7 +188,7 @@ void AddSighting(std::vector<FinderMark>& marks, PointD centre, double module) {
       return;
     }
   }
-  if (marks.size() < 4 * kMaxFinderMarks) marks.push_back({centre, module, 1});
+  if (marks.size() < kMaxSightedMarks) marks.push_back({centre, module, 1});
 }
 
 double Distance(PointD a, PointD b) { return std::hypot(a.x - b.x, a.y - b.y); }
@@ -232,7 +225,13 @@ std::vector<FinderMark> FindFinderMarks(const LumaView& view, Int32 rowStep) {
     std::array<Int32, 5> runs{};
     Int32 seen = 0, start = 0;
     bool dark = t.Dark(view, 0, y, true);
+    const UInt8* levels = &t.level[static_cast<std::size_t>(y / kBlock) * t.columns];
     for (Int32 x = 1; x <= view.width; ++x) {
+      // A light run goes on through a block where nothing is dark.
+      if (!dark && x < view.width && levels[x / kBlock] == 0) {
+        x = std::min(view.width, (x / kBlock + 1) * kBlock) - 1;
+        continue;
+      }
       const bool d = x < view.width && t.Dark(view, x, y, true);
       if (x < view.width && d == dark) continue;
       std::rotate(runs.begin(), runs.begin() + 1, runs.end());
@@ -254,6 +253,11 @@ std::vector<FinderMark> FindFinderMarks(const LumaView& view, Int32 rowStep) {
     }
   }
   std::erase_if(marks, [](const FinderMark& m) { return m.hits < kMinHits; });
+  if (marks.size() > kMaxFinderMarks) {
+    std::stable_sort(marks.begin(), marks.end(),
+                     [](const FinderMark& a, const FinderMark& b) { return a.hits > b.hits; });
+    marks.resize(kMaxFinderMarks);
+  }
   return marks;
 }
 

@@ -24,8 +24,8 @@ struct FinderMark {
 
 // The finder patterns of `view` whose modules measure 1.2 to 10 pixels,
 // seen on every `rowStep`-th row and confirmed down their centre's column,
-// each once. A pixel is dark below the mean of the 40 x 40 pixels around it,
-// where those hold some contrast. At most kMaxFinderMarks.
+// each once. A pixel is dark below the midpoint of the darkest and lightest
+// of the 40 x 40 pixels around it, where those hold some contrast. At most kMaxFinderMarks.
 inline constexpr std::size_t kMaxFinderMarks = 2000;
 std::vector<FinderMark> FindFinderMarks(const LumaView& view, Int32 rowStep);
 

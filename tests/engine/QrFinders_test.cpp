@@ -83,7 +83,7 @@ const PhotoCase kPhotoCases[] = {
     {"Modules2Point8Turned17", 10, 8,
      "-filter Triangle -resize 140% -background white -rotate 17 -blur 0x1.2 +level 8%,92% "
      "-seed {seed} -attenuate 0.5 +noise Gaussian -quality 80",
-     31, 0},
+     31, 31},
 };
 
 class SmallQrInPhoto : public testing::TestWithParam<PhotoCase> {};
