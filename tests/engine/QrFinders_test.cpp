@@ -67,6 +67,14 @@ TEST_P(QrFinderMarks, CropHoldsTheSymbol) {
 INSTANTIATE_TEST_SUITE_P(Table, QrFinderMarks, testing::ValuesIn(kFinderCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
+// Word-like marks in lines hold no finder pattern of a symbol: no crop.
+TEST(QrFinderMarks, TextMakesNoCrop) {
+  for (UInt32 seed : {3u, 4u}) {
+    const Gray page = TextLikePage(seed);
+    EXPECT_EQ(CropsAroundFinders(FindFinderMarks(ViewOfGray(page), 2)).size(), 0u) << seed;
+  }
+}
+
 struct PhotoCase {
   const char* name;
   Int32 columns, rows;
