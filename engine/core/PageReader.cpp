@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "engine/core/Crops.h"
+#include "engine/core/QrFinders.h"
 #include "engine/core/SecondLook.h"
 #include "engine/core/ViewTransform.h"
 #include "engine/image/Sharpen.h"
@@ -62,6 +63,8 @@ class PassRunner final : private CropReader {
         return ReadReduced(pass);
       case PassKind::Regions:
         return crops_.ReadRegions(pass);
+      case PassKind::QrFinders:
+        return ReadFinderCrops(area_, *this, pass);
       case PassKind::Contrast:
         ReadContrast(pass);
         return true;
@@ -266,7 +269,7 @@ SymbologySet CropsOnlyWhenCrowded(PassRunner& runner, std::vector<PassSpec>& pla
   SymbologySet cropsOnly;
   if (!qrCrops || !runner.Crowded()) return cropsOnly;
   for (PassSpec& pass : plan) {
-    if (pass.kind != PassKind::Regions) {
+    if (pass.kind != PassKind::Regions && pass.kind != PassKind::QrFinders) {
       cropsOnly |= pass.symbologies & FreeSymbologies();
       pass.symbologies &= ~FreeSymbologies();
     }

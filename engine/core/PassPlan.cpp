@@ -113,8 +113,11 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
     add(PassKind::Regions, centred | free | (horizontal || vertical ? oriented : SymbologySet{}),
         false, options.globalBinarizer);
   }
-  // Bars under glare or in shadow, where the passes before found nothing.
   const Int64 pixels = Int64{width} * height;
+  // Small QR Codes of a large photo, around their finder patterns.
+  if (regions && pixels >= kFinderCropMinPixels)
+    add(PassKind::QrFinders, free, false, options.globalBinarizer);
+  // Bars under glare or in shadow, where the passes before found nothing.
   if (horizontal && (pixels <= kMaxContrastPixels || (half && pixels / 4 <= kMaxContrastPixels))) {
     add(PassKind::Contrast, oriented, bothWays, options.globalBinarizer);
   }

@@ -18,6 +18,7 @@ enum class PassKind {
   Half,            // a half-size copy
   Reduced,         // a copy reduced by `reduce` (large photos: 1/3, 1/4)
   Regions,         // crops of ink blobs
+  QrFinders,       // crops around QR finder patterns, enlarged (large photos)
   Contrast,        // a copy relative to the light around each pixel (glare, shadow)
   Diagonal,        // a copy turned by 45 degrees, at 1/1 or 1/2 size
 };
@@ -38,6 +39,9 @@ inline constexpr Int64 kSmallViewPixels = 1'500'000;
 // most this many pixels (a photo of up to 6 megapixels); an A4 page at 300
 // dpi is larger even halved.
 inline constexpr Int64 kMaxContrastPixels = kSmallViewPixels;
+// The crops around QR finder patterns read areas of at least this many
+// pixels (photos of 2 megapixels and more).
+inline constexpr Int64 kFinderCropMinPixels = 2'000'000;
 // No half pass below this shorter side, whatever the profile says.
 inline constexpr Int32 kMinHalfSide = 64;
 // The half pass goes on with copies reduced by these factors (area means)

@@ -144,7 +144,9 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
   } cases[] = {
       // clang-format off
       {"page, both ways", options(kFullHalf | kPassRegions, 0x60), mixed, 2480, 3508,
-       {K::Full, K::Half, K::Reduced, K::Reduced, K::Regions}},
+       {K::Full, K::Half, K::Reduced, K::Reduced, K::Regions, K::QrFinders}},
+      {"no QR finder crops under 2 megapixels", options(kFullHalf | kPassRegions, 0x60), mixed,
+       1300, 1000, {K::Full, K::Half, K::Regions, K::Contrast}},
       {"page, vertical only", options(kFullHalf, 0x40), mixed, 2480, 3508,
        {K::Full, K::QuarterTurn, K::Half, K::Reduced, K::Reduced}},
       {"2 megapixels: 1/3 only, contrast at half size", options(kFullHalf, 0x60), mixed, 1632,
