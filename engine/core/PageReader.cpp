@@ -294,9 +294,11 @@ PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadO
     std::vector<PassSpec> plan =
         PlanPasses(variant.options, variant.symbologies, area.width, area.height);
     // The negative looked at because nothing was found skips the contrast
-    // copy: bars under glare read the same either way round.
+    // copy and the finder crops, which cost most on a photo without a code.
     if (variant.onlyWhereNone) {
-      std::erase_if(plan, [](const PassSpec& pass) { return pass.kind == PassKind::Contrast; });
+      std::erase_if(plan, [](const PassSpec& pass) {
+        return pass.kind == PassKind::Contrast || pass.kind == PassKind::QrFinders;
+      });
     }
     const SymbologySet cropsOnly = CropsOnlyWhenCrowded(runner, plan);
     for (const PassSpec& pass : plan) {

@@ -344,14 +344,6 @@ void ReadTurnedMaxi(const GrayView& view, const ViewSettings& settings,
   }
 }
 
-bool MaxiFound(const std::vector<LibraryRead>& reads) {
-  return std::any_of(reads.begin(), reads.end(),
-                     [](const LibraryRead& read) { return read.symbology == Symbology::MaxiCode; });
-}
-
-// A view that gave no Maxi Code but shows a bullseye: the symbol around it
-// sampled cell by cell and drawn upright and clean, read in the drawing, its
-// outline that of the sampled grid.
 // The pixels of a view, whatever their order: a quarter turn of a view
 // (the region pass turns its Maxi Code crops) has the same.
 struct PixelSums {
@@ -369,11 +361,16 @@ PixelSums SumsOf(const GrayView& view) {
   return s;
 }
 
+// A view that gave nothing but shows a bullseye: the symbol around it
+// sampled cell by cell and drawn upright and clean, read in the drawing, its
+// outline that of the sampled grid. A view in which the library read a
+// symbol is that symbol's (a small image of one code): a Maxi Code beside it
+// gets a crop of its own in the region pass.
 void ReadSampledMaxi(const GrayView& view, const ViewSettings& settings,
                      std::vector<LibraryRead>& reads) {
   // The other binarizer's pass reads the same view again: the sampler has
   // no binarizer and is not run twice.
-  if (MaxiFound(reads) || !settings.localBinarizer ||
+  if (!reads.empty() || !settings.localBinarizer ||
       Int64{view.width} * view.height > kMaxSampledMaxiPixels ||
       std::min(view.width, view.height) < kMinSampledMaxiSide) {
     return;
