@@ -39,7 +39,8 @@ TEST(UnicodeChunks, IncompleteTailAfterFullPasses) {
   const std::string utf8 = std::string(kUTF16ChunkUnits, 'a') + "\xE2\x82";
   std::string out;
   EXPECT_THROW(ToUTF16Native(utf8.data(), utf8.size(), out), UnicodeException);
-  const std::u16string units = std::u16string(kUTF8ChunkBytes + 3, u'a') + char16_t{0xD800};
+  std::u16string units(kUTF8ChunkBytes + 4, u'a');
+  units.back() = char16_t{0xD800};
   EXPECT_THROW(FromUTF16Native(units.data(), units.size(), out), UnicodeException);
 }
 

@@ -106,8 +106,10 @@ WorkerRun RunWorker(const TempDir& dir, const Request& request) {
   WriteBytes(requestPath, RequestText(request));
   std::error_code ignored;
   fs::remove(request.resultPath, ignored);
-  const std::string command = std::string("'") + VELMORA_WORKER + "' '" + requestPath + "' >'" +
-                              outPath + "' 2>'" + errPath + "' </dev/null";
+  std::string command = "'";
+  for (const std::string& part : {std::string(VELMORA_WORKER), "' '" + requestPath,
+                                  "' >'" + outPath, "' 2>'" + errPath, std::string("' </dev/null")})
+    command += part;
   const int status = std::system(command.c_str());
   WorkerRun run;
   if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
