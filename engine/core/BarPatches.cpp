@@ -28,6 +28,10 @@ constexpr double kMaxTurnDegrees = 20;
 // of a box or a line of text makes a thin string of cells).
 constexpr Int32 kMinCells = 6;
 constexpr Int32 kMinSpanCells = 2;
+// Across its bars a patch spans this many cells at least: the smallest
+// symbol (UPC-E, 51 modules of 2 pixels) spans six; a printed rule or a
+// stripe of a pattern one or two.
+constexpr double kMinAcrossCells = 4;
 // The quiet zone added round a patch: this share of its longer side, and at
 // least two cells.
 constexpr double kMarginShare = 0.15;
@@ -124,7 +128,19 @@ struct Piece {
   Int32 c0, c1, r0, r1;
   Int32 count;
   Cell sum;
+  std::vector<Int32> members;  // cell indices
 };
+
+// How many cells the piece spans across its bars.
+double Across(const Piece& piece, Int32 cols) {
+  const double turn = Direction(piece.sum) * std::numbers::pi / 180;
+  double low = 1e9, high = -1e9;
+  for (const Int32 i : piece.members) {
+    const double at = (i % cols) * std::cos(turn) - (i / cols) * std::sin(turn);
+    low = std::min(low, at), high = std::max(high, at);
+  }
+  return high - low + 1;
+}
 
 // Pieces whose boxes touch and whose directions agree are one symbol (noise
 // breaks a dim symbol's cells apart).
@@ -143,6 +159,7 @@ void MergePieces(std::vector<Piece>& pieces) {
         a.r0 = std::min(a.r0, b.r0), a.r1 = std::max(a.r1, b.r1);
         a.count += b.count;
         a.sum.xx += b.sum.xx, a.sum.yy += b.sum.yy, a.sum.xy += b.sum.xy;
+        a.members.insert(a.members.end(), b.members.begin(), b.members.end());
         pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(j));
         merged = true;
       }
@@ -201,7 +218,7 @@ std::vector<BarPatch> FindBarPatches(const LumaView& view) {
     if (seen[start] || !cells[start].bars) continue;
     seen[start] = true;
     stack.assign(1, start);
-    Piece piece{cols, -1, rows, -1, 0, {}};
+    Piece piece{cols, -1, rows, -1, 0, {}, {}};
     while (!stack.empty()) {
       const Int32 i = stack.back();
       stack.pop_back();
@@ -209,6 +226,7 @@ std::vector<BarPatch> FindBarPatches(const LumaView& view) {
       piece.c0 = std::min(piece.c0, c), piece.c1 = std::max(piece.c1, c);
       piece.r0 = std::min(piece.r0, r), piece.r1 = std::max(piece.r1, r);
       ++piece.count;
+      piece.members.push_back(i);
       piece.sum.xx += cells[i].xx, piece.sum.yy += cells[i].yy, piece.sum.xy += cells[i].xy;
       const Int32 next[4][2] = {{r - 1, c}, {r + 1, c}, {r, c - 1}, {r, c + 1}};
       for (const auto& [nr, nc] : next) {
@@ -227,7 +245,7 @@ std::vector<BarPatch> FindBarPatches(const LumaView& view) {
   MergePieces(pieces);
   for (const Piece& piece : pieces) {
     if (piece.count < kMinCells || piece.c1 - piece.c0 + 1 < kMinSpanCells ||
-        piece.r1 - piece.r0 + 1 < kMinSpanCells) {
+        piece.r1 - piece.r0 + 1 < kMinSpanCells || Across(piece, cols) < kMinAcrossCells) {
       continue;
     }
     const Int32 width = (piece.c1 - piece.c0 + 1) * kCell;
