@@ -52,6 +52,7 @@ struct Cell {
   double xx = 0, yy = 0, xy = 0;
   Int32 n = 0;
   bool bars = false;
+  bool noisy = false;  // bars only by the cells around it
   double degrees = 0;  // direction of the gradient, [-90, 90)
 };
 
@@ -112,9 +113,10 @@ void JudgeCells(std::vector<Cell>& cells, Int32 cols, Int32 rows) {
   }
   // A cell of flat paper beside a line takes no part from its neighbours.
   for (std::size_t i = 0; i < cells.size(); ++i) {
-    cells[i].bars = Judge(cells[i], kMinCoherence, cells[i].degrees) ||
-                    (Judge(cells[i], 0, cells[i].degrees) &&
-                     Judge(around[i], kMinAroundCoherence, cells[i].degrees));
+    const bool clear = Judge(cells[i], kMinCoherence, cells[i].degrees);
+    cells[i].noisy = !clear && Judge(cells[i], 0, cells[i].degrees) &&
+                     Judge(around[i], kMinAroundCoherence, cells[i].degrees);
+    cells[i].bars = clear || cells[i].noisy;
   }
 }
 
@@ -127,6 +129,7 @@ double Apart(double a, double b) {
 struct Piece {
   Int32 c0, c1, r0, r1;
   Int32 count;
+  Int32 noisy;  // cells of bars only by the cells around them
   Cell sum;
   std::vector<Int32> members;  // cell indices
 };
@@ -158,6 +161,7 @@ void MergePieces(std::vector<Piece>& pieces) {
         a.c0 = std::min(a.c0, b.c0), a.c1 = std::max(a.c1, b.c1);
         a.r0 = std::min(a.r0, b.r0), a.r1 = std::max(a.r1, b.r1);
         a.count += b.count;
+        a.noisy += b.noisy;
         a.sum.xx += b.sum.xx, a.sum.yy += b.sum.yy, a.sum.xy += b.sum.xy;
         a.members.insert(a.members.end(), b.members.begin(), b.members.end());
         pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(j));
@@ -218,7 +222,7 @@ std::vector<BarPatch> FindBarPatches(const LumaView& view) {
     if (seen[start] || !cells[start].bars) continue;
     seen[start] = true;
     stack.assign(1, start);
-    Piece piece{cols, -1, rows, -1, 0, {}, {}};
+    Piece piece{cols, -1, rows, -1, 0, 0, {}, {}};
     while (!stack.empty()) {
       const Int32 i = stack.back();
       stack.pop_back();
@@ -226,6 +230,7 @@ std::vector<BarPatch> FindBarPatches(const LumaView& view) {
       piece.c0 = std::min(piece.c0, c), piece.c1 = std::max(piece.c1, c);
       piece.r0 = std::min(piece.r0, r), piece.r1 = std::max(piece.r1, r);
       ++piece.count;
+      piece.noisy += cells[i].noisy ? 1 : 0;
       piece.members.push_back(i);
       piece.sum.xx += cells[i].xx, piece.sum.yy += cells[i].yy, piece.sum.xy += cells[i].xy;
       const Int32 next[4][2] = {{r - 1, c}, {r + 1, c}, {r, c - 1}, {r, c + 1}};
@@ -259,6 +264,7 @@ std::vector<BarPatch> FindBarPatches(const LumaView& view) {
     patch.height = std::min(view.height, (piece.r1 + 1) * kCell + margin) - patch.top;
     patch.degrees = Direction(piece.sum);
     patch.cells = piece.count;
+    patch.noisy = 2 * piece.noisy >= piece.count;
     patches.push_back(patch);
   }
   std::stable_sort(patches.begin(), patches.end(),
@@ -288,6 +294,7 @@ bool ReadBarPatches(const LumaView& area, CropReader& reader, const PassSpec& pa
     const AffineMap toArea = turn ? cut.toSource.After(upright.toSource) : upright.toSource;
     if (reader.Read(ViewOf(upright.image), toArea, rows, rows.symbologies) > 0) continue;
     // A dim photo's noise, averaged away along the bars.
+    if (!patch.noisy) continue;
     SmoothColumns(upright.image, kAlongBarsRadius);
     reader.Read(ViewOf(upright.image), toArea, rows, rows.symbologies);
   }

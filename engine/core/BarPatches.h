@@ -6,7 +6,7 @@
 // cells whose gradients are strong and agree in direction (edges of parallel
 // bars; under a dim photo's noise, those of the cells around them) are joined
 // into patches, each cut out, turned so that its bars stand upright and read,
-// then read again with every pixel averaged along its bar.
+// and a noisy patch read again with every pixel averaged along its bar.
 
 #include <vector>
 
@@ -22,7 +22,8 @@ namespace vexo::engine {
 struct BarPatch {
   Int32 left = 0, top = 0, width = 0, height = 0;
   double degrees = 0;
-  Int32 cells = 0;  // grid cells of bars it joins
+  Int32 cells = 0;     // grid cells of bars it joins
+  bool noisy = false;  // most of them bars only by the cells around them
 };
 
 // The patches of `view`, those of most cells first, at most kMaxBarPatches,
