@@ -40,6 +40,9 @@ constexpr double kMarginShare = 0.15;
 // are read as they are.
 constexpr Int64 kMaxPatchPixels = 1'200'000;
 constexpr double kMinTurnDegrees = 3;
+// Patches read under the horizontal or vertical flag lie within this of a
+// right angle; the others are read under the diagonal flag.
+constexpr double kStraightDegrees = 20;
 // The lean left after turning by the cells' direction is searched this far
 // either way, in these steps.
 constexpr double kMaxLean = 12;
@@ -203,6 +206,14 @@ double Lean(const LumaImage& image) {
   return best;
 }
 
+// The direction flag a patch is read under: bars within kStraightDegrees of
+// standing are read along the rows, of lying along the columns.
+UInt32 DirectionOf(double degrees) {
+  const double off = std::fabs(degrees);
+  if (off <= kStraightDegrees) return kDirectionHorizontal;
+  return off >= 90 - kStraightDegrees ? kDirectionVertical : kDirectionDiagonal;
+}
+
 }  // namespace
 
 std::vector<BarPatch> FindBarPatches(const LumaView& view) {
@@ -273,12 +284,14 @@ std::vector<BarPatch> FindBarPatches(const LumaView& view) {
   return patches;
 }
 
-bool ReadBarPatches(const LumaView& area, CropReader& reader, const PassSpec& pass) {
+bool ReadBarPatches(const LumaView& area, CropReader& reader, const PassSpec& pass,
+                    UInt32 directions) {
   PassSpec rows = pass;
   rows.tryRotate = false;
   for (const BarPatch& patch : FindBarPatches(area)) {
     if (reader.Expired()) return false;
-    if (Int64{patch.width} * patch.height > kMaxPatchPixels ||
+    if ((DirectionOf(patch.degrees) & directions) == 0 ||
+        Int64{patch.width} * patch.height > kMaxPatchPixels ||
         reader.Found({patch.left + patch.width / 2.0, patch.top + patch.height / 2.0})) {
       continue;
     }

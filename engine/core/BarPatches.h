@@ -14,6 +14,7 @@
 #include "engine/core/Crops.h"
 #include "engine/core/LumaView.h"
 #include "engine/core/PassPlan.h"
+#include "engine/core/Profiles.h"
 
 namespace vexo::engine {
 
@@ -31,8 +32,12 @@ struct BarPatch {
 inline constexpr std::size_t kMaxBarPatches = 16;
 std::vector<BarPatch> FindBarPatches(const LumaView& view);
 
-// The patches of a large area that no symbol found covers, each read upright
-// for the symbologies of `pass`. False when the deadline stopped it.
-bool ReadBarPatches(const LumaView& area, CropReader& reader, const PassSpec& pass);
+// The patches of a large area that no symbol found covers and whose
+// direction `directions` asks for (bars within 20 degrees of standing: the
+// horizontal flag; of lying: the vertical flag; else the diagonal flag), each
+// read upright for the symbologies of `pass`. False when the deadline
+// stopped it.
+bool ReadBarPatches(const LumaView& area, CropReader& reader, const PassSpec& pass,
+                    UInt32 directions);
 
 }  // namespace vexo::engine

@@ -69,7 +69,7 @@ class PassRunner final : private CropReader {
       case PassKind::BarPatches:
         // Only where nothing was found, but in the thorough profiles.
         if (!findings_.empty() && (options_.passes & kPassUpright) == 0) return true;
-        return ReadBarPatches(area_, *this, pass);
+        return ReadBarPatches(area_, *this, pass, options_.directions);
       case PassKind::Contrast:
         ReadContrast(pass);
         return true;
