@@ -19,6 +19,7 @@ reader, and with --images every image where the readers differ.
 
 Usage: bench/linear-photos.py [--profiles 1,3] [--sets damaged,products] [--dir DIR]
                               [--worker PATH|NAME=PATH,...] [--images] [--no-zbar] [--no-zxing]
+                              [--only DAMAGE,...]
 """
 
 import argparse
@@ -383,6 +384,8 @@ def main():
     parser.add_argument("--images", action="store_true")
     parser.add_argument("--misses", action="store_true",
                         help="list every image where the first reader missed a symbol")
+    parser.add_argument("--only", default="",
+                        help="read only the images of these damages (comma-separated)")
     parser.add_argument("--no-zbar", action="store_true")
     parser.add_argument("--no-zxing", action="store_true")
     args = parser.parse_args()
@@ -394,6 +397,10 @@ def main():
         readers.append("zbarimg")
     sets = args.sets.split(",")
     items = [(i, s) for s in sets for i in material(args.dir, s)]
+    if args.only:
+        only = args.only.split(",")
+        items = [(i, s) for i, s in items
+                 if i[1] in only or (i[1] == "negative" and f"neg-{s}" in only)]
     rows = {}
     with tempfile.TemporaryDirectory() as tmp:
         for (image, damage, drawn), set_name in items:

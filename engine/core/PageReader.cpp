@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/core/BarPatches.h"
 #include "engine/core/Crops.h"
 #include "engine/core/QrFinders.h"
 #include "engine/core/SecondLook.h"
@@ -65,6 +66,10 @@ class PassRunner final : private CropReader {
         return crops_.ReadRegions(pass);
       case PassKind::QrFinders:
         return ReadFinderCrops(area_, *this, pass);
+      case PassKind::BarPatches:
+        // Only where nothing was found, but in the thorough profiles.
+        if (!findings_.empty() && (options_.passes & kPassUpright) == 0) return true;
+        return ReadBarPatches(area_, *this, pass, options_.directions);
       case PassKind::Contrast:
         ReadContrast(pass);
         return true;
@@ -294,10 +299,12 @@ PageRead ReadPage(const LumaView& area, const AffineMap& areaToPage, const ReadO
     std::vector<PassSpec> plan =
         PlanPasses(variant.options, variant.symbologies, area.width, area.height);
     // The negative looked at because nothing was found skips the contrast
-    // copy and the finder crops, which cost most on a photo without a code.
+    // copy and the finder and bar crops, which cost most on a photo without
+    // a code.
     if (variant.onlyWhereNone) {
       std::erase_if(plan, [](const PassSpec& pass) {
-        return pass.kind == PassKind::Contrast || pass.kind == PassKind::QrFinders;
+        return pass.kind == PassKind::Contrast || pass.kind == PassKind::QrFinders ||
+               pass.kind == PassKind::BarPatches;
       });
     }
     const SymbologySet cropsOnly = CropsOnlyWhenCrowded(runner, plan);

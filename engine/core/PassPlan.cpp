@@ -38,6 +38,14 @@ std::vector<Tile> CentredTiles(Int32 width, Int32 height) {
   return tiles;
 }
 
+SymbologySet PhotographedBarSymbologies() {
+  using S = Symbology;
+  return SetOf({S::Ean13, S::Ean8, S::UpcA, S::UpcE, S::EanExt2, S::EanExt5, S::Code39, S::Code128,
+                S::Gs1_128, S::Interleaved2of5, S::Codabar, S::Code93, S::DataBar,
+                S::DataBarLimited, S::DataBarExpanded, S::DataBarStacked, S::DataBarExpandedStacked,
+                S::Pdf417, S::MicroPdf417});
+}
+
 SymbologySet StronglyCheckedSymbologies() {
   return FreeSymbologies() | CentredSymbologies() |
          SetOf({Symbology::Pdf417, Symbology::Code128, Symbology::Gs1_128});
@@ -117,6 +125,12 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
   // Small QR Codes of a large photo, around their finder patterns.
   if (regions && pixels >= kFinderCropMinPixels)
     add(PassKind::QrFinders, free, false, options.globalBinarizer);
+  // Small bars of a large photo that the blob search at a quarter size lost,
+  // and bars under a dim photo's noise.
+  if (regions && horizontal && pixels > kBarPatchMinPixels) {
+    add(PassKind::BarPatches, oriented & PhotographedBarSymbologies(), false,
+        options.globalBinarizer);
+  }
   // Bars under glare or in shadow, where the passes before found nothing.
   if (horizontal && (pixels <= kMaxContrastPixels || (half && pixels / 4 <= kMaxContrastPixels))) {
     add(PassKind::Contrast, oriented, bothWays, options.globalBinarizer);

@@ -19,6 +19,7 @@ enum class PassKind {
   Reduced,         // a copy reduced by `reduce` (large photos: 1/3, 1/4)
   Regions,         // crops of ink blobs
   QrFinders,       // crops around QR finder patterns, enlarged (large photos)
+  BarPatches,      // crops of bars found at full resolution (large photos)
   Contrast,        // a copy relative to the light around each pixel (glare, shadow)
   Diagonal,        // a copy turned by 45 degrees, at 1/1 or 1/2 size
 };
@@ -42,6 +43,9 @@ inline constexpr Int64 kMaxContrastPixels = kSmallViewPixels;
 // The crops around QR finder patterns read areas of at least this many
 // pixels (photos of 2 megapixels and more).
 inline constexpr Int64 kFinderCropMinPixels = 2'000'000;
+// The crops of bar patches read areas larger than this (smaller views are
+// read whole by every linear reader).
+inline constexpr Int64 kBarPatchMinPixels = kSmallViewPixels;
 // No half pass below this shorter side, whatever the profile says.
 inline constexpr Int32 kMinHalfSide = 64;
 // The half pass goes on with copies reduced by these factors (area means)
@@ -85,6 +89,11 @@ struct VariantSpec {
   bool onlyWhereNone = false;  // skipped once an earlier variant found a symbol
 };
 SymbologySet StronglyCheckedSymbologies();
+// The linear and stacked symbologies of products, labels and tickets that
+// the crops of bar patches read: not the postal codes, Pharmacode, MSI, Code
+// 11, Standard 2 of 5 and Patch Code, whose few bars and weak checks a crop
+// of a photo's texture or of another symbol's bars reads by chance.
+SymbologySet PhotographedBarSymbologies();
 std::vector<VariantSpec> PlanVariants(const ReadOptions& options, const SymbologySet& readable);
 
 std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet& readable,

@@ -265,7 +265,8 @@ std::vector<Detection> ReadWithZbar(const LumaView& view, const ViewSettings& se
 ViewReader ZbarViewReader() { return ReadWithZbar; }
 
 std::vector<PassKind> ZbarPasses() {
-  return {PassKind::Full, PassKind::Regions, PassKind::Contrast, PassKind::Diagonal};
+  return {PassKind::Full, PassKind::Regions, PassKind::BarPatches, PassKind::Contrast,
+          PassKind::Diagonal};
 }
 
 }  // namespace vexo::engine

@@ -144,7 +144,7 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
   } cases[] = {
       // clang-format off
       {"page, both ways", options(kFullHalf | kPassRegions, 0x60), mixed, 2480, 3508,
-       {K::Full, K::Half, K::Reduced, K::Reduced, K::Regions, K::QrFinders}},
+       {K::Full, K::Half, K::Reduced, K::Reduced, K::Regions, K::QrFinders, K::BarPatches}},
       {"no QR finder crops under 2 megapixels", options(kFullHalf | kPassRegions, 0x60), mixed,
        1300, 1000, {K::Full, K::Half, K::Regions, K::Contrast}},
       {"page, vertical only", options(kFullHalf, 0x40), mixed, 2480, 3508,
@@ -168,8 +168,10 @@ TEST(PassPlan, DirectionsAndPassesDecideTheReads) {
        400, {K::Full, K::Contrast}},
       {"both binarizers", options(kPassFull | kPassOtherBinarizer, 0x20), linear, 800, 800,
        {K::Full, K::OtherBinarizer, K::Contrast}},
-      {"regions read bars too", options(kPassFull | kPassRegions, 0x20), linear, 2480, 3508,
-       {K::Full, K::Regions}},
+      {"regions and bar patches read bars too", options(kPassFull | kPassRegions, 0x20), linear,
+       2480, 3508, {K::Full, K::Regions, K::BarPatches}},
+      {"no bar patches up to 1.5 megapixels", options(kPassFull | kPassRegions, 0x20), linear,
+       1500, 1000, {K::Full, K::Regions, K::Contrast}},
       {"no bar crops without a straight direction", options(kPassFull | kPassRegions, 0x80),
        linear, 2480, 3508, {K::Diagonal}},
       // clang-format on
