@@ -370,7 +370,7 @@ def set_qr_kind(kind):
 QR_LOOKS = {
     "qrglare": "a bright spot of reflected light over part of the code",
     "qrbright": "over- and under-exposed photos",
-    "qrclose": "one code filling most of a 12 MP frame, 20 to 60 pixel modules, out of focus",
+    "qrclose": "one code filling most of a 12 MP frame, 20 to 120 pixel modules, out of focus",
     "qrnominal": "one ordinary code seen from 1 to 3 m: 2 to 4 pixel modules",
     "qrodd": "logos, round and dot modules, colours, light on dark, thin quiet zones",
     "qrturned": "at any angle, on a plane tilted up to 40 degrees away",
@@ -380,7 +380,7 @@ QR_LOOKS = {
 QR_LOOK_PHOTO = {
     "qrglare": ([1, 2, 2, 3], (3, 9), (0.4, 1.0), (70, 90)),
     "qrbright": ([1, 2, 2, 3], (3, 9), (0.4, 1.0), (70, 90)),
-    "qrclose": ([1], (20, 60), (2.0, 5.0), (75, 92)),
+    "qrclose": ([1], (20, 120), (2.0, 5.0), (75, 92)),
     "qrnominal": ([1], (2, 4), (0.5, 1.0), (60, 85)),
     "qrodd": ([1, 2, 2, 3], (3, 9), (0.4, 1.0), (70, 90)),
     "qrturned": ([1, 2, 2, 3], (3, 9), (0.4, 1.0), (70, 90)),
@@ -502,6 +502,11 @@ def draw_qr_look(tmp, out, seed, kind):
         angle = (rnd.uniform(-180, 180) if kind == "qrturned" or rnd.random() < 0.3 else
                  rnd.uniform(-30, 30))
         path, extent = qr_look_symbol(tmp, f"l{i}", rnd, data, kind, rnd.uniform(mlo, mhi))
+        if kind == "qrclose":
+            # Held nearly square to the frame, filling it: turned by up to 15
+            # degrees, the corners of its quiet zone may leave the frame.
+            angle = rnd.uniform(-15, 15)
+            extent /= 1.42
         placed.append(in_cell(path, extent, angle, i, cols, cw, ch, rnd))
         contents.append(data)
     colour = kind == "qrodd"
