@@ -106,10 +106,6 @@ std::vector<PassSpec> PlanPasses(const ReadOptions& options, const SymbologySet&
       if (std::min(width, height) / factor < kMinReducedSide || (free | centred).none()) break;
       plan.push_back({PassKind::Reduced, free | centred, false, options.globalBinarizer, factor});
     }
-    for (Int32 factor : kCloseUpReductions) {
-      if (std::min(width, height) / factor < kMinCloseUpSide || free.none()) break;
-      plan.push_back({PassKind::Reduced, free, false, options.globalBinarizer, factor});
-    }
   }
   // Region crops: matrix symbols around blob centres (QR Code on a blob cut
   // out alone), and bars the full pass missed, in the directions asked for.

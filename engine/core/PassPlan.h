@@ -50,11 +50,6 @@ inline constexpr Int32 kMinHalfSide = 64;
 // binarizer and finders take in one window.
 inline constexpr Int32 kReductions[] = {3, 4};
 inline constexpr Int32 kMinReducedSide = 360;
-// Then, for QR Code and Micro QR Code alone, coarser copies while their
-// shorter side keeps kMinCloseUpSide: the modules of a close-up (40 to 150
-// pixels) stay wider than the library's binarizer window even at 1/4.
-inline constexpr Int32 kCloseUpReductions[] = {8, 12};
-inline constexpr Int32 kMinCloseUpSide = 200;
 
 // A reduced copy is read whole for the free symbologies, and in tiles for
 // the finders that look around the centre of their view: squares of half its

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "engine/core/ViewTransform.h"
 #include "engine/image/Sharpen.h"
 
 namespace vexo::engine {
@@ -52,10 +51,6 @@ constexpr Int32 kFinderRowStep = 2;
 constexpr double kTargetModule = 8;
 constexpr Int32 kMaxEnlargement = 4;
 constexpr Int64 kMaxCropPixels = 4'000'000;
-// Finders of large modules (a close-up, 10 to 60 pixels a module) are looked
-// for on a copy reduced this many times each way, where they measure 1.7 to
-// 10; their crops are read reduced to about kTargetModule.
-constexpr Int32 kLargeReduce = 6;
 
 struct Thresholds {
   Int32 columns = 0;
@@ -353,43 +348,15 @@ std::vector<FinderCrop> CropsAroundFinders(const std::vector<FinderMark>& marks)
   return crops;
 }
 
-std::vector<FinderMark> FindLargeFinderMarks(const LumaView& view) {
-  std::vector<FinderMark> large;
-  if (std::min(view.width, view.height) < kLargeReduce) return large;
-  const DerivedImage reduced = ReduceView(view, kLargeReduce);
-  for (FinderMark m : FindFinderMarks(ViewOf(reduced.image), 1)) {
-    m.module *= kLargeReduce;
-    if (m.module <= kMaxModule) continue;
-    // The centre of a copy pixel is the centre of its block.
-    m.centre = reduced.toSource.Apply({m.centre.x + 0.5, m.centre.y + 0.5});
-    large.push_back(m);
-  }
-  return large;
-}
-
 bool ReadFinderCrops(const LumaView& area, CropReader& reader, const PassSpec& pass) {
   const SymbologySet wanted = pass.symbologies & FreeSymbologies();
   if (wanted.none()) return true;
   std::vector<FinderMark> marks = FindFinderMarks(area, kFinderRowStep);
-  for (const FinderMark& m : FindLargeFinderMarks(area)) marks.push_back(m);
   std::erase_if(marks, [&](const FinderMark& m) { return reader.Found(m.centre); });
   for (const FinderCrop& crop : CropsAroundFinders(marks)) {
     if (reader.Expired()) return false;
     if (reader.Found({crop.left + crop.width / 2.0, crop.top + crop.height / 2.0})) continue;
     const Int64 pixels = Int64{crop.width} * crop.height;
-    if (crop.module > kMaxModule) {
-      // Large modules: the crop, within the area (it may span most of it),
-      // reduced by area means to about 8 pixels a module.
-      const Int32 left = std::max(crop.left, 0), top = std::max(crop.top, 0);
-      const Int32 right = std::min(crop.left + crop.width, area.width);
-      const Int32 bottom = std::min(crop.top + crop.height, area.height);
-      if (right <= left || bottom <= top) continue;
-      const DerivedImage cut = CropPadded(area, left, top, right - left, bottom - top);
-      const DerivedImage small =
-          ReduceView(ViewOf(cut.image), static_cast<Int32>(crop.module / kTargetModule));
-      reader.Read(ViewOf(small.image), cut.toSource.After(small.toSource), pass, wanted);
-      continue;
-    }
     Int32 factor = std::clamp(static_cast<Int32>(std::lround(kTargetModule / crop.module)), 1,
                               kMaxEnlargement);
     while (factor > 1 && pixels * factor * factor > kMaxCropPixels) --factor;

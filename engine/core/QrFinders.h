@@ -29,10 +29,6 @@ struct FinderMark {
 inline constexpr std::size_t kMaxFinderMarks = 2000;
 std::vector<FinderMark> FindFinderMarks(const LumaView& view, Int32 rowStep);
 
-// The finder patterns of modules over 10 pixels (a close-up), found on a
-// reduced copy of `view`, in its coordinates.
-std::vector<FinderMark> FindLargeFinderMarks(const LumaView& view);
-
 // A rectangle of the view to read, and the module size of its finders.
 struct FinderCrop {
   Int32 left = 0, top = 0, width = 0, height = 0;

@@ -20,7 +20,6 @@ namespace {
 using engine::CropsAroundFinders;
 using engine::FinderCrop;
 using engine::FindFinderMarks;
-using engine::FindLargeFinderMarks;
 using engine::LumaView;
 
 engine::LumaView ViewOfGray(const Gray& g) { return {g.pixels.data(), g.width, g.height, g.width}; }
@@ -28,9 +27,8 @@ engine::LumaView ViewOfGray(const Gray& g) { return {g.pixels.data(), g.width, g
 struct FinderCase {
   const char* name;
   const char* data;
-  double scale;        // zint scale: a module is 2 * scale pixels
-  double degrees;      // turned clockwise
-  bool large = false;  // modules over 10 pixels: looked for on a reduced copy
+  double scale;    // zint scale: a module is 2 * scale pixels
+  double degrees;  // turned clockwise
 };
 void PrintTo(const FinderCase& c, std::ostream* os) { *os << c.name; }
 
@@ -41,8 +39,6 @@ const FinderCase kFinderCases[] = {
     {"Version2Module3Turned10", "QF-4 0123456789ABCD", 1.5, 10},
     {"Version5Module6Turned15", "QF-6 THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG 0123456789", 3,
      15},
-    {"Version1Module12", "QF-7", 6, 0, true},
-    {"Version2Module24", "QF-8 0123456789ABCD", 12, 0, true},
 };
 
 class QrFinderMarks : public testing::TestWithParam<FinderCase> {};
@@ -55,8 +51,7 @@ TEST_P(QrFinderMarks, CropHoldsTheSymbol) {
   Gray page = Gray::White(symbol.width * 3, symbol.height * 3);
   Place(page, symbol, symbol.width, symbol.height);
   if (c.degrees != 0) page = TurnedBy(page, c.degrees);
-  const auto marks =
-      c.large ? FindLargeFinderMarks(ViewOfGray(page)) : FindFinderMarks(ViewOfGray(page), 2);
+  const auto marks = FindFinderMarks(ViewOfGray(page), 2);
   EXPECT_GE(marks.size(), 3u);
   const double module = 2 * c.scale;
   bool held = false;
