@@ -374,8 +374,13 @@ bool ReadFinderCrops(const LumaView& area, CropReader& reader, const PassSpec& p
       continue;
     }
     cut = CropPadded(area, crop.left, crop.top, crop.width, crop.height);
-    const DerivedImage plain = TurnedAndEnlarged(ViewOf(cut.image), 0, factor + 1);
-    reader.Read(ViewOf(plain.image), toArea.After(plain.toSource), pass, wanted);
+    DerivedImage plain = TurnedAndEnlarged(ViewOf(cut.image), 0, factor + 1);
+    const AffineMap plainToArea = toArea.After(plain.toSource);
+    if (reader.Read(ViewOf(plain.image), plainToArea, pass, wanted) > 0) continue;
+    // Modules of 2 to 3 pixels under the photo's blur: the larger samples
+    // need the unsharp mask without the smoothing before it.
+    Sharpen(plain.image, factor + 1);
+    reader.Read(ViewOf(plain.image), plainToArea, pass, wanted);
   }
   return true;
 }
