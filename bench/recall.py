@@ -359,10 +359,11 @@ def draw_qr_kind(tmp, out, seed, kind):
     return contents
 
 
-def set_qr_kind(kind):
-    first = 2000 + 100 * list(QR_KINDS).index(kind)
-    return lambda tmp, d: [(f"{kind}{s}.jpg", draw_qr_kind(tmp, f"{d}/{kind}{s}.jpg",
-                                                            first + s, kind))
+def set_qr_kind(kind, kinds=QR_KINDS, first=2000, draw=None):
+    """Ten photos of `kind`, seeded from `first` and the kind's place in `kinds`."""
+    first += 100 * list(kinds).index(kind)
+    draw = draw or draw_qr_kind
+    return lambda tmp, d: [(f"{kind}{s}.jpg", draw(tmp, f"{d}/{kind}{s}.jpg", first + s, kind))
                            for s in range(10)]
 
 
@@ -520,12 +521,6 @@ def draw_qr_look(tmp, out, seed, kind):
     compose(out, f"{w}x{h}", background, placed, ["+geometry", "-background", "white"] + finish)
     return contents
 
-
-def set_qr_look(kind):
-    first = 3000 + 100 * list(QR_LOOKS).index(kind)
-    return lambda tmp, d: [(f"{kind}{s}.jpg", draw_qr_look(tmp, f"{d}/{kind}{s}.jpg",
-                                                            first + s, kind))
-                           for s in range(10)]
 
 
 def flipped_pages(tmp, d, name, seed, syms, turns, flip):
@@ -796,7 +791,7 @@ SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": 
         "a4fax": lambda tmp, d: a4_set(tmp, d, "fax"),
         "a4phone": lambda tmp, d: a4_set(tmp, d, "phone"),
         **{kind: set_qr_kind(kind) for kind in QR_KINDS},
-        **{kind: set_qr_look(kind) for kind in QR_LOOKS}}
+        **{kind: set_qr_kind(kind, QR_LOOKS, 3000, draw_qr_look) for kind in QR_LOOKS}}
 
 
 def material(root, name):
