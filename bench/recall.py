@@ -10,12 +10,14 @@ Usage: bench/recall.py [--profiles 1,3] [--sets photo,qr,...] [--dir DIR]
                        [--worker PATH] [--no-zxing]
 Sets: photo, qr, inverted, mirrored, small, skew, maxi, maxiturn, fax, negative, qrphoto,
 the A4 pages a4page, a4fax, a4phone (the same pages three ways), and the QR
-photo kinds qrhigh, qrcurved, qrlots, qrmonitor, qrdamaged, qrshadow.
+photo kinds qrhigh, qrcurved, qrlots, qrmonitor, qrdamaged, qrshadow, qrglare, qrbright,
+qrclose, qrnominal, qrodd, qrturned, qrpatho.
 """
 
 import argparse
 import base64
 import json
+import math
 import os
 import random
 import shutil
@@ -72,9 +74,9 @@ def paper(grey):
     return lambda size: ["-size", size, f"xc:{grey}"]
 
 
-def light_and_lens(w, h, seed, blur, noise, quality, sampling=()):
+def light_and_lens(w, h, seed, blur, noise, quality, sampling=(), grey=True):
     """Perspective of a hand-held phone, light falling off across the frame,
-    optics blur, sensor noise and JPEG."""
+    optics blur, sensor noise and JPEG (in colour unless `grey`)."""
     rnd = random.Random(seed)
     d = lambda s: int(s * rnd.uniform(0.02, 0.07))
     persp = (f"0,0 {d(w)},{d(h)} {w},0 {w - d(w)},{d(h)} "
@@ -84,7 +86,8 @@ def light_and_lens(w, h, seed, blur, noise, quality, sampling=()):
             str(rnd.choice([90, -90, 45, 200])), "-resize", f"{w}x{h}!", ")",
             "-compose", "Multiply", "-composite", "-compose", "Over",
             "-blur", f"0x{blur}", "-seed", str(seed), "-attenuate", str(noise),
-            "+noise", "Gaussian", "-colorspace", "Gray", "-quality", str(quality)]
+            "+noise", "Gaussian", *(["-colorspace", "Gray"] if grey else []),
+            "-quality", str(quality)]
 
 
 PHOTO_SIZES = [(1632, 1224), (2592, 1944), (3264, 2448), (4000, 3000), (2448, 3264), (3000, 4000)]
@@ -356,11 +359,168 @@ def draw_qr_kind(tmp, out, seed, kind):
     return contents
 
 
-def set_qr_kind(kind):
-    first = 2000 + 100 * list(QR_KINDS).index(kind)
-    return lambda tmp, d: [(f"{kind}{s}.jpg", draw_qr_kind(tmp, f"{d}/{kind}{s}.jpg",
-                                                            first + s, kind))
+def set_qr_kind(kind, kinds=QR_KINDS, first=2000, draw=None):
+    """Ten photos of `kind`, seeded from `first` and the kind's place in `kinds`."""
+    first += 100 * list(kinds).index(kind)
+    draw = draw or draw_qr_kind
+    return lambda tmp, d: [(f"{kind}{s}.jpg", draw(tmp, f"{d}/{kind}{s}.jpg", first + s, kind))
                            for s in range(10)]
+
+
+# The kinds a phone QR benchmark holds besides: (set name, what it holds).
+QR_LOOKS = {
+    "qrglare": "a bright spot of reflected light over part of the code",
+    "qrbright": "over- and under-exposed photos",
+    "qrclose": "one code filling most of a 12 MP frame, 20 to 120 pixel modules, out of focus",
+    "qrnominal": "one ordinary code seen from 1 to 3 m: 2 to 4 pixel modules",
+    "qrodd": "logos, round and dot modules, colours, light on dark, thin quiet zones",
+    "qrturned": "at any angle, on a plane tilted up to 40 degrees away",
+    "qrpatho": "moire of a halftone print, low resolution, squashed by a steep view",
+}
+# Per look: codes per photo, pixels a module, blur, JPEG quality.
+QR_LOOK_PHOTO = {
+    "qrglare": ([1, 2, 2, 3], (3, 9), (0.4, 1.0), (70, 90)),
+    "qrbright": ([1, 2, 2, 3], (3, 9), (0.4, 1.0), (70, 90)),
+    "qrclose": ([1], (20, 120), (2.0, 5.0), (75, 92)),
+    "qrnominal": ([1], (2, 4), (0.5, 1.0), (60, 85)),
+    "qrodd": ([1, 2, 2, 3], (3, 9), (0.4, 1.0), (70, 90)),
+    "qrturned": ([1, 2, 2, 3], (3, 9), (0.4, 1.0), (70, 90)),
+    "qrpatho": ([1, 2, 2, 3], (3, 7), (0.4, 1.0), (70, 90)),
+}
+# Printed colours of coloured codes (ink, paper); some lose most of their
+# contrast in luminance.
+QR_COLOURS = [("#1a3c8c", "white"), ("#8b1a1a", "#f5e6c8"), ("#0b6e4f", "#e8f4e0"),
+              ("#d04010", "#fff2a0"), ("#e0301e", "#2040a0"), ("#ffcc00", "#202020"),
+              ("#6a0dad", "#ffd700"), ("#c03060", "#a0e0e0")]
+
+
+def tilted(args, full, rnd, out):
+    """Runs the convert `args` of a symbol `full` pixels wide, seen on a
+    plane tilted 15 to 40 degrees away about one of its edges, into `out`."""
+    tilt = rnd.uniform(15, 40)
+    near = full * (1 - (1 - math.cos(math.radians(tilt))) / 2)
+    far = full * rnd.uniform(0.55, 0.85)
+    a, b = (full - far) / 2, (full - near) / 2
+    # The far edge first: top, then the plane turned by quarter turns.
+    corners = [(a, b), (full - a, b), (full, full - b), (0, full - b)]
+    turn = rnd.randrange(4)
+    src = [(0, 0), (full, 0), (full, full), (0, full)]
+    dst = corners[turn:] + corners[:turn]
+    persp = " ".join(f"{sx},{sy} {dx:.0f},{dy:.0f}" for (sx, sy), (dx, dy) in zip(src, dst))
+    args += ["-alpha", "set", "-virtual-pixel", "transparent", "-distort", "Perspective", persp,
+             f"PNG32:{out}"]
+    run(*args)
+    return out, full * 1.42
+
+
+def qr_look_symbol(tmp, name, rnd, data, kind, modules_px):
+    """One QR Code of `kind` (QR_LOOKS) at about modules_px pixels a module:
+    (path, extent)."""
+    raw = os.path.join(tmp, name + "-raw.png")
+    out = os.path.join(tmp, name + ".png")
+    variant = rnd.choice(["logo", "round", "dots", "colour", "colour", "light", "thin"]
+                         if kind == "qrodd" else ["halftone", "lowres", "squashed"]
+                         if kind == "qrpatho" else [""])
+    secure = rnd.randint(3, 4) if variant == "logo" else rnd.randint(1, 4)
+    zint(raw, "QRCODE", data, 5, f"--secure={secure}")
+    modules = int(subprocess.run(["identify", "-format", "%w", raw], check=True,
+                                 capture_output=True, text=True).stdout) // 10
+    s = modules * 10
+    if variant == "lowres":
+        modules_px = rnd.uniform(1.6, 2.4)
+    side = max(int(modules * modules_px), 16)
+    quiet = max(int((rnd.uniform(0.5, 1.5) if variant == "thin" else 4) * modules_px), 2)
+    args = ["convert", raw, "-colorspace", "Gray"]
+    if variant == "logo":
+        r, c = int(s * rnd.uniform(0.1, 0.14)), s // 2
+        args += ["-fill", "white", "-draw", f"roundrectangle {c - r},{c - r} {c + r},{c + r} 12,12",
+                 "-fill", "grey15", "-draw", f"circle {c},{c} {c + int(r * 0.7)},{c}"]
+    elif variant == "round":
+        args += ["-blur", "0x3", "-threshold", "50%"]
+    elif variant == "dots":
+        # Dot modules, the three finders kept square.
+        dots = os.path.join(tmp, name + "-dots.png")
+        zint(dots, "QRCODE", data, 5, f"--secure={secure}", "--dotty")
+        args = ["convert", dots, "-colorspace", "Gray", "-resize", f"{s}x{s}!"]
+        for x, y in [(0, 0), (s - 70, 0), (0, s - 70)]:
+            args += ["(", raw, "-colorspace", "Gray", "-crop", f"70x70+{x}+{y}", "+repage", ")",
+                     "-geometry", f"+{x}+{y}", "-composite"]
+    elif variant == "halftone":
+        # A grey print screened into dots, photographed: moire.
+        args += ["+level", f"{rnd.randint(20, 40)}%,100%", "-resize", f"{side * 2}x{side * 2}!",
+                 "-ordered-dither", "h6x6a"]
+    height = int(side * rnd.uniform(0.3, 0.5)) if variant == "squashed" else side
+    args += ["-resize", f"{side}x{height}!", "-bordercolor", "white", "-border", str(quiet)]
+    full = side + 2 * quiet
+    if variant == "squashed":
+        args += ["-gravity", "center", "-extent", f"{full}x{full}", "+gravity"]
+    if variant == "light":
+        args += ["-negate"]
+    elif variant == "thin":
+        args += ["-bordercolor", "grey25", "-border", str(quiet * 2)]
+        full += 4 * quiet
+    elif variant == "colour":
+        ink, ground = rnd.choice(QR_COLOURS)
+        args += ["+level-colors", f"{ink},{ground}"]
+    if kind == "qrglare":
+        # Reflected light: a soft spot that washes part of the code out.
+        cx, cy = rnd.uniform(0.25, 0.75) * full, rnd.uniform(0.25, 0.75) * full
+        rx, ry = rnd.uniform(0.1, 0.3) * full, rnd.uniform(0.06, 0.2) * full
+        args += ["(", "+clone", "-fill", "black", "-colorize", "100", "-fill",
+                 f"gray({rnd.randint(70, 100)}%)", "-draw",
+                 f"ellipse {cx:.0f},{cy:.0f} {rx:.0f},{ry:.0f} 0,360",
+                 "-blur", f"0x{max(rx / 3, 1):.1f}", ")", "-compose", "Screen", "-composite",
+                 "-compose", "Over"]
+    if kind == "qrturned":
+        return tilted(args, full, rnd, out)
+    return keystoned(args, full, 0.12, rnd, out)
+
+
+def exposed(finish, over, rnd):
+    """The photo over- or under-exposed: applied before the lens blur."""
+    at = finish.index("-blur")
+    look = (["-evaluate", "Multiply", f"{rnd.uniform(1.5, 2.3):.2f}", "+level",
+             f"{rnd.randint(10, 30)}%,100%"] if over else
+            ["-evaluate", "Multiply", f"{rnd.uniform(0.12, 0.3):.2f}"])
+    return finish[:at] + look + finish[at:]
+
+
+def draw_qr_look(tmp, out, seed, kind):
+    """A phone photo of `kind` (QR_LOOKS) under the qrphoto set's light, blur,
+    noise and JPEG."""
+    rnd = random.Random(seed)
+    counts, (mlo, mhi), (blo, bhi), (qlo, qhi) = QR_LOOK_PHOTO[kind]
+    sizes = ([(4000, 3000), (3000, 4000)] if kind == "qrclose" else QR_PHOTO_SIZES)
+    w, h = sizes[seed % len(sizes)]
+    count = rnd.choice(counts)
+    cols = 1 if count == 1 else 2
+    rows = (count + cols - 1) // cols
+    cw, ch = w // cols, h // rows
+    contents, placed = [], []
+    for i in range(count):
+        length = rnd.choice([5, 15, 30]) if kind == "qrclose" else rnd.choice([10, 25, 60, 120])
+        data = f"QL{seed}-{i} " + "".join(rnd.choice(QR_ALPHABET) for _ in range(length))
+        angle = (rnd.uniform(-180, 180) if kind == "qrturned" or rnd.random() < 0.3 else
+                 rnd.uniform(-30, 30))
+        path, extent = qr_look_symbol(tmp, f"l{i}", rnd, data, kind, rnd.uniform(mlo, mhi))
+        if kind == "qrclose":
+            # Held nearly square to the frame, filling it: turned by up to 15
+            # degrees, the corners of its quiet zone may leave the frame.
+            angle = rnd.uniform(-15, 15)
+            extent /= 1.42
+        placed.append(in_cell(path, extent, angle, i, cols, cw, ch, rnd))
+        contents.append(data)
+    colour = kind == "qrodd"
+    background = lambda size: ["-size", f"{w // 8}x{h // 8}", "-seed", str(seed),
+                               "plasma:" if colour else "plasma:grey60-grey90", "-blur", "0x1",
+                               "-resize", f"{size}!", *([] if colour else ["-colorspace", "Gray"])]
+    finish = light_and_lens(w, h, seed, rnd.uniform(blo, bhi), rnd.uniform(0.2, 0.6),
+                            rnd.randint(qlo, qhi), ["-filter", "point"], grey=not colour)
+    if kind == "qrbright":
+        finish = exposed(finish, seed % 2 == 0, rnd)
+    compose(out, f"{w}x{h}", background, placed, ["+geometry", "-background", "white"] + finish)
+    return contents
+
 
 
 def flipped_pages(tmp, d, name, seed, syms, turns, flip):
@@ -630,7 +790,8 @@ SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": 
         "a4page": lambda tmp, d: a4_set(tmp, d, "page"),
         "a4fax": lambda tmp, d: a4_set(tmp, d, "fax"),
         "a4phone": lambda tmp, d: a4_set(tmp, d, "phone"),
-        **{kind: set_qr_kind(kind) for kind in QR_KINDS}}
+        **{kind: set_qr_kind(kind) for kind in QR_KINDS},
+        **{kind: set_qr_kind(kind, QR_LOOKS, 3000, draw_qr_look) for kind in QR_LOOKS}}
 
 
 def material(root, name):

@@ -51,6 +51,9 @@ constexpr Int32 kFinderRowStep = 2;
 constexpr double kTargetModule = 8;
 constexpr Int32 kMaxEnlargement = 4;
 constexpr Int64 kMaxCropPixels = 4'000'000;
+// The third read, sharpened, only of enlarged crops up to this size: a
+// symbol of a few dozen modules, not the large crops of a page's false marks.
+constexpr Int64 kMaxSharpenedPixels = 1'000'000;
 
 struct Thresholds {
   Int32 columns = 0;
@@ -374,8 +377,16 @@ bool ReadFinderCrops(const LumaView& area, CropReader& reader, const PassSpec& p
       continue;
     }
     cut = CropPadded(area, crop.left, crop.top, crop.width, crop.height);
-    const DerivedImage plain = TurnedAndEnlarged(ViewOf(cut.image), 0, factor + 1);
-    reader.Read(ViewOf(plain.image), toArea.After(plain.toSource), pass, wanted);
+    DerivedImage plain = TurnedAndEnlarged(ViewOf(cut.image), 0, factor + 1);
+    const AffineMap plainToArea = toArea.After(plain.toSource);
+    if (reader.Read(ViewOf(plain.image), plainToArea, pass, wanted) > 0 ||
+        Int64{plain.image.width} * plain.image.height > kMaxSharpenedPixels) {
+      continue;
+    }
+    // Modules of 2 to 3 pixels under the photo's blur: the larger samples
+    // need the unsharp mask without the smoothing before it.
+    Sharpen(plain.image, factor + 1);
+    reader.Read(ViewOf(plain.image), plainToArea, pass, wanted);
   }
   return true;
 }

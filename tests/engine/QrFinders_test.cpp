@@ -80,7 +80,8 @@ struct PhotoCase {
   Int32 columns, rows;
   const char* spoil;  // ImageMagick options: the sheet as a phone photographs it
   UInt32 seed;
-  int minReads;  // of columns x rows: what is read today
+  int minReads;          // of columns x rows: what is read today
+  bool longRun = false;  // a photo of over 2 megapixels: VELMORA_LONG_TESTS=1 only
 };
 void PrintTo(const PhotoCase& c, std::ostream* os) { *os << c.name; }
 
@@ -92,12 +93,19 @@ const PhotoCase kPhotoCases[] = {
      "-filter Triangle -resize 140% -background white -rotate 17 -blur 0x1.2 +level 8%,92% "
      "-seed {seed} -attenuate 0.5 +noise Gaussian -quality 80",
      31, 25},
+    // One code of 2.3-pixel modules seen from a few metres: read only by the
+    // sharpened third read of its finder crop.
+    {"OneCodeModules2Point3Turned25", 1, 1,
+     "-filter Triangle -resize 115% -background grey75 -gravity center -extent 1700x1250 "
+     "-rotate 25 -blur 0x1 -seed {seed} -attenuate 0.4 +noise Gaussian -quality 75",
+     7, 1, true},
 };
 
 class SmallQrInPhoto : public testing::TestWithParam<PhotoCase> {};
 
 TEST_P(SmallQrInPhoto, ReadWithoutMisreads) {
   const PhotoCase& c = GetParam();
+  if (c.longRun && !LongRun()) GTEST_SKIP() << "runs with VELMORA_LONG_TESTS=1";
   const Sheet sheet = MakeSheet(SheetKind::kQrSheet, c.columns, c.rows, 6);
   const std::vector<UInt8> file = DegradedFile(sheet.page, {c.name, c.spoil, "jpg"}, c.seed);
   ASSERT_FALSE(file.empty());
