@@ -80,13 +80,14 @@ constexpr double kSmallBarsSharpenAmount = 1.5;
 constexpr std::array kCheckedBars{Symbology::Ean13,  Symbology::Ean8,    Symbology::UpcA,
                                   Symbology::UpcE,   Symbology::Code128, Symbology::Gs1_128,
                                   Symbology::Code93, Symbology::Pdf417};
-// On a bilevel crop (a fax), the enlarged view reads only those whose check
-// is more than one decimal digit: on dithered faxes of EAN/UPC of 2-pixel
-// modules (1.33 at 200 dpi) its reads were wrong as often as right, check
-// digit and all, and a second view made with less smoothing mostly agreed
-// with the wrong ones. The restored bars still read EAN/UPC there.
-constexpr std::array kBilevelEnlargedBars{Symbology::Code128, Symbology::Gs1_128, Symbology::Code93,
-                                          Symbology::Pdf417};
+// On a bilevel crop (a fax) the restored and enlarged views read only those
+// whose check is more than one decimal digit: on dithered faxes of EAN/UPC
+// of 2-pixel modules (1.33 at 200 dpi) the enlarged view read one wrong
+// number (check digit right) for every four right ones, and a second view
+// made with less smoothing mostly agreed with the wrong ones; the restored
+// lines read none of them right and one as an EAN-8.
+constexpr std::array kBilevelBars{Symbology::Code128, Symbology::Gs1_128, Symbology::Code93,
+                                  Symbology::Pdf417};
 // A crop is bilevel when at most this share of its pixels lies between its
 // darkest and lightest values.
 constexpr double kMaxBilevelGreyShare = 0.01;
@@ -417,6 +418,12 @@ void BlobCrops::ReadSmallBars(const Region& crop, double turn, const PassSpec& p
   }
   const LumaView view = CropView(area_, inside.left, inside.top, inside.right - inside.left,
                                  inside.bottom - inside.top);
+  if (Bilevel(view)) {
+    const SymbologySet all = bars;
+    bars.reset();
+    for (const Symbology s : kBilevelBars) bars.set(Index(s), all.test(Index(s)));
+    if (bars.none()) return;
+  }
   const AffineMap cropToArea = AffineMap::Translation(inside.left, inside.top);
   PassSpec standing = pass;
   standing.tryRotate = false;
@@ -424,16 +431,10 @@ void BlobCrops::ReadSmallBars(const Region& crop, double turn, const PassSpec& p
   // misread an EAN-13 of 1.5-pixel modules under blur 1.0 that the
   // restoration reads.
   if (ReadRestoredBars(view, cropToArea, turn, standing, bars)) return;
-  SymbologySet enlargedBars = bars;
-  if (Bilevel(view)) {
-    enlargedBars.reset();
-    for (const Symbology s : kBilevelEnlargedBars) enlargedBars.set(Index(s), bars.test(Index(s)));
-    if (enlargedBars.none()) return;
-  }
   DerivedImage upright = TurnedAndEnlarged(view, turn, kSmallBarsFactor);
   SmoothColumns(upright.image, kSmallBarsSmoothing * kSmallBarsFactor);
   Sharpen(upright.image, kSmallBarsSharpenRadius, kSmallBarsSharpenAmount);
-  reader_.Read(ViewOf(upright.image), cropToArea.After(upright.toSource), standing, enlargedBars);
+  reader_.Read(ViewOf(upright.image), cropToArea.After(upright.toSource), standing, bars);
 }
 
 bool BlobCrops::ReadRestoredBars(const LumaView& crop, const AffineMap& cropToArea, double turn,
