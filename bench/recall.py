@@ -9,9 +9,10 @@ drawn, found, wrong contents reported and the summed wall time.
 Usage: bench/recall.py [--profiles 1,3] [--sets photo,qr,...] [--dir DIR]
                        [--worker PATH] [--no-zxing]
 Sets: photo, qr, inverted, mirrored, small, skew, maxi, maxiturn, fax, negative, qrphoto,
-the A4 pages a4page, a4fax, a4phone (the same pages three ways), and the QR
-photo kinds qrhigh, qrcurved, qrlots, qrmonitor, qrdamaged, qrshadow, qrglare, qrbright,
-qrclose, qrnominal, qrodd, qrturned, qrpatho.
+the A4 pages a4page, a4fax, a4phone (the same pages three ways), a4faxretail
+(faxed EAN/UPC of 2-pixel modules), and the QR photo kinds qrhigh, qrcurved,
+qrlots, qrmonitor, qrdamaged, qrshadow, qrglare, qrbright, qrclose, qrnominal,
+qrodd, qrturned, qrpatho.
 """
 
 import argparse
@@ -783,6 +784,32 @@ def a4_set(tmp, d, variant):
     return items
 
 
+def a4_fax_retail(tmp, d):
+    """EAN/UPC of 2-pixel modules (zint scale 1) on grey paper under the A4
+    pages' scans, sent as the a4fax pages are (1.33-pixel modules, dithered):
+    the material where the enlarged bar view read wrong numbers."""
+    items = []
+    for seed, scan in [(21, (1.2, 0.6)), (22, (1.0, 0.5)), (23, (1.1, 0.5))]:
+        rnd = random.Random(1000 + seed)
+        placed, contents = [], []
+        for i in range(8):
+            kind = rnd.choice(["EANX", "UPCA"])
+            data, read, extra = a4_symbol(rnd, kind, seed, i)
+            path = os.path.join(tmp, f"a4r{seed}-{i}.png")
+            zint(path, kind, data, 1, *extra)
+            placed.append((path, 150 + (i % 2) * 1100 + rnd.randrange(0, 100),
+                           250 + (i // 2) * 800 + rnd.randrange(0, 60), 0, []))
+            contents.append(read)
+        name = f"a4faxretail{seed}.tif"
+        finish = (["(", "-size", "2480x3508", "xc:gray78", ")", "-compose", "Multiply",
+                   "-composite", "-compose", "Over"] + SCAN(1100 + seed, *scan) +
+                  ["-density", "300", "-units", "PixelsPerInch", "-resample", "200",
+                   "-monochrome", "-compress", "Group4"])
+        compose(f"{d}/{name}", "2480x3508", paper("white"), placed, finish)
+        items.append((name, contents))
+    return items
+
+
 SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": set_mirrored,
         "small": set_small, "skew": set_skew, "maxi": set_maxi, "maxiturn": set_maxiturn,
         "fax": set_fax, "negative": set_negative, "qrphoto": set_qrphoto, "dark": set_dark,
@@ -790,6 +817,7 @@ SETS = {"photo": set_photo, "qr": set_qr, "inverted": set_inverted, "mirrored": 
         "a4page": lambda tmp, d: a4_set(tmp, d, "page"),
         "a4fax": lambda tmp, d: a4_set(tmp, d, "fax"),
         "a4phone": lambda tmp, d: a4_set(tmp, d, "phone"),
+        "a4faxretail": a4_fax_retail,
         **{kind: set_qr_kind(kind) for kind in QR_KINDS},
         **{kind: set_qr_kind(kind, QR_LOOKS, 3000, draw_qr_look) for kind in QR_LOOKS}}
 

@@ -184,17 +184,27 @@ TEST(MeanAcrossBars, NeedsEnoughRows) {
 // bar view alone misread the two EAN-13 with blur 1.0 before the restored
 // bars were read first; the phone's copies read once the crops are cut from
 // the page evened and the restored lines are drawn with edges between
-// samples.
+// samples. The faxed EAN/UPC of 2-pixel modules (1.33 at 200 dpi,
+// dithered) may be missed but never read wrong: the enlarged bar view read
+// each of them with the check digit right and other digits wrong.
 struct ScanCase {
   const char* name;
   const char* zint;
   std::string finish;  // ImageMagick options after the symbol is put on paper
   const char* content;
+  const char* scale = "0.75";
+  bool mayMiss = false;
 };
 
-std::string GreyScan(double blur, double noise) {
-  return "+level 0%,78% -blur 0x" + std::to_string(blur) + " -seed 5 -attenuate " +
-         std::to_string(noise) + " +noise Gaussian -colorspace Gray";
+std::string GreyScan(double blur, double noise, int seed = 5) {
+  return "+level 0%,78% -blur 0x" + std::to_string(blur) + " -seed " + std::to_string(seed) +
+         " -attenuate " + std::to_string(noise) + " +noise Gaussian -colorspace Gray";
+}
+
+// The scan sent as a 200-dpi fax, which dithers.
+std::string Faxed(double blur, double noise, int seed) {
+  return GreyScan(blur, noise, seed) +
+         " -density 300 -units PixelsPerInch -resample 200 -monochrome";
 }
 
 // Light falling from white to half across the frame, each corner moved by
@@ -212,16 +222,16 @@ TEST_P(SmallScannedSymbol, IsReadWithItsOwnContent) {
   const ScanCase& c = GetParam();
   const Int32 border = c.finish == kPhone ? 250 : 60;
   const test::Gray page = test::ReadPgmFrom(
-      std::string("zint -b ") + c.zint +
-      " --scale=0.75 --filetype=png --direct 2>/dev/null | convert png:- -bordercolor white "
-      "-border " +
+      std::string("zint -b ") + c.zint + " --scale=" + c.scale +
+      " --filetype=png --direct 2>/dev/null | convert png:- -bordercolor white -border " +
       std::to_string(border) + " " + c.finish + " -depth 8 pgm:-");
   test::EngineSession session(test::EncodePng(page));
   test::FindArgs args;
   args.codes = test::kEveryGroup;
   const test::FindOutcome outcome = session.Find(args);
-  ASSERT_EQ(outcome.records.size(), 1u) << test::Describe(outcome.records);
-  EXPECT_EQ(outcome.records[0].content, c.content);
+  ASSERT_EQ(outcome.records.size(), c.mayMiss && outcome.records.empty() ? 0u : 1u)
+      << test::Describe(outcome.records);
+  for (const auto& record : outcome.records) EXPECT_EQ(record.content, c.content);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -239,7 +249,17 @@ INSTANTIATE_TEST_SUITE_P(
                  "A4COD3849914"},
         ScanCase{"Ean13Phone", "EANX -d 116170740032", kPhone, "1161707400322"},
         ScanCase{"UpcAPhone", "UPCA -d 62466334732", kPhone, "624663347328"},
-        ScanCase{"Code93Phone", "CODE93 -d A4324834 --height=40", kPhone, "A4324834"}),
+        ScanCase{"Code93Phone", "CODE93 -d A4324834 --height=40", kPhone, "A4324834"},
+        ScanCase{"UpcAFaxed", "UPCA -d 19389528587", Faxed(1.15, 0.55, 2), "193895285871", "1",
+                 true},
+        ScanCase{"UpcAFaxedOther", "UPCA -d 66023030871", Faxed(1.1, 0.5, 2), "660230308712", "1",
+                 true},
+        ScanCase{"Ean13Faxed", "EANX -d 266473782883", Faxed(1.2, 0.6, 1), "2664737828832", "1",
+                 true},
+        ScanCase{"Ean13FaxedOther", "EANX -d 757938347017", Faxed(1.2, 0.6, 3), "7579383470173",
+                 "1", true},
+        ScanCase{"Ean13FaxedRead", "EANX -d 888686117516", Faxed(1.0, 0.5, 1), "8886861175161",
+                 "1"}),
     [](const testing::TestParamInfo<ScanCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
