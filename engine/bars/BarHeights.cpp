@@ -166,6 +166,19 @@ bool InsideRun(const std::vector<BarRun>& runs, float along, Int32 line) {
   });
 }
 
+// Whether the middle half of where two neighbouring bars both reach is paper
+// between them (skewed bar ends lean over).
+bool PaperBetween(const BarRaster& raster, UInt8 threshold, const MeasuredBar& a,
+                  const MeasuredBar& b) {
+  const Int32 middle = static_cast<Int32>(std::lround(0.5f * (a.center + b.center)));
+  const float top = std::max(a.top, b.top), bottom = std::min(a.bottom, b.bottom);
+  const float quarter = 0.25f * (bottom - top);
+  for (auto across = static_cast<Int32>(top + quarter); across <= bottom - quarter; ++across) {
+    if (Dark(raster, threshold, middle, across)) return false;
+  }
+  return true;
+}
+
 // Follows a seed of evenly pitched spans on the line into a whole run.
 bool GrowRun(const BarRaster& raster, UInt8 threshold, Int32 line, const DarkSpan* seed,
              std::size_t count, BarRun& run) {
@@ -174,11 +187,24 @@ bool GrowRun(const BarRaster& raster, UInt8 threshold, Int32 line, const DarkSpa
                       static_cast<float>(count - 1);
   run.bars.clear();
   run.line = line;
+  // A postal bar is at most a few pitches tall: a seed bar that reaches the
+  // limit of its measure is a bar of another kind of symbol (a retail or a
+  // Code 128 symbol's bars), or a stem of something larger.
+  const auto reach = static_cast<float>(static_cast<Int32>(kMaxHeightPitches * pitch));
+  const auto at = static_cast<float>(line);
   for (std::size_t i = 0; i < count; ++i) {
     MeasuredBar bar;
     const Int32 along = (seed[i].begin + seed[i].end) / 2;
-    if (!Measure(raster, threshold, along, line, pitch, bar)) return false;
+    if (!Measure(raster, threshold, along, line, pitch, bar) || at - bar.top >= reach ||
+        bar.bottom - at >= reach) {
+      return false;
+    }
     run.bars.push_back(bar);
+  }
+  // Paper between the seed's neighbours (checked again over the whole run
+  // below), before the costlier growth.
+  for (std::size_t i = 0; i + 1 < run.bars.size(); ++i) {
+    if (!PaperBetween(raster, threshold, run.bars[i], run.bars[i + 1])) return false;
   }
   std::vector<float> widths;
   for (const MeasuredBar& b : run.bars) widths.push_back(b.width);
@@ -204,15 +230,7 @@ bool GrowRun(const BarRaster& raster, UInt8 threshold, Int32 line, const DarkSpa
   // Paper between neighbours where both cross: a line through the tall bars
   // alone of a symbol sees them at twice the pitch, with bars between.
   for (std::size_t i = 0; i + 1 < run.bars.size(); ++i) {
-    const MeasuredBar& a = run.bars[i];
-    const MeasuredBar& b = run.bars[i + 1];
-    const Int32 middle = static_cast<Int32>(std::lround(0.5f * (a.center + b.center)));
-    // The middle half of where both cross: skewed bar ends lean over.
-    const float top = std::max(a.top, b.top), bottom = std::min(a.bottom, b.bottom);
-    const float quarter = 0.25f * (bottom - top);
-    for (auto across = static_cast<Int32>(top + quarter); across <= bottom - quarter; ++across) {
-      if (Dark(raster, threshold, middle, across)) return false;
-    }
+    if (!PaperBetween(raster, threshold, run.bars[i], run.bars[i + 1])) return false;
   }
   // Every bar where the pitch puts it.
   for (std::size_t i = 0; i < run.bars.size(); ++i) {

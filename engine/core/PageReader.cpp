@@ -7,6 +7,7 @@
 #include "engine/core/Crops.h"
 #include "engine/core/QrFinders.h"
 #include "engine/core/SecondLook.h"
+#include "engine/core/SymbolMask.h"
 #include "engine/core/ViewTransform.h"
 #include "engine/image/Sharpen.h"
 
@@ -147,6 +148,11 @@ class PassRunner final : private CropReader {
            const SymbologySet& wanted) override {
     int taken = 0;
     bool found = false;
+    // The readers after one that found a symbol of strong error correction
+    // read the view with it painted over.
+    LumaView current = view;
+    std::optional<LumaImage> masked;
+    std::vector<SymbolOutline> outlines;
     for (const ReaderEntry& reader : readers_) {
       const SymbologySet mine = wanted & reader.symbologies;
       if (mine.none()) continue;
@@ -159,18 +165,33 @@ class PassRunner final : private CropReader {
       // pass (the same symbols) and the crops do not reach the limit.
       const bool quarters = pass.kind == PassKind::Full || pass.kind == PassKind::OtherBinarizer ||
                             pass.kind == PassKind::QuarterTurn;
-      taken += ReadWith(reader, view, viewToArea, SettingsFor(pass, mine),
-                        quarters ? 0 : kMaxQuarterDepth, found);
+      outlines.clear();
+      taken += ReadWith(reader, current, viewToArea, SettingsFor(pass, mine),
+                        quarters ? 0 : kMaxQuarterDepth, found, {0, 0}, outlines);
+      if (!outlines.empty()) {
+        masked = WithoutSymbols(current, outlines);
+        current = ViewOf(*masked);
+      }
     }
     return taken;
   }
 
-  // Sets `foundAny` when the reader found a symbol (taken or not).
+  // Sets `foundAny` when the reader found a symbol (taken or not); adds the
+  // outlines of the symbols that may be painted over to `outlines`, in the
+  // coordinates of the view at `origin` of which `view` is a window.
   int ReadWith(const ReaderEntry& reader, const LumaView& view, const AffineMap& viewToArea,
-               const ViewSettings& settings, int depth, bool& foundAny) {
+               const ViewSettings& settings, int depth, bool& foundAny, PointD origin,
+               std::vector<SymbolOutline>& outlines) {
     std::vector<Detection> found = reader.read(view, settings);
     const bool more = static_cast<Int32>(found.size()) >= settings.maxNumberOfSymbols;
     if (!found.empty()) foundAny = true;
+    for (const Detection& d : found) {
+      if (d.symbology >= Symbology::Count || !MaskedSymbologies().test(Index(d.symbology)))
+        continue;
+      SymbolOutline outline = d.corners;
+      for (PointD& p : outline) p = {p.x + origin.x, p.y + origin.y};
+      outlines.push_back(outline);
+    }
     int taken = Take(std::move(found), view, viewToArea, settings.symbologies);
     if (!more || depth == kMaxQuarterDepth || Expired()) return taken;
     const Int32 w = std::min(view.width, view.width / 2 + kQuarterOverlap);
@@ -179,7 +200,7 @@ class PassRunner final : private CropReader {
       for (const Int32 left : {0, view.width - w}) {
         taken += ReadWith(reader, CropView(view, left, top, w, h),
                           viewToArea.After(AffineMap::Translation(left, top)), settings, depth + 1,
-                          foundAny);
+                          foundAny, {origin.x + left, origin.y + top}, outlines);
       }
     }
     return taken;

@@ -95,7 +95,14 @@ bool Contradicted(const Finding& finding, const RetailRow& row, const LumaView& 
     }
   };
   // The enlarged crop as it is, then averaged along the bars and sharpened:
-  // a read that either sampling gives again stands.
+  // a read that either sampling gives again stands. The first symbol the
+  // readers find in the crop is nearly always the read itself, which settles
+  // the look; only when it is not are all the crop's symbols read.
+  settings.maxNumberOfSymbols = 1;
+  readLook();
+  if (agreed) return false;
+  settings.maxNumberOfSymbols = ViewSettings{}.maxNumberOfSymbols;
+  otherwise = false;
   readLook();
   if (agreed) return false;
   SmoothColumns(look.image, kAlongBars);

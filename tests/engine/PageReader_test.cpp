@@ -237,9 +237,10 @@ TEST(PageReader, RegionCropsReadBarsInTheDirectionsAskedFor) {
 TEST(PageReader, EachReaderIsAskedForItsOwnSymbologiesOnly) {
   const LumaImage page = MarkedPage(800, 600);
   MarkReader first, second, third;
+  first.symbology = Symbology::Code39;  // not painted over for the readers after it
   second.symbology = Symbology::Msi;
-  const SymbologySet both = Only(Symbology::Code128) | Only(Symbology::Msi);
-  const ReaderList readers{{ReaderKind::Library, Only(Symbology::Code128), first.Reader(), {}},
+  const SymbologySet both = Only(Symbology::Code39) | Only(Symbology::Msi);
+  const ReaderList readers{{ReaderKind::Library, Only(Symbology::Code39), first.Reader(), {}},
                            {ReaderKind::Bars, Only(Symbology::Msi), second.Reader(), {}},
                            {ReaderKind::Postal, Only(Symbology::PostNet), third.Reader(), {}}};
   const PageRead read =
@@ -247,9 +248,31 @@ TEST(PageReader, EachReaderIsAskedForItsOwnSymbologiesOnly) {
   ASSERT_EQ(first.calls.size(), 1u);
   ASSERT_EQ(second.calls.size(), 1u);
   EXPECT_TRUE(third.calls.empty());
-  EXPECT_EQ(first.calls[0].symbologies, Only(Symbology::Code128));
+  EXPECT_EQ(first.calls[0].symbologies, Only(Symbology::Code39));
   EXPECT_EQ(second.calls[0].symbologies, Only(Symbology::Msi));
   EXPECT_EQ(read.findings.size(), 2u);
+}
+
+// The readers after one that found a symbol of strong checks read the view
+// with that symbol painted white; weakly checked reads leave it as it is.
+TEST(PageReader, ReadersAfterAStrongReadSeeItPaintedOver) {
+  const struct Case {
+    Symbology first;
+    bool secondSees;
+  } cases[] = {{Symbology::QrCode, false}, {Symbology::Pdf417, false}, {Symbology::Code128, false},
+               {Symbology::Code39, true},  {Symbology::Code93, true},  {Symbology::MaxiCode, true}};
+  for (const Case& c : cases) {
+    const LumaImage page = MarkedPage(800, 600);
+    MarkReader first, second;
+    first.symbology = c.first;
+    second.symbology = Symbology::Msi;
+    const ReaderList readers{{ReaderKind::Library, Only(c.first), first.Reader(), {}},
+                             {ReaderKind::Bars, Only(Symbology::Msi), second.Reader(), {}}};
+    const PageRead read = ReadPage(ViewOf(page), {}, Options(kPassFull, 0x20),
+                                   Only(c.first) | Only(Symbology::Msi), readers, Deadline::max());
+    ASSERT_EQ(second.calls.size(), 1u) << Index(c.first);
+    EXPECT_EQ(read.findings.size(), c.secondSees ? 2u : 1u) << Index(c.first);
+  }
 }
 
 // A second reader reads a view only in its passes and only where the first
@@ -329,15 +352,36 @@ TEST(PageReader, RetailReadThatASecondLookReadsOtherwiseIsDropped) {
     const char* name;
     Symbology symbology;
     Int32 markWidth;
-    std::vector<std::string> contents;  // per call: the full pass, then the two looks
+    // Per call: the full pass, then the plain look for its first symbol,
+    // for all its symbols, and the smoothed look.
+    std::vector<std::string> contents;
     bool secondLookSees;
     std::size_t calls;
     bool kept;
   } cases[] = {
-      {"EAN-13 read otherwise", Symbology::Ean13, kWide, {"A", "B", "B"}, true, 3, false},
-      {"UPC-E read otherwise, then alike", Symbology::UpcE, kWide, {"A", "B", "A"}, true, 3, true},
-      {"EAN-8 read alike", Symbology::Ean8, kWide, {"A", "A"}, true, 2, true},
-      {"UPC-A not read again", Symbology::UpcA, kWide, {"A"}, false, 3, true},
+      {"EAN-13 read otherwise", Symbology::Ean13, kWide, {"A", "B", "B", "B"}, true, 4, false},
+      {"UPC-E read otherwise, then alike",
+       Symbology::UpcE,
+       kWide,
+       {"A", "B", "B", "A"},
+       true,
+       4,
+       true},
+      {"EAN-8 read alike by the first symbol's look",
+       Symbology::Ean8,
+       kWide,
+       {"A", "A"},
+       true,
+       2,
+       true},
+      {"UPC-A read alike among all symbols",
+       Symbology::UpcA,
+       kWide,
+       {"A", "B", "A"},
+       true,
+       3,
+       true},
+      {"UPC-A not read again", Symbology::UpcA, kWide, {"A"}, false, 4, true},
       {"Code 128 is not looked at", Symbology::Code128, kNarrow, {"A", "B"}, true, 1, true},
   };
   for (const Case& c : cases) {
