@@ -56,7 +56,7 @@ const ChunkCase kChunkCases[] = {
     {"end_crc_cut",
      [] {
        Bytes png = Page();
-       png.resize(png.size() - 4);
+       png.erase(png.end() - 4, png.end());
        return png;
      },
      kStatusCorruptImage, kStatusCorruptImage},
@@ -65,7 +65,7 @@ const ChunkCase kChunkCases[] = {
     {"no_end_chunk_left_to_decoder",
      [] {
        Bytes png = Page();
-       png.resize(png.size() - kEndChunkSize);
+       png.erase(png.end() - kEndChunkSize, png.end());
        return png;
      },
      kStatusSuccess, kStatusCorruptImage},
