@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/ViewTransform.h"
+
 namespace vexo::engine {
 namespace {
 
@@ -53,11 +55,7 @@ SymbologySet MaskedSymbologies() {
 }
 
 LumaImage WithoutSymbols(const LumaView& view, const std::vector<SymbolOutline>& outlines) {
-  LumaImage copy;
-  copy.width = view.width;
-  copy.height = view.height;
-  copy.pixels.resize(static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height));
-  for (Int32 y = 0; y < view.height; ++y) std::copy_n(view.Row(y), view.width, copy.Row(y));
+  LumaImage copy = CropPadded(view, 0, 0, view.width, view.height).image;
   for (const SymbolOutline& o : outlines) {
     double top = o[0].y, bottom = o[0].y;
     for (const PointD& p : o) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
